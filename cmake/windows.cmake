@@ -1,0 +1,29 @@
+# Windows build: the statically linked program and the end-to-end test programs.
+set(ZAVIK_WIN_FLAGS -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections
+    -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
+set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 comdlg32 shell32 advapi32 kernel32)
+
+add_library(zavik_core_win STATIC ${ZAVIK_CORE_SOURCES})
+target_include_directories(zavik_core_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(zavik_core_win PRIVATE ${ZAVIK_WIN_FLAGS})
+target_compile_definitions(zavik_core_win PUBLIC UNICODE _UNICODE)
+
+# The Windows glue minus the entry point, so the test programs can link the
+# program's own profile layer and helpers.
+set(ZAVIK_WIN_GLUE ${ZAVIK_WIN_SOURCES})
+list(FILTER ZAVIK_WIN_GLUE EXCLUDE REGEX "main_win\\.cpp$")
+add_library(zavik_win STATIC ${ZAVIK_WIN_GLUE})
+target_link_libraries(zavik_win PUBLIC zavik_core_win)
+target_compile_options(zavik_win PRIVATE ${ZAVIK_WIN_FLAGS})
+
+add_executable(ZavikCrosshair WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp
+               ${CMAKE_SOURCE_DIR}/res/ZavikCrosshair.rc)
+target_link_libraries(ZavikCrosshair PRIVATE zavik_win ${ZAVIK_WIN_LIBS})
+target_compile_options(ZavikCrosshair PRIVATE ${ZAVIK_WIN_FLAGS})
+target_link_options(ZavikCrosshair PRIVATE -municode -mwindows -static -static-libgcc
+                    -static-libstdc++ -s -Wl,--gc-sections)
+set_target_properties(ZavikCrosshair PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+  add_subdirectory(tests/e2e)
+endif()

@@ -1,0 +1,82 @@
+// The Windows side of the running program: the global handles and the
+// operations each Win32 module offers the others. Only *_win.cpp files include it.
+#pragma once
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <stdint.h>
+#include "app/state.h"
+#include "overlay/placement.h"
+#include "ui/ids.h"
+
+// One record of everything Windows-side that lives for the whole process.
+struct AppWin {
+    HINSTANCE instance;
+    HANDLE mutex;             // single-instance marker, null when not ours
+    int dpi;                  // LOGPIXELSY, read once
+    HWND messageWindow;
+    HWND overlayWindow;
+    HWND settingsWindow;      // null while the settings window does not exist
+    HICON smallIcon, largeIcon;
+    HFONT controlFont, titleFont, subtitleFont;
+    HDC overlayDC;            // memory DC with the overlay DIB selected
+    HBITMAP overlayBitmap;
+    uint32_t* overlayBits;    // 320 x 320 premultiplied BGRA
+    UINT taskbarCreatedMessage;
+    int quitting;             // set by "Sair", never cleared
+};
+extern AppWin g_app;
+
+int DpiScale(int value);
+
+// main_win.cpp
+// (entry point, start-up, message loop and shutdown)
+
+// msgwnd_win.cpp
+LRESULT CALLBACK MessageWindowProc(HWND, UINT, WPARAM, LPARAM);
+void ToggleEnabled();
+void OpenSettingsWindow();
+void BringWindowToFront(HWND window);
+
+// overlay_win.cpp
+LRESULT CALLBACK OverlayWindowProc(HWND, UINT, WPARAM, LPARAM);
+extern MonitorList g_monitors;
+void EnumerateMonitors();
+void PresentOverlay();
+void RaiseOverlayToTop();
+
+// detect_win.cpp
+extern ScreenRect g_gameRect;
+extern bool g_gameFound;
+BOOL DetectGameInFront();
+
+// visibility_win.cpp
+void VisibilityTick();
+
+// hotkey_win.cpp
+void UpdateHotkeyRegistration(bool gameInFront);
+void UnregisterToggleHotkey();
+void FormatHotkeyText(wchar_t* buf, size_t count);  // count >= 64
+// The settings window's hotkey control changed (EN_CHANGE of control 703).
+void TakeHotkeyFromControl(HWND hotkeyControl);
+
+// tray_win.cpp
+void AddTrayIcon();
+void DeleteTrayIcon();
+void FormatTrayTip();
+void RefreshHotkeyTexts();
+void ShowTrayMenu();
+void ShowBalloon(const wchar_t* title, const wchar_t* text);
+
+// autostart_win.cpp
+void SetStartWithWindows(bool on);
+void CheckStartWithWindowsAtStartup();
+
+// settings_win.cpp and the tab files (ui/)
+LRESULT CALLBACK SettingsWindowProc(HWND, UINT, WPARAM, LPARAM);
+void InvalidatePreview();
+void RefreshAfterChange();
+void PushStateToControls();
+void UpdateValueLabels();
+void SetGameStatusLabel(bool inFront);  // text of control 701, repainted in its colour

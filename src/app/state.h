@@ -1,0 +1,23 @@
+// The process-wide records of the running program: the current crosshair, the
+// options and the settings paths. Portable, so that the core logic and its
+// tests can use them without Windows.
+#pragma once
+#include "crosshair/crosshair.h"
+#include "storage/settings.h"
+
+struct SettingsPaths {
+    wchar_t folder[kPathChars];
+    wchar_t config[kPathChars];
+    wchar_t miras[kPathChars];
+};
+
+extern CrosshairSettings g_crosshair;
+extern AppOptions g_options;
+extern SettingsPaths g_paths;
+
+// The current crosshair becomes row 0 of the built-ins, offsets included.
+void ApplyDefaultCrosshair();
+// The colour-list index of the current crosshair's colour (7 when none matches).
+int FindColourPresetIndex();
+// SaveSettings of the current records into config.ini.
+void SaveCurrentSettings();

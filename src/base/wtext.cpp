@@ -1,0 +1,117 @@
+// Bounded wide formatting, copies, ASCII case folding and C-locale numbers.
+#include "base/wtext.h"
+
+#include <stdarg.h>
+#include <stdlib.h>
+#if defined(_MSC_VER)
+#include <locale.h>
+#elif !defined(_WIN32)
+#include <locale.h>
+#endif
+
+namespace {
+// Large enough for every text the program formats (the code line is 1,024).
+const size_t kScratchChars = 2048;
+}
+
+int FormatW(wchar_t* buf, size_t count, const wchar_t* fmt, ...) {
+    if (!buf || count == 0) return 0;
+    wchar_t scratch[kScratchChars];
+    va_list ap;
+    va_start(ap, fmt);
+    int n = vswprintf(scratch, kScratchChars, fmt, ap);
+    va_end(ap);
+    // An overflow of the scratch buffer is reported as -1 and may leave it
+    // unterminated on one C library and cut on the other: terminate it ourselves.
+    scratch[kScratchChars - 1] = 0;
+    if (n < 0) n = (int)LengthW(scratch, kScratchChars - 1);
+    return (int)CopyW(buf, count, scratch);
+}
+
+size_t CopyW(wchar_t* dst, size_t count, const wchar_t* src) {
+    if (!dst || count == 0) return 0;
+    size_t i = 0;
+    if (src) {
+        for (; i + 1 < count && src[i]; ++i) dst[i] = src[i];
+    }
+    dst[i] = 0;
+    return i;
+}
+
+size_t LengthW(const wchar_t* s, size_t max) {
+    size_t n = 0;
+    if (!s) return 0;
+    while (n < max && s[n]) ++n;
+    return n;
+}
+
+wchar_t FoldAscii(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? (wchar_t)(c - L'A' + L'a') : c;
+}
+
+bool EqualsNoCase(const wchar_t* a, const wchar_t* b) {
+    if (!a || !b) return a == b;
+    for (;; ++a, ++b) {
+        if (FoldAscii(*a) != FoldAscii(*b)) return false;
+        if (!*a) return true;
+    }
+}
+
+bool StartsWithNoCase(const wchar_t* text, const wchar_t* prefix) {
+    if (!text || !prefix) return false;
+    for (; *prefix; ++text, ++prefix) {
+        if (!*text || FoldAscii(*text) != FoldAscii(*prefix)) return false;
+    }
+    return true;
+}
+
+bool ContainsNoCase(const wchar_t* text, const wchar_t* needle) {
+    if (!text || !needle) return false;
+    size_t n = LengthW(needle, (size_t)-1);
+    for (const wchar_t* start = text; *start; ++start) {
+        size_t i = 0;
+        while (i < n && start[i] && FoldAscii(start[i]) == FoldAscii(needle[i])) ++i;
+        if (i == n) return true;
+    }
+    return false;
+}
+
+namespace {
+bool IsCSpace(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\v' || c == L'\f' || c == L'\r';
+}
+
+double NarrowStrtodC(const char* s, char** end) {
+#if defined(_MSC_VER)
+    static _locale_t c = _create_locale(LC_NUMERIC, "C");
+    return _strtod_l(s, end, c);
+#elif defined(_WIN32)
+    // MinGW's strtod; the program never changes the C locale, so it is "C".
+    return strtod(s, end);
+#else
+    static locale_t c = newlocale(LC_ALL_MASK, "C", (locale_t)0);
+    return strtod_l(s, end, c);
+#endif
+}
+}  // namespace
+
+double ParseDoubleC(const wchar_t* s, const wchar_t** end) {
+    if (end) *end = s;
+    if (!s) return 0.0;
+    const wchar_t* p = s;
+    while (IsCSpace(*p)) ++p;
+    // Every character a C-locale number can hold is ASCII; copy the run of
+    // ASCII graphic characters and let the C library decide where it stops.
+    char narrow[512];
+    size_t n = 0;
+    while (n + 1 < sizeof narrow && p[n] > 0x20 && p[n] < 0x7F) {
+        narrow[n] = (char)p[n];
+        ++n;
+    }
+    narrow[n] = 0;
+    char* stop = narrow;
+    double v = NarrowStrtodC(narrow, &stop);
+    if (stop == narrow) return 0.0;
+    if (end) *end = p + (stop - narrow);
+    return v;
+}

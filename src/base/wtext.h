@@ -1,0 +1,33 @@
+// Small wide-text helpers shared by the whole program: bounded formatting,
+// bounded copies, ASCII case-insensitive comparison and locale-free number parsing.
+#pragma once
+#include <stddef.h>
+#include <wchar.h>
+
+// Formats like swprintf into buf (count elements). The result is always
+// terminated and, when it does not fit, cut at count - 1 characters. glibc and
+// MinGW disagree about overflowing wide printf, so every caller goes through here.
+// Returns the number of characters written (without the terminator).
+int FormatW(wchar_t* buf, size_t count, const wchar_t* fmt, ...);
+
+// Copies at most count - 1 characters of src and always terminates.
+// Returns the number of characters copied.
+size_t CopyW(wchar_t* dst, size_t count, const wchar_t* src);
+
+// Length of a terminated text, at most max.
+size_t LengthW(const wchar_t* s, size_t max);
+
+// ASCII-only case folding: the program compares names, commands and file
+// names the way a player types them, without the process locale.
+wchar_t FoldAscii(wchar_t c);
+bool EqualsNoCase(const wchar_t* a, const wchar_t* b);
+bool StartsWithNoCase(const wchar_t* text, const wchar_t* prefix);
+// True when needle occurs anywhere in text (ASCII letters compared without case).
+// An empty needle is found in every non-empty text; nothing is found in an empty text.
+bool ContainsNoCase(const wchar_t* text, const wchar_t* needle);
+
+// The C library's wcstod in the C locale, whatever the process locale says:
+// leading white space, sign, decimal or hexadecimal forms, infinity and NaN.
+// *end (when not null) receives the first character not used; text that does
+// not begin with a number gives 0 and *end == s.
+double ParseDoubleC(const wchar_t* s, const wchar_t** end);

@@ -1,0 +1,54 @@
+// The crosshair record, the built-in crosshairs, the named colours and the
+// rasterizer that turns a crosshair into premultiplied BGRA pixels.
+#pragma once
+#include <stdint.h>
+#include <stddef.h>
+
+struct CrosshairSettings {
+    float size;              // arm length in crosshair units (negative turns arms inwards)
+    float gap;               // centre-to-arm distance in crosshair units
+    float thickness;         // arm width in crosshair units
+    int32_t outline;         // flag: any non-zero value draws a black outline
+    float outlineThickness;  // outline width in screen pixels (not scaled)
+    int32_t dot;             // flag: centre dot
+    int32_t tStyle;          // flag: leave out the upper arm
+    uint8_t red, green, blue, alpha;
+    int32_t offsetX, offsetY;  // shift of the whole window in screen pixels
+};
+
+struct BuiltinPreset {
+    const wchar_t* name;
+    CrosshairSettings settings;
+};
+
+struct ColourPreset {
+    const wchar_t* name;
+    uint8_t red, green, blue;
+};
+
+enum {
+    kBuiltinPresetCount = 4,
+    kColourPresetCount = 7,
+    kColourCustomIndex = 7,  // "Personalizada": none of the named colours
+};
+
+extern const BuiltinPreset kBuiltinPresets[kBuiltinPresetCount];
+extern const ColourPreset kColourPresets[kColourPresetCount];
+extern const wchar_t kColourCustomName[];  // "Personalizada"
+
+// Index of the first named colour equal to (red, green, blue), or 7.
+int FindColourPresetIndexOf(uint8_t red, uint8_t green, uint8_t blue);
+
+// Rounding rules of the rasterizer, exposed for the settings window and tests.
+int RoundHalfAway(float v);   // 2.5 -> 3, -2.5 -> -3; NaN -> 0; clamps to +-kPixelLimit
+enum { kPixelLimit = 1 << 20 };  // pixel measures beyond this are clamped: no overflow
+
+// Sets every mask cell of [x0, x1) x [y0, y1), clipped to w x h, to value.
+void FillMaskRect(uint8_t* mask, int32_t w, int32_t h, int32_t x0, int32_t y0, int32_t x1,
+                  int32_t y1, uint8_t value);
+
+// Overwrites all w x h pixels (top row first, value A<<24|R<<16|G<<8|B,
+// premultiplied) with the crosshair centred on (w / 2, h / 2), scaled for a
+// target area referenceHeight pixels high.
+void RenderCrosshair(const CrosshairSettings& settings, uint32_t* pixels, int32_t w, int32_t h,
+                     int32_t referenceHeight);

@@ -1,0 +1,38 @@
+// Portable arithmetic of the overlay and of the visibility decision: monitor
+// ordering, the target rectangle, the window position, the game-window rules
+// and the per-tick show/hide decision.
+#pragma once
+#include <stdint.h>
+
+struct ScreenRect { int32_t left, top, right, bottom; };
+struct MonitorEntry { ScreenRect rect; int32_t primary; };
+enum { kMaxMonitors = 8, kOverlaySize = 320, kOverlayHalf = 160 };
+struct MonitorList { MonitorEntry entries[kMaxMonitors]; int32_t count; };
+
+// Exchanges the first primary entry after 0 with entry 0; others keep their order.
+void PutPrimaryFirst(MonitorList* list);
+// When no monitor was read: one primary entry (0, 0, screenW, screenH).
+void EnsureOneMonitor(MonitorList* list, int32_t screenW, int32_t screenH);
+// The game rectangle once the game was found, else monitor entry 0.
+ScreenRect TargetRect(bool gameFound, const ScreenRect& game, const MonitorList& monitors);
+// Top-left of the 320 x 320 window so that pixel (160, 160) lands on the centre, moved by the offsets.
+void OverlayPosition(const ScreenRect& target, int32_t offsetX, int32_t offsetY, int32_t* x,
+                     int32_t* y);
+
+// Game identification from outside: the exact class name, or the image file name.
+bool IsGameClassName(const wchar_t* className);
+const wchar_t* FileNameOfPath(const wchar_t* path);  // text after the last backslash
+bool IsGameImagePath(const wchar_t* imagePath);
+enum { kMinGameWidth = 640, kMinGameHeight = 360 };
+bool IsPlayableClientSize(int32_t width, int32_t height);
+
+// One visibility tick's decision.
+enum { kTickPeriodIdle = 200, kTickPeriodAiming = 15, kSecondMs = 1000 };
+bool SecondHasPassed(uint32_t now, uint32_t lastSecondMark);  // unsigned wrap-safe
+// First two conditions of "wanted": enabled, and in front or shown outside the game.
+bool OverlayWantedBeforeButton(int32_t enabled, bool inFront, int32_t onlyWithGame);
+// Whether the right button must be asked this tick.
+bool NeedsRightButton(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t aimOnly);
+bool OverlayWanted(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t aimOnly,
+                   bool rightButtonDown);
+int32_t WantedTickPeriod(int32_t enabled, bool inFront, int32_t aimOnly);

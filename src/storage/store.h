@@ -1,0 +1,64 @@
+// The saved-crosshairs store "miras.ini": what the list holds, the name rules,
+// the save decision and the status texts. Portable; the settings window only
+// wires its controls to these.
+#pragma once
+#include <stdint.h>
+#include "crosshair/crosshair.h"
+
+enum StatusKind { kStatusHint = 0, kStatusSuccess = 1, kStatusError = 2 };
+
+extern const wchar_t kStatusHintText[];        // "Cole o código acima, ..."
+extern const wchar_t kStatusImportOkText[];    // "✔ Mira lida e aplicada! ..."
+extern const wchar_t kStatusImportNoneText[];  // "✖ Não achei nenhum comando ..."
+extern const wchar_t kStatusSavedText[];       // "✔ Mira salva na lista!"
+extern const wchar_t kStatusNeedBothText[];    // "✖ Cole o código da mira e dê um nome para salvar."
+extern const wchar_t kStatusNeedCodeText[];    // "✖ Cole um código de mira válido na caixa acima."
+extern const wchar_t kStatusNeedNameText[];    // "✖ Dê um nome para a mira."
+extern const wchar_t kAskReplaceFormat[];      // "Já existe uma mira chamada \"%ls\".\nQuer substituir?"
+extern const wchar_t kDeleteNoneText[];
+extern const wchar_t kDeleteBuiltinText[];
+extern const wchar_t kAskDeleteFormat[];       // "Excluir a mira \"%ls\"?"
+
+enum {
+    kNameBoxChars = 64,        // buffer the name box is read into
+    kNameBoxLimit = 40,        // what the box accepts
+    kListTextLimit = 63,       // longer list lines cannot be applied or deleted
+    kSectionNamesChars = 16384,
+    kBuiltinLineChars = 80,
+    kQuestionChars = 160,
+    kItemDataSaved = -1,
+};
+
+// Colour of the status line for a status kind (any other kind draws as a hint).
+uint32_t StatusKindColour(int kind);  // 0x00BBGGRR like COLORREF
+
+// Name rules: ; = [ ] and the star become spaces, and so does every control
+// character (a line break would split the INI file); then leading and trailing
+// U+0020 are trimmed. Works in place.
+void ApplyNameRules(wchar_t* name);
+
+enum SaveFocus { kFocusNone = 0, kFocusImportBox = 1, kFocusNameBox = 2 };
+struct SaveDecision {
+    bool goOn;            // name and code both present: write the crosshair
+    int kind;             // status kind to show when !goOn
+    const wchar_t* text;  // status text when !goOn
+    int focus;            // control to focus when !goOn
+};
+SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount);
+
+// True when section name of miras has a non-empty "tamanho".
+bool SavedCrosshairExists(const wchar_t* miras, const wchar_t* name);
+
+// Produces the list lines in order: the four built-ins as "★ name" with item
+// data 0..3, then every section name of miras with item data -1.
+typedef void (*SavedListSink)(void* context, const wchar_t* text, int32_t itemData);
+void BuildSavedList(const wchar_t* miras, SavedListSink sink, void* context);
+
+// Applies a list line to *current: built-in rows copy all fields, saved rows
+// read the section; the offsets are kept. Returns false (nothing changed) for
+// lines longer than 63 characters.
+bool ApplyListLine(const wchar_t* miras, const wchar_t* text, int32_t itemData,
+                   CrosshairSettings* current);
+
+// Deletes the section and flushes miras.
+void DeleteSavedSection(const wchar_t* miras, const wchar_t* name);
