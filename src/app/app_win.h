@@ -5,6 +5,7 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <shellapi.h>
 #include <stdint.h>
 #include "app/state.h"
 #include "overlay/placement.h"
@@ -29,6 +30,9 @@ struct AppWin {
 extern AppWin g_app;
 
 int DpiScale(int value);
+
+// app_win.cpp
+// (g_app and DpiScale, outside main_win.cpp so the test programs can link them)
 
 // main_win.cpp
 // (entry point, start-up, message loop and shutdown)
@@ -62,11 +66,15 @@ void FormatHotkeyText(wchar_t* buf, size_t count);  // count >= 64
 void TakeHotkeyFromControl(HWND hotkeyControl);
 
 // tray_win.cpp
+// The one icon record handed to Shell_NotifyIconW; tests read what it holds.
+extern NOTIFYICONDATAW g_trayIcon;
 void AddTrayIcon();
 void DeleteTrayIcon();
 void FormatTrayTip();
 void RefreshHotkeyTexts();
 void ShowTrayMenu();
+// The tray menu as ShowTrayMenu tracks it; the caller destroys it.
+HMENU BuildTrayMenu();
 void ShowBalloon(const wchar_t* title, const wchar_t* text);
 
 // autostart_win.cpp

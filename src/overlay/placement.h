@@ -9,12 +9,16 @@ struct MonitorEntry { ScreenRect rect; int32_t primary; };
 enum { kMaxMonitors = 8, kOverlaySize = 320, kOverlayHalf = 160 };
 struct MonitorList { MonitorEntry entries[kMaxMonitors]; int32_t count; };
 
+// Appends one enumerated monitor; false (nothing appended) once the list holds
+// eight, which ends the enumeration.
+bool AppendMonitor(MonitorList* list, const ScreenRect& rect, int32_t primary);
 // Exchanges the first primary entry after 0 with entry 0; others keep their order.
 void PutPrimaryFirst(MonitorList* list);
 // When no monitor was read: one primary entry (0, 0, screenW, screenH).
 void EnsureOneMonitor(MonitorList* list, int32_t screenW, int32_t screenH);
 // The game rectangle once the game was found, else monitor entry 0.
 ScreenRect TargetRect(bool gameFound, const ScreenRect& game, const MonitorList& monitors);
+bool SameScreenRect(const ScreenRect& a, const ScreenRect& b);
 // Top-left of the 320 x 320 window so that pixel (160, 160) lands on the centre, moved by the offsets.
 void OverlayPosition(const ScreenRect& target, int32_t offsetX, int32_t offsetY, int32_t* x,
                      int32_t* y);

@@ -1,0 +1,19 @@
+// The Windows-side process record and DPI scaling, apart from the entry point
+// so that the Windows test programs can link every other module.
+#include "app/app_win.h"
+
+namespace {
+const int kBaseDpi = 96;  // the DPI the layout is written in
+}
+
+// The DPI holds the base value until start-up reads the screen's.
+AppWin g_app = {
+    NULL, NULL, kBaseDpi,     // instance, mutex, dpi
+    NULL, NULL, NULL,         // message, overlay and settings windows
+    NULL, NULL,               // icons
+    NULL, NULL, NULL,         // fonts
+    NULL, NULL, NULL,         // overlay DC, bitmap and pixels
+    0, 0,                     // TaskbarCreated id, quitting flag
+};
+
+int DpiScale(int value) { return MulDiv(value, g_app.dpi, kBaseDpi); }

@@ -1,0 +1,211 @@
+// Entry point of Zavik Crosshair: single instance, start-up of settings,
+// fonts, icons and windows, the message loop and the shutdown after it.
+#include "app/app_win.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "base/wtext.h"
+#include "storage/profile.h"
+
+namespace {
+const DWORD kCommonControlClasses =
+    ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES;
+const wchar_t kFolderFormat[] = L"%ls\\" ZAVIK_FOLDER_NAME;
+const wchar_t kConfigFormat[] = L"%ls\\config.ini";
+const wchar_t kMirasFormat[] = L"%ls\\miras.ini";
+const wchar_t kConfigBareName[] = L"config.ini";
+const wchar_t kMirasBareName[] = L"miras.ini";
+const wchar_t kTaskbarCreated[] = L"TaskbarCreated";
+const wchar_t kFontFace[] = L"Segoe UI";
+const int kAppIconId = 1;
+const int kLargeIconSize = 64;
+const int kPointsPerInch = 72;
+const UINT kFirstTickPeriod = kTickPeriodIdle;
+const DWORD kOverlayExStyle =
+    WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE;
+
+struct FontRow {
+    HFONT* font;
+    int points;
+    int weight;
+};
+
+// A second start hands over to the running instance and creates nothing.
+void HandOverToRunningInstance() {
+    HWND running = FindWindowExW(HWND_MESSAGE, NULL, ZAVIK_CLASS_MSG, NULL);
+    if (!running) return;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(running, &processId);
+    // The running instance may take the foreground only if we allow it.
+    if (processId != 0) AllowSetForegroundWindow(processId);
+    PostMessageW(running, kWmShowSettings, 0, 0);
+}
+
+void ReadScreenDpi() {
+    HDC screen = GetDC(NULL);
+    g_app.dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(NULL, screen);
+}
+
+void InitCommonControlClasses() {
+    INITCOMMONCONTROLSEX init;
+    init.dwSize = sizeof(init);
+    init.dwICC = kCommonControlClasses;
+    InitCommonControlsEx(&init);
+}
+
+void FindSettingsPaths() {
+    wchar_t appData[kPathChars];
+    if (SUCCEEDED(SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, appData))) {
+        FormatW(g_paths.folder, kPathChars, kFolderFormat, appData);
+        CreateDirectoryW(g_paths.folder, NULL);  // already there or impossible: both ignored
+        FormatW(g_paths.config, kPathChars, kConfigFormat, g_paths.folder);
+        FormatW(g_paths.miras, kPathChars, kMirasFormat, g_paths.folder);
+        return;
+    }
+    // Without a profile folder the files live beside the working directory.
+    DWORD length = GetCurrentDirectoryW(kPathChars, g_paths.folder);
+    if (length == 0 || length >= kPathChars) g_paths.folder[0] = 0;
+    CopyW(g_paths.config, kPathChars, kConfigBareName);
+    CopyW(g_paths.miras, kPathChars, kMirasBareName);
+}
+
+// Returns whether config.ini existed before this start.
+bool LoadStartupSettings() {
+    ApplyDefaultCrosshair();
+    g_options = kDefaultOptions;
+    return LoadSettings(g_paths.config, &g_options, &g_crosshair);
+}
+
+void PrepareSettingsFiles(bool configExisted) {
+    if (!configExisted) WriteFirstRunSettings(g_paths.config, g_options, g_crosshair);
+    if (!ProfileFileExists(g_paths.miras)) CreateSavedCrosshairsFile(g_paths.config, g_paths.miras);
+    MigrateSavedCrosshairs(g_paths.config, g_paths.miras);
+}
+
+HICON LoadAppIcon(int width, int height) {
+    return (HICON)LoadImageW(g_app.instance, MAKEINTRESOURCEW(kAppIconId), IMAGE_ICON, width,
+                             height, LR_DEFAULTCOLOR);
+}
+
+void LoadIcons() {
+    g_app.smallIcon = LoadAppIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    g_app.largeIcon = LoadAppIcon(DpiScale(kLargeIconSize), DpiScale(kLargeIconSize));
+}
+
+void CreateFonts() {
+    const FontRow rows[] = {
+        {&g_app.controlFont, 9, FW_NORMAL},
+        {&g_app.titleFont, 20, FW_BOLD},
+        {&g_app.subtitleFont, 9, FW_NORMAL},
+    };
+    for (const FontRow& row : rows) {
+        // A negative height asks for the character height, not the cell height.
+        *row.font = CreateFontW(-MulDiv(row.points, g_app.dpi, kPointsPerInch), 0, 0, 0,
+                                row.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                                DEFAULT_PITCH | FF_DONTCARE, kFontFace);
+    }
+}
+
+void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH background) {
+    WNDCLASSEXW windowClass;
+    ZeroMemory(&windowClass, sizeof(windowClass));
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = g_app.instance;
+    windowClass.hIcon = g_app.largeIcon;
+    windowClass.hIconSm = g_app.smallIcon;
+    windowClass.hCursor = LoadCursorW(NULL, IDC_ARROW);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass);
+}
+
+void RegisterWindowClasses() {
+    RegisterWindowClass(ZAVIK_CLASS_MSG, MessageWindowProc, NULL);
+    RegisterWindowClass(ZAVIK_CLASS_OVERLAY, OverlayWindowProc, NULL);
+    RegisterWindowClass(ZAVIK_CLASS_SETTINGS, SettingsWindowProc, (HBRUSH)(COLOR_BTNFACE + 1));
+}
+
+void CreateProgramWindows() {
+    g_app.messageWindow = CreateWindowExW(0, ZAVIK_CLASS_MSG, ZAVIK_TITLE, 0, 0, 0, 0, 0,
+                                          HWND_MESSAGE, NULL, g_app.instance, NULL);
+    // Created hidden; only the visibility tick shows it.
+    g_app.overlayWindow = CreateWindowExW(kOverlayExStyle, ZAVIK_CLASS_OVERLAY,
+                                          ZAVIK_OVERLAY_TITLE, WS_POPUP, 0, 0, kOverlaySize,
+                                          kOverlaySize, NULL, NULL, g_app.instance, NULL);
+}
+
+void CreateOverlayBuffer() {
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof(info));
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = kOverlaySize;
+    info.bmiHeader.biHeight = -kOverlaySize;  // rows top-down, like the rasterizer writes them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(NULL);
+    g_app.overlayDC = CreateCompatibleDC(screen);
+    ReleaseDC(NULL, screen);
+    void* bits = NULL;
+    g_app.overlayBitmap = CreateDIBSection(g_app.overlayDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    g_app.overlayBits = (uint32_t*)bits;
+    // Stays selected until shutdown: UpdateLayeredWindow reads it from this DC.
+    SelectObject(g_app.overlayDC, g_app.overlayBitmap);
+}
+
+void RunMessageLoop() {
+    MSG msg;
+    while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+        // Tab and the arrow keys move between the settings window's controls.
+        if (g_app.settingsWindow && IsDialogMessageW(g_app.settingsWindow, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void ShutDown() {
+    DeleteDC(g_app.overlayDC);  // releases the DIB's selection first
+    DeleteObject(g_app.overlayBitmap);
+    if (g_app.mutex) {
+        ReleaseMutex(g_app.mutex);
+        CloseHandle(g_app.mutex);
+    }
+}
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    g_app.instance = instance;
+    g_app.mutex = CreateMutexW(NULL, TRUE, ZAVIK_MUTEX_NAME);
+    if (g_app.mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+        HandOverToRunningInstance();
+        CloseHandle(g_app.mutex);
+        return 0;
+    }
+    ReadScreenDpi();
+    InitCommonControlClasses();
+    FindSettingsPaths();
+    bool configExisted = LoadStartupSettings();
+    CheckStartWithWindowsAtStartup();
+    bool trayOnly = commandLine && ContainsNoCase(commandLine, ZAVIK_TRAY_SWITCH);
+    PrepareSettingsFiles(configExisted);
+    EnumerateMonitors();
+    LoadIcons();
+    CreateFonts();
+    RegisterWindowClasses();
+    CreateProgramWindows();
+    CreateOverlayBuffer();
+    PresentOverlay();
+    g_app.taskbarCreatedMessage = RegisterWindowMessageW(kTaskbarCreated);
+    AddTrayIcon();
+    SetTimer(g_app.messageWindow, kVisibilityTimerId, kFirstTickPeriod, NULL);
+    VisibilityTick();
+    // Later starts from the Run key stay in the tray; a first run always shows the window.
+    if (!(configExisted && trayOnly)) OpenSettingsWindow();
+    RunMessageLoop();
+    ShutDown();
+    return 0;
+}

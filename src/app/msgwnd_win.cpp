@@ -1,0 +1,139 @@
+// The message-only window: owner of the visibility timer, the tray icon's
+// callback, the toggle hotkey and the second instance's hand-off; and the
+// operations they trigger: toggle, open the settings window, quit.
+#include "app/app_win.h"
+
+namespace {
+enum { kSettingsClientWidth = 600, kSettingsClientHeight = 452 };
+const DWORD kSettingsStyle = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+const UINT kFrontFlags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE;
+
+void QuitProgram() {
+    g_app.quitting = 1;  // the settings window shows no tray notice while quitting
+    SaveCurrentSettings();
+    if (g_app.settingsWindow) DestroyWindow(g_app.settingsWindow);
+    DestroyWindow(g_app.messageWindow);  // its WM_DESTROY ends the message loop
+}
+
+void OnMessageWindowDestroyed() {
+    DeleteTrayIcon();
+    UnregisterToggleHotkey();
+    PostQuitMessage(0);
+}
+
+void OnDisplayChange() {
+    EnumerateMonitors();
+    PresentOverlay();
+    if (g_app.settingsWindow) InvalidatePreview();
+}
+
+void OnTrayCommand(WORD id) {
+    switch (id) {
+    case kCmdToggle:
+        ToggleEnabled();
+        break;
+    case kCmdOpenSettings:
+        OpenSettingsWindow();
+        break;
+    case kCmdQuit:
+        QuitProgram();
+        break;
+    }
+}
+
+// Without a version request the callback's lParam is the mouse message itself.
+void OnTrayIcon(LPARAM mouseMessage) {
+    switch ((UINT)mouseMessage) {
+    case WM_RBUTTONUP:
+    case WM_CONTEXTMENU:
+        ShowTrayMenu();
+        break;
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        OpenSettingsWindow();
+        break;
+    }
+}
+}  // namespace
+
+LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A registered message has no fixed value to put in a case label.
+    if (message == g_app.taskbarCreatedMessage && message != 0) {
+        AddTrayIcon();  // the taskbar restarted and forgot the icon
+        return 0;
+    }
+    switch (message) {
+    case WM_DESTROY:
+        OnMessageWindowDestroyed();
+        return 0;
+    case WM_DISPLAYCHANGE:
+        OnDisplayChange();
+        return 0;
+    case WM_COMMAND:
+        OnTrayCommand(LOWORD(wParam));
+        return 0;
+    case WM_HOTKEY:
+        if (wParam == kToggleHotkeyId) ToggleEnabled();
+        return 0;
+    case WM_TIMER:
+        if (wParam == kVisibilityTimerId) VisibilityTick();
+        return 0;
+    case kWmTrayIcon:
+        OnTrayIcon(lParam);
+        return 0;
+    case kWmShowSettings:
+        OpenSettingsWindow();
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void ToggleEnabled() {
+    g_options.enabled = g_options.enabled == 0 ? 1 : 0;
+    SaveCurrentSettings();
+    if (g_app.settingsWindow) {
+        CheckDlgButton(g_app.settingsWindow, kIdCheckEnabled,
+                       g_options.enabled ? BST_CHECKED : BST_UNCHECKED);
+    }
+    VisibilityTick();  // show or hide now, not at the next timer tick
+}
+
+void OpenSettingsWindow() {
+    if (g_app.settingsWindow) {
+        BringWindowToFront(g_app.settingsWindow);
+        return;
+    }
+    RECT frame = {0, 0, DpiScale(kSettingsClientWidth), DpiScale(kSettingsClientHeight)};
+    AdjustWindowRect(&frame, kSettingsStyle, FALSE);
+    int width = frame.right - frame.left;
+    int height = frame.bottom - frame.top;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    // The window stores its own handle while it is created.
+    HWND settings = CreateWindowExW(0, ZAVIK_CLASS_SETTINGS, ZAVIK_TITLE, kSettingsStyle, x, y,
+                                    width, height, NULL, NULL, g_app.instance, NULL);
+    if (settings) BringWindowToFront(settings);
+    VisibilityTick();  // fills the new window's game status line
+}
+
+void BringWindowToFront(HWND window) {
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
+    HWND foreground = GetForegroundWindow();
+    DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, NULL) : 0;
+    DWORD ownThread = GetCurrentThreadId();
+    // Sharing the foreground thread's input state lets SetForegroundWindow
+    // succeed when another program owns the foreground.
+    BOOL attached = FALSE;
+    if (foregroundThread != 0 && foregroundThread != ownThread) {
+        attached = AttachThreadInput(ownThread, foregroundThread, TRUE);
+    }
+    // Topmost and straight back: above every ordinary window, not always on top.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, kFrontFlags);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, kFrontFlags);
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    SetFocus(window);
+    if (attached) AttachThreadInput(ownThread, foregroundThread, FALSE);
+}

@@ -1,0 +1,44 @@
+// Texts of the tray icon and its notices.
+#include "app/tray_text.h"
+
+#include "base/wtext.h"
+#include "ui/ids.h"
+
+const wchar_t kOpenSettingsMenuText[] = L"Abrir o Zavik Crosshair...";
+const wchar_t kQuitMenuText[] = L"Sair";
+const wchar_t kFullscreenNoticeTitle[] = L"Zavik Crosshair - Tela cheia exclusiva";
+const wchar_t kFullscreenNoticeText[] =
+    L"Nesse modo o Windows não deixa nada aparecer por cima do jogo. No FiveM use Tela cheia "
+    L"sem bordas (Borderless) para ver a mira.";
+const wchar_t kClosingNoticeTitle[] = ZAVIK_TITLE;
+
+namespace {
+const wchar_t kTrayTipFormat[] = L"%ls - %ls liga/desliga";
+const wchar_t kEnabledCaptionFormat[] = L"Mira ligada  (%ls)";
+const wchar_t kToggleMenuItemFormat[] = L"Mira ligada\t%ls";
+const wchar_t kClosingNoticeFormat[] = L"Continua rodando aqui na bandeja. %ls liga/desliga a mira.";
+}  // namespace
+
+void FormatTrayTipText(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
+    FormatW(buf, count, kTrayTipFormat, ZAVIK_TITLE, hotkeyText);
+}
+
+void FormatEnabledCaption(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
+    FormatW(buf, count, kEnabledCaptionFormat, hotkeyText);
+}
+
+void FormatToggleMenuItem(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
+    FormatW(buf, count, kToggleMenuItemFormat, hotkeyText);
+}
+
+void FormatClosingNotice(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
+    FormatW(buf, count, kClosingNoticeFormat, hotkeyText);
+}
+
+void CutBalloonTitle(const wchar_t* title, wchar_t (&field)[kBalloonTitleChars]) {
+    CopyW(field, kBalloonTitleChars, title);
+}
+
+void CutBalloonText(const wchar_t* text, wchar_t (&field)[kBalloonTextChars]) {
+    CopyW(field, kBalloonTextChars, text);
+}

@@ -1,0 +1,65 @@
+// The overlay window: a click-through, never-activated layered popup whose
+// pixels are the rendered crosshair, centred on the target rectangle.
+#include "app/app_win.h"
+
+MonitorList g_monitors;
+
+namespace {
+const BYTE kOpaque = 255;
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+    if (g_monitors.count >= kMaxMonitors) return FALSE;
+    MONITORINFO info;
+    ZeroMemory(&info, sizeof(info));
+    info.cbSize = sizeof(MONITORINFO);  // the basic 40-byte record: no device name needed
+    if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+    ScreenRect rect = {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right,
+                       info.rcMonitor.bottom};
+    AppendMonitor(&g_monitors, rect, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+    return TRUE;
+}
+}  // namespace
+
+LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NCHITTEST:
+        return HTTRANSPARENT;  // clicks fall through to the game
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void EnumerateMonitors() {
+    g_monitors.count = 0;
+    EnumDisplayMonitors(NULL, NULL, AddMonitor, 0);
+    PutPrimaryFirst(&g_monitors);
+    if (g_monitors.count == 0) {
+        EnsureOneMonitor(&g_monitors, GetSystemMetrics(SM_CXSCREEN),
+                         GetSystemMetrics(SM_CYSCREEN));
+    }
+}
+
+void PresentOverlay() {
+    if (!g_app.overlayBits || !g_app.overlayWindow) return;
+    ScreenRect target = TargetRect(g_gameFound, g_gameRect, g_monitors);
+    RenderCrosshair(g_crosshair, g_app.overlayBits, kOverlaySize, kOverlaySize,
+                    target.bottom - target.top);
+    int32_t x = 0, y = 0;
+    OverlayPosition(target, g_crosshair.offsetX, g_crosshair.offsetY, &x, &y);
+    POINT position = {x, y};
+    SIZE size = {kOverlaySize, kOverlaySize};
+    POINT source = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, kOpaque, AC_SRC_ALPHA};
+    // The pixels carry premultiplied alpha; the window shows them as they are.
+    UpdateLayeredWindow(g_app.overlayWindow, NULL, &position, &size, g_app.overlayDC, &source, 0,
+                        &blend, ULW_ALPHA);
+}
+
+void RaiseOverlayToTop() {
+    // Games and other topmost windows push it down; it goes back to the top
+    // of the always-on-top band without moving or taking the focus.
+    SetWindowPos(g_app.overlayWindow, HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}

@@ -1,0 +1,91 @@
+// The visibility tick: follows the game in front, keeps the hotkey and the
+// status label current, shows or hides the overlay and picks its own period.
+// Runs up to 67 times a second, so the common path draws and allocates nothing.
+#include "app/app_win.h"
+
+#include "app/tray_text.h"
+
+namespace {
+enum { kStatusNone = -1, kKeyDownBit = 0x8000 };
+
+struct Visibility {
+    uint32_t lastSecondMark;
+    int32_t tickPeriod;         // the period timer 1 runs with
+    bool overlayShown;
+    bool fullscreenNoticeShown;
+    int32_t lastShownStatus;    // -1, or the in-front value last written to the label
+};
+Visibility g_visibility = {0, kTickPeriodIdle, false, false, kStatusNone};
+
+bool TakeSecondMark() {
+    uint32_t now = GetTickCount();
+    if (!SecondHasPassed(now, g_visibility.lastSecondMark)) return false;
+    g_visibility.lastSecondMark = now;
+    return true;
+}
+
+// In exclusive full screen nothing can be drawn over the game; the user can
+// only be told to switch the game to borderless.
+void WarnIfExclusiveFullscreen() {
+    QUERY_USER_NOTIFICATION_STATE state;
+    if (FAILED(SHQueryUserNotificationState(&state))) return;
+    if (state != QUNS_RUNNING_D3D_FULL_SCREEN) return;
+    g_visibility.fullscreenNoticeShown = true;
+    ShowBalloon(kFullscreenNoticeTitle, kFullscreenNoticeText);
+}
+
+void UpdateStatusLabel(bool inFront) {
+    if (!g_app.settingsWindow) {
+        // A window opened later gets the status afresh on its first tick.
+        g_visibility.lastShownStatus = kStatusNone;
+        return;
+    }
+    int32_t status = inFront ? 1 : 0;
+    if (g_visibility.lastShownStatus == status) return;
+    g_visibility.lastShownStatus = status;
+    SetGameStatusLabel(inFront);
+}
+
+bool RightButtonDown() { return (GetAsyncKeyState(VK_RBUTTON) & kKeyDownBit) != 0; }
+
+void ShowOrHideOverlay(bool inFront, bool secondPassed) {
+    const AppOptions& o = g_options;
+    // The button is asked only when it can decide, keeping the common path short.
+    bool button = NeedsRightButton(o.enabled, inFront, o.onlyWithGame, o.onlyWhileAiming) &&
+                  RightButtonDown();
+    if (!OverlayWanted(o.enabled, inFront, o.onlyWithGame, o.onlyWhileAiming, button)) {
+        if (g_visibility.overlayShown) {
+            ShowWindow(g_app.overlayWindow, SW_HIDE);
+            g_visibility.overlayShown = false;
+        }
+        return;
+    }
+    if (!g_visibility.overlayShown) {
+        ShowWindow(g_app.overlayWindow, SW_SHOWNOACTIVATE);
+        RaiseOverlayToTop();
+        g_visibility.overlayShown = true;
+    }
+    if (secondPassed) RaiseOverlayToTop();
+}
+
+void UpdateTickPeriod(bool inFront) {
+    int32_t period = WantedTickPeriod(g_options.enabled, inFront, g_options.onlyWhileAiming);
+    if (period == g_visibility.tickPeriod) return;
+    g_visibility.tickPeriod = period;
+    // The same id replaces the running timer.
+    SetTimer(g_app.messageWindow, kVisibilityTimerId, (UINT)period, NULL);
+}
+}  // namespace
+
+void VisibilityTick() {
+    bool secondPassed = TakeSecondMark();
+    bool inFront = DetectGameInFront() != FALSE;
+    UpdateHotkeyRegistration(inFront);
+    if (inFront && g_options.enabled != 0 && !g_visibility.fullscreenNoticeShown &&
+        secondPassed) {
+        WarnIfExclusiveFullscreen();
+    }
+    UpdateStatusLabel(inFront);
+    ShowOrHideOverlay(inFront, secondPassed);
+    UpdateTickPeriod(inFront);
+}

@@ -1,0 +1,249 @@
+// The settings file "config.ini": key-level read and write rules (shared with
+// "miras.ini"), the options and current crosshair, and the start-up file steps.
+#include "storage/settings.h"
+
+#include <float.h>
+#include <math.h>
+#include <stddef.h>
+#include <string.h>
+
+#include "base/wtext.h"
+#include "storage/profile.h"
+
+const AppOptions kDefaultOptions = {
+    1,                         // enabled
+    1,                         // onlyWithGame
+    0,                         // onlyWhileAiming
+    kDefaultHotkeyKey,         // hotkeyKey
+    kDefaultHotkeyModifiers,   // hotkeyModifiers
+    0,                         // monitor
+    0,                         // startWithWindows
+};
+
+const wchar_t kSectionOptions[] = L"Opcoes";
+const wchar_t kSectionCrosshair[] = L"Mira";
+const wchar_t kKeyMirasVersion[] = L"versao_miras";
+const wchar_t kKeySize[] = L"tamanho";
+
+namespace {
+
+enum {
+    kFloatTextChars = 64,
+    kIntTextChars = 32,
+    kHotkeyKeyFirst = 1,
+    kHotkeyKeyLast = 254,
+    kMirasVersionFirst = 1,  // what a file without the key counts as
+    kByteMask = 0xFF,
+};
+
+const wchar_t kFloatFormat[] = L"%.3f";
+const wchar_t kIntFormat[] = L"%d";
+
+enum FieldForm { kFormFloat, kFormInt, kFormByte };
+
+struct CrosshairKey {
+    const wchar_t* key;
+    FieldForm form;
+    size_t offset;  // of the field inside CrosshairSettings
+};
+
+// The thirteen keys of a crosshair section, in the order they are written and read.
+const CrosshairKey kCrosshairKeys[] = {
+    {kKeySize, kFormFloat, offsetof(CrosshairSettings, size)},
+    {L"espacamento", kFormFloat, offsetof(CrosshairSettings, gap)},
+    {L"espessura", kFormFloat, offsetof(CrosshairSettings, thickness)},
+    {L"contorno", kFormInt, offsetof(CrosshairSettings, outline)},
+    {L"espessura_contorno", kFormFloat, offsetof(CrosshairSettings, outlineThickness)},
+    {L"ponto", kFormInt, offsetof(CrosshairSettings, dot)},
+    {L"estilo_t", kFormInt, offsetof(CrosshairSettings, tStyle)},
+    {L"cor_r", kFormByte, offsetof(CrosshairSettings, red)},
+    {L"cor_g", kFormByte, offsetof(CrosshairSettings, green)},
+    {L"cor_b", kFormByte, offsetof(CrosshairSettings, blue)},
+    {L"opacidade", kFormByte, offsetof(CrosshairSettings, alpha)},
+    {L"posicao_x", kFormInt, offsetof(CrosshairSettings, offsetX)},
+    {L"posicao_y", kFormInt, offsetof(CrosshairSettings, offsetY)},
+};
+
+struct OptionKey {
+    const wchar_t* key;
+    size_t offset;         // of the field inside AppOptions
+    bool alsoInCrosshair;  // older files keep this key in "Mira" only
+};
+
+// The "Opcoes" keys in the order SaveSettings writes them and LoadSettings reads them.
+const OptionKey kOptionKeys[] = {
+    {L"so_com_fivem", offsetof(AppOptions, onlyWithGame), false},
+    {L"ligada", offsetof(AppOptions, enabled), true},
+    {L"so_mirando", offsetof(AppOptions, onlyWhileAiming), false},
+    {L"atalho_tecla", offsetof(AppOptions, hotkeyKey), false},
+    {L"atalho_mod", offsetof(AppOptions, hotkeyModifiers), false},
+    {L"monitor", offsetof(AppOptions, monitor), false},
+};
+
+// Sections that earlier versions put into "miras.ini" themselves.
+const wchar_t* const kObsoleteSavedSections[] = {
+    L"Zavik Padrão",
+    L"Cruz pequena ciano",
+    L"Cruz verde",
+};
+
+template <typename T, size_t N>
+constexpr size_t CountOf(const T (&)[N]) {
+    return N;
+}
+
+template <typename T>
+T* FieldAt(void* record, size_t offset) {
+    return reinterpret_cast<T*>(static_cast<unsigned char*>(record) + offset);
+}
+
+template <typename T>
+const T* FieldAt(const void* record, size_t offset) {
+    return reinterpret_cast<const T*>(static_cast<const unsigned char*>(record) + offset);
+}
+
+// double to float as IEEE does it, without the undefined behaviour C++ gives a
+// value beyond the float range: such a value becomes an infinity ("1e39" is
+// stored as it comes, and only made harmless where it is drawn).
+float NarrowToFloat(double v) {
+    // Half a float ulp above FLT_MAX: from here on the nearest float is infinity.
+    const double overflow = (double)FLT_MAX + ldexp(1.0, FLT_MAX_EXP - FLT_MANT_DIG - 1);
+    if (v >= overflow) return HUGE_VALF;
+    if (v <= -overflow) return -HUGE_VALF;
+    return (float)v;
+}
+
+void Flush(const wchar_t* file) { ProfileWriteString(nullptr, nullptr, nullptr, file); }
+
+void ReadCrosshairKey(const wchar_t* file, const wchar_t* section, const CrosshairKey& row,
+                      CrosshairSettings* into) {
+    switch (row.form) {
+        case kFormFloat: {
+            float* field = FieldAt<float>(into, row.offset);
+            *field = ReadFloatSetting(file, section, row.key, *field);
+            break;
+        }
+        case kFormInt: {
+            int32_t* field = FieldAt<int32_t>(into, row.offset);
+            *field = ProfileGetInt(section, row.key, *field, file);
+            break;
+        }
+        case kFormByte: {
+            uint8_t* field = FieldAt<uint8_t>(into, row.offset);
+            *field = (uint8_t)(ProfileGetInt(section, row.key, *field, file) & kByteMask);
+            break;
+        }
+    }
+}
+
+void WriteCrosshairKey(const wchar_t* file, const wchar_t* section, const CrosshairKey& row,
+                       const CrosshairSettings& crosshair) {
+    switch (row.form) {
+        case kFormFloat:
+            WriteFloatSetting(file, section, row.key, *FieldAt<float>(&crosshair, row.offset));
+            break;
+        case kFormInt:
+            WriteIntSetting(file, section, row.key, *FieldAt<int32_t>(&crosshair, row.offset));
+            break;
+        case kFormByte:
+            WriteIntSetting(file, section, row.key, *FieldAt<uint8_t>(&crosshair, row.offset));
+            break;
+    }
+}
+
+bool HotkeyKeyUsable(int32_t key) {
+    // Tested unsigned: 0, 255 and above, and every negative value fail.
+    uint32_t code = (uint32_t)key;
+    return code >= kHotkeyKeyFirst && code <= kHotkeyKeyLast;
+}
+
+}  // namespace
+
+float ReadFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+                       float current) {
+    // The current value goes through "%.3f" as the default, so a missing key
+    // still rounds it to three decimals.
+    wchar_t fallback[kFloatTextChars];
+    wchar_t text[kFloatTextChars];
+    FormatW(fallback, kFloatTextChars, kFloatFormat, (double)current);
+    ProfileGetString(section, key, fallback, text, kFloatTextChars, file);
+    return NarrowToFloat(ParseDoubleC(text, nullptr));
+}
+
+void WriteFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+                       float value) {
+    wchar_t text[kFloatTextChars];
+    FormatW(text, kFloatTextChars, kFloatFormat, (double)value);
+    ProfileWriteString(section, key, text, file);
+}
+
+void WriteIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+                     int32_t value) {
+    wchar_t text[kIntTextChars];
+    FormatW(text, kIntTextChars, kIntFormat, (int)value);
+    ProfileWriteString(section, key, text, file);
+}
+
+void ReadCrosshairSection(const wchar_t* file, const wchar_t* section, CrosshairSettings* into) {
+    for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
+        ReadCrosshairKey(file, section, kCrosshairKeys[i], into);
+}
+
+void WriteCrosshairSection(const wchar_t* file, const wchar_t* section,
+                           const CrosshairSettings& crosshair) {
+    for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
+        WriteCrosshairKey(file, section, kCrosshairKeys[i], crosshair);
+    Flush(file);
+}
+
+void SaveSettings(const wchar_t* config, const AppOptions& options,
+                  const CrosshairSettings& crosshair) {
+    for (size_t i = 0; i < CountOf(kOptionKeys); ++i) {
+        WriteIntSetting(config, kSectionOptions, kOptionKeys[i].key,
+                        *FieldAt<int32_t>(&options, kOptionKeys[i].offset));
+    }
+    WriteCrosshairSection(config, kSectionCrosshair, crosshair);
+}
+
+bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair) {
+    if (!ProfileFileExists(config)) return false;
+    ReadCrosshairSection(config, kSectionCrosshair, crosshair);
+    for (size_t i = 0; i < CountOf(kOptionKeys); ++i) {
+        const OptionKey& row = kOptionKeys[i];
+        int32_t fallback = *FieldAt<int32_t>(&kDefaultOptions, row.offset);
+        // Once saved the switch lives in "Opcoes"; until then "Mira" may hold it.
+        if (row.alsoInCrosshair)
+            fallback = ProfileGetInt(kSectionCrosshair, row.key, fallback, config);
+        *FieldAt<int32_t>(options, row.offset) =
+            ProfileGetInt(kSectionOptions, row.key, fallback, config);
+    }
+    if (!HotkeyKeyUsable(options->hotkeyKey)) {
+        options->hotkeyKey = kDefaultHotkeyKey;
+        options->hotkeyModifiers = kDefaultHotkeyModifiers;
+    }
+    return true;
+}
+
+void WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
+                           const CrosshairSettings& crosshair) {
+    CreateUtf16File(config);
+    SaveSettings(config, options, crosshair);
+}
+
+void CreateSavedCrosshairsFile(const wchar_t* config, const wchar_t* miras) {
+    if (ProfileFileExists(miras)) return;
+    CreateUtf16File(miras);
+    // A new file holds nothing the clean-up would remove.
+    WriteIntSetting(config, kSectionOptions, kKeyMirasVersion, kMirasVersionCurrent);
+    Flush(config);
+}
+
+void MigrateSavedCrosshairs(const wchar_t* config, const wchar_t* miras) {
+    int version = ProfileGetInt(kSectionOptions, kKeyMirasVersion, kMirasVersionFirst, config);
+    if (version > kMirasVersionFirst) return;
+    for (size_t i = 0; i < CountOf(kObsoleteSavedSections); ++i)
+        ProfileWriteString(kObsoleteSavedSections[i], nullptr, nullptr, miras);
+    Flush(miras);
+    WriteIntSetting(config, kSectionOptions, kKeyMirasVersion, kMirasVersionCurrent);
+    Flush(config);
+}

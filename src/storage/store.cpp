@@ -1,0 +1,125 @@
+// The saved-crosshairs store "miras.ini": status texts, name rules, the save
+// decision and the list's contents, apart from any window.
+#include "storage/store.h"
+
+#include "base/wtext.h"
+#include "storage/profile.h"
+#include "storage/settings.h"
+
+const wchar_t kStatusHintText[] = L"Cole o código acima, dê um nome e clique em Salvar mira.";
+const wchar_t kStatusImportOkText[] = L"✔ Mira lida e aplicada! Dê um nome e clique em Salvar mira.";
+const wchar_t kStatusImportNoneText[] = L"✖ Não achei nenhum comando de mira nesse texto.";
+const wchar_t kStatusSavedText[] = L"✔ Mira salva na lista!";
+const wchar_t kStatusNeedBothText[] = L"✖ Cole o código da mira e dê um nome para salvar.";
+const wchar_t kStatusNeedCodeText[] = L"✖ Cole um código de mira válido na caixa acima.";
+const wchar_t kStatusNeedNameText[] = L"✖ Dê um nome para a mira.";
+const wchar_t kAskReplaceFormat[] = L"Já existe uma mira chamada \"%ls\".\nQuer substituir?";
+const wchar_t kDeleteNoneText[] = L"Selecione na lista a mira que quer excluir.";
+const wchar_t kDeleteBuiltinText[] =
+    L"As miras padrão do aplicativo (com estrela) não podem ser excluídas.";
+const wchar_t kAskDeleteFormat[] = L"Excluir a mira \"%ls\"?";
+
+namespace {
+
+const wchar_t kBuiltinLineFormat[] = L"★ %ls";
+// Characters that would break the INI syntax of a section name, and the star
+// that marks built-in lines.
+const wchar_t kRefusedNameChars[] = L";=[]★";
+const wchar_t kFirstPrintable = 0x20;
+const wchar_t kNameSpace = L' ';
+
+enum { kExistsProbeChars = 8 };
+
+constexpr uint32_t MakeColour(uint32_t red, uint32_t green, uint32_t blue) {
+    return red | (green << 8) | (blue << 16);
+}
+
+const uint32_t kStatusColours[] = {
+    MakeColour(110, 110, 110),  // kStatusHint
+    MakeColour(0, 130, 60),     // kStatusSuccess
+    MakeColour(190, 30, 30),    // kStatusError
+};
+
+bool IsRefusedNameChar(wchar_t c) {
+    if (c < kFirstPrintable) return true;
+    for (const wchar_t* p = kRefusedNameChars; *p; ++p)
+        if (*p == c) return true;
+    return false;
+}
+
+bool IsBuiltinItem(int32_t itemData) { return itemData >= 0 && itemData < kBuiltinPresetCount; }
+
+}  // namespace
+
+uint32_t StatusKindColour(int kind) {
+    if (kind < kStatusHint || kind > kStatusError) kind = kStatusHint;
+    return kStatusColours[kind];
+}
+
+void ApplyNameRules(wchar_t* name) {
+    if (!name) return;
+    size_t length = 0;
+    for (; name[length]; ++length)
+        if (IsRefusedNameChar(name[length])) name[length] = kNameSpace;
+    size_t first = 0;
+    while (first < length && name[first] == kNameSpace) ++first;
+    while (length > first && name[length - 1] == kNameSpace) --length;
+    for (size_t i = first; i < length; ++i) name[i - first] = name[i];
+    name[length - first] = 0;
+}
+
+SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount) {
+    bool hasName = cleanedName && cleanedName[0];
+    bool hasCode = recognisedCount > 0;
+    if (!hasName && !hasCode) return {false, kStatusError, kStatusNeedBothText, kFocusImportBox};
+    if (!hasName) return {false, kStatusError, kStatusNeedNameText, kFocusNameBox};
+    if (!hasCode) return {false, kStatusError, kStatusNeedCodeText, kFocusImportBox};
+    // Going on ends, once written, with the success status.
+    return {true, kStatusSuccess, kStatusSavedText, kFocusNone};
+}
+
+bool SavedCrosshairExists(const wchar_t* miras, const wchar_t* name) {
+    wchar_t probe[kExistsProbeChars];
+    ProfileGetString(name, kKeySize, L"", probe, kExistsProbeChars, miras);
+    return probe[0] != 0;
+}
+
+void BuildSavedList(const wchar_t* miras, SavedListSink sink, void* context) {
+    for (int32_t i = 0; i < kBuiltinPresetCount; ++i) {
+        wchar_t line[kBuiltinLineChars];
+        FormatW(line, kBuiltinLineChars, kBuiltinLineFormat, kBuiltinPresets[i].name);
+        sink(context, line, i);
+    }
+    wchar_t names[kSectionNamesChars];
+    names[0] = 0;
+    ProfileGetSectionNames(names, kSectionNamesChars, miras);
+    // Walk "a\0b\0\0" without trusting it to be closed inside the buffer.
+    size_t at = 0;
+    while (at < kSectionNamesChars && names[at]) {
+        size_t length = LengthW(names + at, kSectionNamesChars - at);
+        if (at + length >= kSectionNamesChars) break;
+        sink(context, names + at, kItemDataSaved);
+        at += length + 1;
+    }
+}
+
+bool ApplyListLine(const wchar_t* miras, const wchar_t* text, int32_t itemData,
+                   CrosshairSettings* current) {
+    if (!text || !current || LengthW(text, kListTextLimit + 1) > kListTextLimit) return false;
+    // Applying from the list never moves the crosshair: the offsets belong to
+    // the crosshair tab.
+    int32_t offsetX = current->offsetX, offsetY = current->offsetY;
+    if (IsBuiltinItem(itemData)) {
+        *current = kBuiltinPresets[itemData].settings;
+    } else {
+        ReadCrosshairSection(miras, text, current);
+    }
+    current->offsetX = offsetX;
+    current->offsetY = offsetY;
+    return true;
+}
+
+void DeleteSavedSection(const wchar_t* miras, const wchar_t* name) {
+    ProfileWriteString(name, nullptr, nullptr, miras);
+    ProfileWriteString(nullptr, nullptr, nullptr, miras);
+}

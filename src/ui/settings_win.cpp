@@ -1,0 +1,345 @@
+// The settings window's frame: its window procedure, the painted header, the
+// colours of static texts, the colour swatch, the control factory and the tabs.
+#include "ui/settings_win.h"
+
+#include <commctrl.h>
+#include <wctype.h>
+#include <wchar.h>
+
+#include "app/hotkey.h"
+#include "app/tray_text.h"
+#include "codes/clipboard_win.h"
+#include "storage/store.h"
+
+SettingsWindowState g_settings;
+
+namespace {
+
+const wchar_t kTabStripClass[] = L"SysTabControl32";
+const wchar_t* const kTabNames[] = {L" Mira ", L" Miras salvas ", L" Configurações "};
+enum { kTabCount = 3 };
+
+const wchar_t kTitleFirstWord[] = L"Zavik ";
+const wchar_t kTitleSecondWord[] = L"Crosshair";
+const wchar_t kSubtitle[] = L"Mira fixa para FiveM  •  v1.0 beta";
+const wchar_t kGameInFrontMark = L'●';
+const wchar_t kFooterStart[] = L"Tu";
+
+const COLORREF kColourHeaderBand = RGB(18, 20, 26);
+const COLORREF kColourAccent = RGB(0, 255, 255);
+const COLORREF kColourTitle = RGB(255, 255, 255);
+const COLORREF kColourSubtitle = RGB(150, 158, 170);
+const COLORREF kColourHeading = RGB(0, 150, 160);
+const COLORREF kColourNote = RGB(110, 110, 110);
+const COLORREF kColourGameInFront = RGB(0, 130, 60);
+const COLORREF kColourGameAway = RGB(120, 120, 120);
+
+// Header geometry in 96-DPI units.
+enum {
+    kHeaderBottom = 84, kHeaderGap = 10, kAccentHeight = 13,
+    kIconX = 14, kIconY = 5, kIconSide = 60,
+    kTitleX = 88, kTitleY = 9, kSubtitleX = 90, kSubtitleY = 45,
+    kTabStripX = 12, kTabStripY = 92, kTabStripWidth = 392, kTabStripHeight = 28,
+    kPreviewLeft = 416, kPreviewTop = 118, kPreviewRight = 576, kPreviewBottom = 278,
+};
+
+enum { kStaticProbeChars = 8, kUnnamedReadBack = 65535 };
+
+void FillBand(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
+    RECT band = {left, top, right, bottom};
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &band, brush);
+    DeleteObject(brush);
+}
+
+void CreateTabStrip(HWND window) {
+    HWND strip = CreateChildControl(window, kTabStripClass, L"", WS_CLIPSIBLINGS | WS_TABSTOP,
+                                    kTabStripX, kTabStripY, kTabStripWidth, kTabStripHeight,
+                                    kIdTabStrip);
+    for (int i = 0; i < kTabCount; ++i) {
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = (LPWSTR)kTabNames[i];
+        SendMessageW(strip, TCM_INSERTITEMW, i, (LPARAM)&item);
+    }
+}
+
+LRESULT OnCreate(HWND window) {
+    g_app.settingsWindow = window;
+    g_settings.creationTag = kTagAlways;
+    CreateTabStrip(window);
+    CreateRightColumn(window);
+    g_settings.creationTag = kTagCrosshair;
+    CreateCrosshairTab(window);
+    g_settings.creationTag = kTagSaved;
+    CreateSavedTab(window);
+    g_settings.creationTag = kTagOptions;
+    CreateOptionsTab(window);
+    g_settings.creationTag = 0;
+    FillSavedList(nullptr);
+    PushStateToControls();
+    SelectTab(0);
+    return 0;
+}
+
+void OnPaint(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    PaintSettingsWindow(dc, &client);
+    EndPaint(window, &paint);
+}
+
+bool BeginsWithTwoCapitals(const wchar_t* text) {
+    return text[0] != 0 && text[1] != 0 && iswupper(text[0]) && iswupper(text[1]);
+}
+
+void ColourUnnamedText(HWND control, HDC dc) {
+    wchar_t text[kStaticProbeChars] = {0};
+    GetWindowTextW(control, text, kStaticProbeChars);
+    if (text[0] == 0) return;
+    if (BeginsWithTwoCapitals(text)) {
+        SetTextColor(dc, kColourHeading);
+    } else if (wcsncmp(text, kFooterStart, wcslen(kFooterStart)) == 0) {
+        SetTextColor(dc, kColourNote);
+    }
+}
+
+void ColourGameStatus(HWND control, HDC dc) {
+    wchar_t text[2] = {0};
+    GetWindowTextW(control, text, 2);
+    SetTextColor(dc, text[0] == kGameInFrontMark ? kColourGameInFront : kColourGameAway);
+}
+
+// Check boxes and trackbars come through here too; they keep the default text colour.
+LRESULT OnCtlColorStatic(HDC dc, HWND control) {
+    SetBkMode(dc, TRANSPARENT);
+    int id = GetDlgCtrlID(control);
+    switch (id) {
+    case kIdStatusLine: SetTextColor(dc, StatusKindColour(g_settings.statusKind)); break;
+    case kIdGameStatus: ColourGameStatus(control, dc); break;
+    case kIdNoteAuto:
+    case kIdNoteHotkey: SetTextColor(dc, kColourNote); break;
+    case kIdUnnamed:
+    case kUnnamedReadBack: ColourUnnamedText(control, dc); break;
+    }
+    return (LRESULT)GetSysColorBrush(COLOR_BTNFACE);
+}
+
+void DeleteSwatchBrush() {
+    if (g_settings.swatchBrush) DeleteObject(g_settings.swatchBrush);
+    g_settings.swatchBrush = nullptr;
+}
+
+LRESULT OnDrawItem(HWND window, WPARAM wParam, LPARAM lParam) {
+    const DRAWITEMSTRUCT* item = (const DRAWITEMSTRUCT*)lParam;
+    if (item->CtlID != (UINT)kIdColourSwatch) {
+        return DefWindowProcW(window, WM_DRAWITEM, wParam, lParam);
+    }
+    DeleteSwatchBrush();
+    g_settings.swatchBrush =
+        CreateSolidBrush(RGB(g_crosshair.red, g_crosshair.green, g_crosshair.blue));
+    FillRect(item->hDC, &item->rcItem, g_settings.swatchBrush);
+    FrameRect(item->hDC, &item->rcItem, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    return TRUE;
+}
+
+LRESULT OnNotify(const NMHDR* header) {
+    if (header->idFrom == (UINT_PTR)kIdTabStrip && header->code == (UINT)TCN_SELCHANGE) {
+        SelectTab((int)SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0));
+    }
+    return 0;
+}
+
+void OnListNotification(int code) {
+    if (code == LBN_SELCHANGE || code == LBN_DBLCLK) ApplyListEntry();
+}
+
+void OnImportBoxNotification(int code) {
+    if (code == EN_CHANGE) ApplyImportBox();
+}
+
+void OnHotkeyNotification(HWND control, int code) {
+    if (code == EN_CHANGE) TakeHotkeyFromControl(control);
+}
+
+// Check boxes act on every notification; lists and edit boxes test theirs.
+LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (g_settings.suppressCommands) return 0;
+    int code = HIWORD(wParam);
+    switch (LOWORD(wParam)) {
+    case kIdCheckOutline: OnOutlineClicked(); break;
+    case kIdCheckDot: OnDotClicked(); break;
+    case kIdCheckTStyle: OnTStyleClicked(); break;
+    case kIdCheckEnabled: OnEnabledClicked(); break;
+    case kIdColourList: OnColourListChanged(code); break;
+    case kIdColourChoose: ChooseCustomColour(); break;
+    case kIdRestoreDefault: RestoreDefaultCrosshair(); break;
+    case kIdCopyCode: ExportCrosshairCode(); break;
+    case kIdImportBox: OnImportBoxNotification(code); break;
+    case kIdSavedList: OnListNotification(code); break;
+    case kIdSaveButton: SaveImportedCrosshair(); break;
+    case kIdDeleteButton: DeleteSavedCrosshair(); break;
+    case kIdCheckOutsideGame: OnOutsideGameClicked(); break;
+    case kIdCheckAimOnly: OnAimOnlyClicked(); break;
+    case kIdHotkeyControl: OnHotkeyNotification((HWND)lParam, code); break;
+    case kIdCheckAutostart: OnAutostartClicked(); break;
+    case kIdOpenFolder: OpenSettingsFolder(); break;
+    case kIdResetAll: ResetAllSettings(); break;
+    }
+    return 0;
+}
+
+void ShowTrayNoticeOnce() {
+    if (g_settings.trayNoticeShown || g_app.quitting) return;
+    wchar_t hotkey[kHotkeyTextChars];
+    FormatHotkeyText(hotkey, kHotkeyTextChars);
+    wchar_t text[kClosingNoticeChars];
+    FormatClosingNotice(hotkey, text, kClosingNoticeChars);
+    g_settings.trayNoticeShown = true;
+    ShowBalloon(kClosingNoticeTitle, text);
+}
+
+LRESULT OnDestroy() {
+    g_app.settingsWindow = nullptr;
+    DeleteSwatchBrush();
+    // With no window the tick also forgets the game status it last wrote.
+    VisibilityTick();
+    ShowTrayNoticeOnce();
+    return 0;
+}
+
+BOOL CALLBACK ApplyPageRule(HWND control, LPARAM) {
+    LONG_PTR tag = GetWindowLongPtrW(control, GWLP_USERDATA);
+    // Inner windows of common controls are not ours, whatever their user data holds.
+    if (tag <= 0 || GetParent(control) != g_app.settingsWindow) return TRUE;
+    bool visible = tag == kTagAlways || tag == g_settings.currentTab + 1;
+    ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
+    return TRUE;
+}
+
+}  // namespace
+
+void PaintSettingsWindow(HDC dc, const RECT* client) {
+    int bandBottom = DpiScale(kHeaderBottom) - DpiScale(kHeaderGap);
+    FillBand(dc, 0, 0, client->right, bandBottom, kColourHeaderBand);
+    FillBand(dc, 0, DpiScale(kHeaderBottom) - DpiScale(kAccentHeight), client->right, bandBottom,
+             kColourAccent);
+    DrawIconEx(dc, DpiScale(kIconX), DpiScale(kIconY), g_app.largeIcon, DpiScale(kIconSide),
+               DpiScale(kIconSide), 0, nullptr, DI_NORMAL);
+
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ oldFont = SelectObject(dc, g_app.titleFont);
+    SetTextColor(dc, kColourTitle);
+    int firstLength = (int)wcslen(kTitleFirstWord);
+    TextOutW(dc, DpiScale(kTitleX), DpiScale(kTitleY), kTitleFirstWord, firstLength);
+    SIZE firstSize = {0, 0};
+    GetTextExtentPoint32W(dc, kTitleFirstWord, firstLength, &firstSize);
+    SetTextColor(dc, kColourAccent);
+    TextOutW(dc, DpiScale(kTitleX) + firstSize.cx, DpiScale(kTitleY), kTitleSecondWord,
+             (int)wcslen(kTitleSecondWord));
+
+    SelectObject(dc, g_app.subtitleFont);
+    SetTextColor(dc, kColourSubtitle);
+    TextOutW(dc, DpiScale(kSubtitleX), DpiScale(kSubtitleY), kSubtitle, (int)wcslen(kSubtitle));
+    SelectObject(dc, oldFont);
+
+    PaintPreview(dc);
+}
+
+HWND CreateChildControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                        int x, int y, int width, int height, int id) {
+    HWND control = CreateWindowExW(0, className, text, style | WS_CHILD | WS_VISIBLE, DpiScale(x),
+                                   DpiScale(y), DpiScale(width), DpiScale(height), parent,
+                                   (HMENU)(INT_PTR)id, g_app.instance, nullptr);
+    SendMessageW(control, WM_SETFONT, (WPARAM)g_app.controlFont, TRUE);
+    SetWindowLongPtrW(control, GWLP_USERDATA, g_settings.creationTag);
+    return control;
+}
+
+void CreateControlRows(HWND parent, const ControlRow* rows, int count) {
+    for (int i = 0; i < count; ++i) {
+        const ControlRow& row = rows[i];
+        CreateChildControl(parent, row.className, row.text, row.style, row.x, row.y, row.width,
+                           row.height, row.id);
+    }
+}
+
+HWND CreateSliderRow(HWND parent, const wchar_t* caption, int y, int trackbarId, int labelId,
+                     int minimum, int maximum, bool checkBox) {
+    enum {
+        kCaptionX = 24, kCaptionWidth = 100, kCaptionHeight = 20, kCheckDown = 2, kTextDown = 4,
+        kTrackX = 124, kTrackWidth = 186, kTrackHeight = 26,
+        kLabelX = 314, kLabelWidth = 60, kLabelHeight = 20, kPageSize = 1,
+    };
+    if (checkBox) {
+        CreateChildControl(parent, L"BUTTON", caption, BS_AUTOCHECKBOX | WS_TABSTOP, kCaptionX,
+                           y + kCheckDown, kCaptionWidth, kCaptionHeight, kIdCheckOutline);
+    } else {
+        CreateChildControl(parent, L"STATIC", caption, 0, kCaptionX, y + kTextDown, kCaptionWidth,
+                           kCaptionHeight, kIdUnnamed);
+    }
+    HWND trackbar = CreateChildControl(parent, TRACKBAR_CLASSW, L"", TBS_NOTICKS | WS_TABSTOP,
+                                       kTrackX, y, kTrackWidth, kTrackHeight, trackbarId);
+    SendMessageW(trackbar, TBM_SETRANGEMIN, FALSE, minimum);
+    SendMessageW(trackbar, TBM_SETRANGEMAX, TRUE, maximum);
+    SendMessageW(trackbar, TBM_SETPAGESIZE, 0, kPageSize);
+    // Wine's trackbar keeps the thumb where the default 0..100 range put it until
+    // the position changes; starting at the minimum makes the first real
+    // position move it. On Windows it only sets a position that is replaced anyway.
+    SendMessageW(trackbar, TBM_SETPOS, TRUE, minimum);
+    return CreateChildControl(parent, L"STATIC", L"", SS_RIGHT, kLabelX, y + kTextDown,
+                              kLabelWidth, kLabelHeight, labelId);
+}
+
+void SelectTab(int index) {
+    HWND window = g_app.settingsWindow;
+    if (!window) return;
+    g_settings.currentTab = index;
+    EnumChildWindows(window, ApplyPageRule, 0);
+    SendToControl(kIdTabStrip, TCM_SETCURSEL, index, 0);
+}
+
+void InvalidatePreview() {
+    if (!g_app.settingsWindow) return;
+    RECT preview = {DpiScale(kPreviewLeft), DpiScale(kPreviewTop), DpiScale(kPreviewRight),
+                    DpiScale(kPreviewBottom)};
+    InvalidateRect(g_app.settingsWindow, &preview, FALSE);
+}
+
+HWND SettingsControl(int id) {
+    return g_app.settingsWindow ? GetDlgItem(g_app.settingsWindow, id) : nullptr;
+}
+
+bool IsControlChecked(int id) {
+    return SendToControl(id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void SetControlChecked(int id, bool checked) {
+    SendToControl(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND control = SettingsControl(id);
+    return control ? SendMessageW(control, message, wParam, lParam) : 0;
+}
+
+int SettingsMessageBox(const wchar_t* text, UINT style) {
+    return MessageBoxW(g_app.settingsWindow, text, ZAVIK_TITLE, style);
+}
+
+LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return OnCreate(window);
+    case WM_PAINT: OnPaint(window); return 0;
+    case WM_CTLCOLORSTATIC: return OnCtlColorStatic((HDC)wParam, (HWND)lParam);
+    case WM_DRAWITEM: return OnDrawItem(window, wParam, lParam);
+    case WM_NOTIFY: return OnNotify((const NMHDR*)lParam);
+    case WM_COMMAND: return OnCommand(wParam, lParam);
+    case WM_HSCROLL: OnSliderMoved((HWND)lParam, LOWORD(wParam)); return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_DESTROY: return OnDestroy();
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}

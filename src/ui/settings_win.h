@@ -1,0 +1,74 @@
+// What the settings window's source files share: the window-level state, the
+// one control factory with its table rows, and each tab's creation and handlers.
+#pragma once
+#include "app/app_win.h"
+
+// One control of a page, as laid out in 96-DPI units.
+struct ControlRow {
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;  // besides WS_CHILD | WS_VISIBLE
+    int x, y, width, height;
+    int id;
+};
+
+// The window-level state; lives as long as the process, reset as the window comes and goes.
+struct SettingsWindowState {
+    int currentTab;         // 0..2
+    int creationTag;        // the page tag CreateChildControl stamps; 0 outside creation
+    bool suppressCommands;  // set while PushStateToControls fills the controls
+    HBRUSH swatchBrush;     // the one brush kept between paints
+    bool trayNoticeShown;   // the closing notice is shown once per run
+    int statusKind;         // colour of the status line (StatusKind)
+};
+extern SettingsWindowState g_settings;
+
+// The control factory: CreateWindowExW scaled with DpiScale, the control font,
+// and the creation page tag in the control's user data.
+HWND CreateChildControl(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                        int x, int y, int width, int height, int id);
+void CreateControlRows(HWND parent, const ControlRow* rows, int count);
+// Caption (a check box 400 when checkBox), trackbar and value label; returns the label.
+HWND CreateSliderRow(HWND parent, const wchar_t* caption, int y, int trackbarId, int labelId,
+                     int minimum, int maximum, bool checkBox);
+void SelectTab(int index);
+// The painted part of the window: header band, icon, title, subtitle and the live preview.
+void PaintSettingsWindow(HDC dc, const RECT* client);
+
+// Small helpers over the controls of the open window; all do nothing without one.
+HWND SettingsControl(int id);
+bool IsControlChecked(int id);
+void SetControlChecked(int id, bool checked);
+LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam);
+// A message box owned by the settings window, titled with the program's name.
+int SettingsMessageBox(const wchar_t* text, UINT style);
+
+// tab_crosshair_win.cpp: the right column, the " Mira " tab and the live preview.
+void CreateRightColumn(HWND window);
+void CreateCrosshairTab(HWND window);
+void PaintPreview(HDC dc);
+void OnSliderMoved(HWND trackbar, int scrollCode);
+void OnOutlineClicked();
+void OnDotClicked();
+void OnTStyleClicked();
+void OnEnabledClicked();
+void OnColourListChanged(int notification);
+void ChooseCustomColour();
+void RestoreDefaultCrosshair();
+
+// tab_saved_win.cpp: the " Miras salvas " tab.
+void CreateSavedTab(HWND window);
+void FillSavedList(const wchar_t* name);  // name may be null: no selection
+void ApplyListEntry();
+void SaveImportedCrosshair();
+void DeleteSavedCrosshair();
+void ApplyImportBox();
+void SetStatusLine(int kind, const wchar_t* text);
+
+// tab_options_win.cpp: the " Configurações " tab.
+void CreateOptionsTab(HWND window);
+void OnOutsideGameClicked();
+void OnAimOnlyClicked();
+void OnAutostartClicked();
+void OpenSettingsFolder();
+void ResetAllSettings();

@@ -1,0 +1,332 @@
+// The " Mira " tab and the right column of the settings window: sliders, check
+// boxes and colours of the current crosshair, the live preview, and the
+// save-and-refresh road that every edit of the window takes.
+#include "ui/settings_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+#include <stdlib.h>
+#include <wchar.h>
+
+#include "app/hotkey.h"
+#include "base/wtext.h"
+#include "ui/preview.h"
+#include "ui/trackbar.h"
+
+namespace {
+
+const wchar_t kRestoreQuestion[] =
+    L"Tem certeza que deseja restaurar a mira para o padrão (Zavik Padrão)?\n\n"
+    L"A mira atual será substituída. Se quiser guardá-la, salve antes na aba Miras salvas.";
+const wchar_t kGameInFrontText[] = L"● FiveM na frente: SIM";
+const wchar_t kGameAwayText[] = L"○ FiveM na frente: não";
+
+const ControlRow kRightColumn[] = {
+    {L"STATIC", L"PRÉVIA (ampliada)", 0, 408, 96, 176, 18, kIdUnnamed},
+    {L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 408, 290, 176, 20, kIdCheckEnabled},
+    {L"BUTTON", L"Restaurar padrão", WS_TABSTOP, 408, 318, 176, 28, kIdRestoreDefault},
+    {L"BUTTON", L"Copiar código da mira", WS_TABSTOP, 408, 350, 176, 28, kIdCopyCode},
+    {L"STATIC", L"", 0, 408, 388, 176, 18, kIdGameStatus},
+};
+
+// How a slider's position maps to its field and how its label shows the field.
+enum SliderKind { kSliderHalves, kSliderByte, kSliderPixels };
+
+struct SliderRow {
+    int y;
+    const wchar_t* caption;
+    int trackbarId, labelId;
+    int minimum, maximum;
+    bool checkBox;
+    SliderKind kind;
+    const wchar_t* labelFormat;
+};
+
+const SliderRow kSliderRows[] = {
+    {134, L"Tamanho", kIdSliderSize, kIdLabelSize, -10, 20, false, kSliderHalves, L"%.1f"},
+    {164, L"Espaçamento", kIdSliderGap, kIdLabelGap, -20, 20, false, kSliderHalves, L"%.1f"},
+    {194, L"Espessura", kIdSliderThickness, kIdLabelThickness, 0, 10, false, kSliderHalves,
+     L"%.1f"},
+    {224, L"Contorno", kIdSliderOutline, kIdLabelOutline, 1, 6, true, kSliderHalves, L"%.1f"},
+    {254, L"Opacidade", kIdSliderAlpha, kIdLabelAlpha, 0, 255, false, kSliderByte, L"%d"},
+    {284, L"Posição X", kIdSliderOffsetX, kIdLabelOffsetX, -100, 100, false, kSliderPixels,
+     L"%d px"},
+    {314, L"Posição Y", kIdSliderOffsetY, kIdLabelOffsetY, -100, 100, false, kSliderPixels,
+     L"%d px"},
+};
+enum { kSliderCount = sizeof(kSliderRows) / sizeof(kSliderRows[0]) };
+enum { kAlphaPageSize = 15 };
+const float kSliderStep = 0.5f;
+
+const ControlRow kCrosshairTabRest[] = {
+    {L"BUTTON", L"Ponto central", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 348, 120, 20, kIdCheckDot},
+    {L"BUTTON", L"Estilo T (sem a linha de cima)", BS_AUTOCHECKBOX | WS_TABSTOP, 150, 348, 230, 20,
+     kIdCheckTStyle},
+    {L"STATIC", L"Cor", 0, 24, 382, 100, 20, kIdUnnamed},
+    {L"ComboBox", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 124, 378, 124, 300,
+     kIdColourList},
+    {L"BUTTON", L"Escolher...", WS_TABSTOP, 254, 377, 90, 26, kIdColourChoose},
+    {L"STATIC", L"", SS_OWNERDRAW, 352, 380, 22, 22, kIdColourSwatch},
+};
+
+enum { kLabelChars = 32, kCustomColourCount = 16 };
+
+// Handed to every colour dialog of the run, never saved.
+COLORREF g_customColours[kCustomColourCount];
+
+// Preview square in 96-DPI units.
+enum { kPreviewX = 416, kPreviewY = 118, kPreviewSide = 160, kPreviewCell = 20 };
+
+const SliderRow* SliderRowOf(int trackbarId) {
+    for (const SliderRow& row : kSliderRows) {
+        if (row.trackbarId == trackbarId) return &row;
+    }
+    return nullptr;
+}
+
+// The float field behind a half-unit slider.
+float* HalfFieldOf(int trackbarId) {
+    switch (trackbarId) {
+    case kIdSliderSize: return &g_crosshair.size;
+    case kIdSliderGap: return &g_crosshair.gap;
+    case kIdSliderThickness: return &g_crosshair.thickness;
+    case kIdSliderOutline: return &g_crosshair.outlineThickness;
+    }
+    return nullptr;
+}
+
+int32_t* PixelFieldOf(int trackbarId) {
+    return trackbarId == kIdSliderOffsetX ? &g_crosshair.offsetX : &g_crosshair.offsetY;
+}
+
+void StoreSliderPosition(const SliderRow& row, int position) {
+    switch (row.kind) {
+    case kSliderHalves: *HalfFieldOf(row.trackbarId) = (float)position * kSliderStep; break;
+    case kSliderByte: g_crosshair.alpha = (uint8_t)(position & 0xFF); break;
+    case kSliderPixels: *PixelFieldOf(row.trackbarId) = position; break;
+    }
+}
+
+// Positions outside a trackbar's range are clamped by the trackbar; the field keeps its value.
+int32_t SliderPositionFor(const SliderRow& row) {
+    switch (row.kind) {
+    case kSliderHalves: return TrackbarPositionFor(*HalfFieldOf(row.trackbarId));
+    case kSliderByte: return g_crosshair.alpha;
+    case kSliderPixels: return *PixelFieldOf(row.trackbarId);
+    }
+    return 0;
+}
+
+void FormatSliderValue(const SliderRow& row, wchar_t* buf) {
+    switch (row.kind) {
+    case kSliderHalves:
+        FormatW(buf, kLabelChars, row.labelFormat, (double)*HalfFieldOf(row.trackbarId));
+        break;
+    case kSliderByte: FormatW(buf, kLabelChars, row.labelFormat, (int)g_crosshair.alpha); break;
+    case kSliderPixels:
+        FormatW(buf, kLabelChars, row.labelFormat, (int)*PixelFieldOf(row.trackbarId));
+        break;
+    }
+}
+
+void FillColourList(HWND list) {
+    for (int i = 0; i < kColourPresetCount; ++i) {
+        SendMessageW(list, CB_ADDSTRING, 0, (LPARAM)kColourPresets[i].name);
+    }
+    SendMessageW(list, CB_ADDSTRING, 0, (LPARAM)kColourCustomName);
+}
+
+void SelectCurrentColourName() {
+    SendToControl(kIdColourList, CB_SETCURSEL, FindColourPresetIndex(), 0);
+}
+
+void EnableOutlineSlider(bool enabled) {
+    HWND slider = SettingsControl(kIdSliderOutline);
+    if (slider) EnableWindow(slider, enabled ? TRUE : FALSE);
+}
+
+void SetColour(uint8_t red, uint8_t green, uint8_t blue) {
+    g_crosshair.red = red;
+    g_crosshair.green = green;
+    g_crosshair.blue = blue;
+}
+
+// The reference height the overlay is rendered for, so the preview matches it.
+int32_t TargetHeight() {
+    ScreenRect target = TargetRect(g_gameFound, g_gameRect, g_monitors);
+    return target.bottom - target.top;
+}
+
+}  // namespace
+
+void CreateRightColumn(HWND window) {
+    CreateControlRows(window, kRightColumn, sizeof(kRightColumn) / sizeof(kRightColumn[0]));
+}
+
+void CreateCrosshairTab(HWND window) {
+    for (const SliderRow& row : kSliderRows) {
+        CreateSliderRow(window, row.caption, row.y, row.trackbarId, row.labelId, row.minimum,
+                        row.maximum, row.checkBox);
+    }
+    SendToControl(kIdSliderAlpha, TBM_SETPAGESIZE, 0, kAlphaPageSize);
+    CreateControlRows(window, kCrosshairTabRest,
+                      sizeof(kCrosshairTabRest) / sizeof(kCrosshairTabRest[0]));
+    FillColourList(SettingsControl(kIdColourList));
+}
+
+void RefreshAfterChange() {
+    SaveCurrentSettings();
+    PresentOverlay();
+    if (!g_app.settingsWindow) return;
+    UpdateValueLabels();
+    InvalidatePreview();
+    HWND swatch = SettingsControl(kIdColourSwatch);
+    if (swatch) InvalidateRect(swatch, nullptr, TRUE);
+}
+
+void PushStateToControls() {
+    if (!g_app.settingsWindow) return;
+    // Setting the controls makes some of them notify; those notifications must not act.
+    g_settings.suppressCommands = true;
+    for (const SliderRow& row : kSliderRows) {
+        SendToControl(row.trackbarId, TBM_SETPOS, TRUE, SliderPositionFor(row));
+    }
+    SetControlChecked(kIdCheckOutline, g_crosshair.outline != 0);
+    SetControlChecked(kIdCheckDot, g_crosshair.dot != 0);
+    SetControlChecked(kIdCheckTStyle, g_crosshair.tStyle != 0);
+    SetControlChecked(kIdCheckOutsideGame, g_options.onlyWithGame == 0);
+    SetControlChecked(kIdCheckAimOnly, g_options.onlyWhileAiming != 0);
+    SetControlChecked(kIdCheckAutostart, g_options.startWithWindows != 0);
+    SetControlChecked(kIdCheckEnabled, g_options.enabled != 0);
+    SelectCurrentColourName();
+    EnableOutlineSlider(g_crosshair.outline != 0);
+    SendToControl(kIdHotkeyControl, HKM_SETHOTKEY,
+                  HotkeyControlValue(g_options.hotkeyKey, g_options.hotkeyModifiers), 0);
+    UpdateValueLabels();
+    RefreshHotkeyTexts();
+    g_settings.suppressCommands = false;
+}
+
+void UpdateValueLabels() {
+    if (!g_app.settingsWindow) return;
+    for (const SliderRow& row : kSliderRows) {
+        wchar_t text[kLabelChars];
+        FormatSliderValue(row, text);
+        HWND label = SettingsControl(row.labelId);
+        if (label) SetWindowTextW(label, text);
+    }
+}
+
+void SetGameStatusLabel(bool inFront) {
+    HWND label = SettingsControl(kIdGameStatus);
+    if (!label) return;
+    SetWindowTextW(label, inFront ? kGameInFrontText : kGameAwayText);
+    // The colour follows the text, so the whole label is drawn again.
+    InvalidateRect(label, nullptr, TRUE);
+}
+
+void OnSliderMoved(HWND trackbar, int scrollCode) {
+    const SliderRow* row = SliderRowOf(GetDlgCtrlID(trackbar));
+    if (!row) return;
+    StoreSliderPosition(*row, (int)SendMessageW(trackbar, TBM_GETPOS, 0, 0));
+    if (scrollCode == TB_THUMBTRACK) {
+        // While the thumb is dragged the file is left alone; the drag's end saves it.
+        PresentOverlay();
+        UpdateValueLabels();
+        InvalidatePreview();
+    } else {
+        RefreshAfterChange();
+    }
+}
+
+void OnOutlineClicked() {
+    bool checked = IsControlChecked(kIdCheckOutline);
+    g_crosshair.outline = checked ? 1 : 0;
+    EnableOutlineSlider(checked);
+    RefreshAfterChange();
+}
+
+void OnDotClicked() {
+    g_crosshair.dot = IsControlChecked(kIdCheckDot) ? 1 : 0;
+    RefreshAfterChange();
+}
+
+void OnTStyleClicked() {
+    g_crosshair.tStyle = IsControlChecked(kIdCheckTStyle) ? 1 : 0;
+    RefreshAfterChange();
+}
+
+void OnEnabledClicked() {
+    g_options.enabled = IsControlChecked(kIdCheckEnabled) ? 1 : 0;
+    RefreshAfterChange();
+    VisibilityTick();
+}
+
+void OnColourListChanged(int notification) {
+    if (notification != CBN_SELCHANGE) return;
+    int index = (int)SendToControl(kIdColourList, CB_GETCURSEL, 0, 0);
+    if (index >= 0 && index < kColourPresetCount) {
+        const ColourPreset& preset = kColourPresets[index];
+        SetColour(preset.red, preset.green, preset.blue);
+        RefreshAfterChange();
+    } else if (index == kColourCustomIndex) {
+        // Posted, so the dialog opens after the list has finished its own notification.
+        PostMessageW(g_app.settingsWindow, WM_COMMAND, MAKEWPARAM(kIdColourChoose, 0), 0);
+    }
+}
+
+void ChooseCustomColour() {
+    CHOOSECOLORW dialog = {};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = g_app.settingsWindow;
+    dialog.rgbResult = RGB(g_crosshair.red, g_crosshair.green, g_crosshair.blue);
+    dialog.lpCustColors = g_customColours;
+    dialog.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (ChooseColorW(&dialog)) {
+        SetColour(GetRValue(dialog.rgbResult), GetGValue(dialog.rgbResult),
+                  GetBValue(dialog.rgbResult));
+        RefreshAfterChange();
+    }
+    // Also after a cancel: "Personalizada" chosen for a palette colour goes back to its name.
+    SelectCurrentColourName();
+}
+
+void RestoreDefaultCrosshair() {
+    if (SettingsMessageBox(kRestoreQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+        return;
+    }
+    ApplyDefaultCrosshair();
+    // The first line is the default built-in; selecting it from here applies nothing.
+    SendToControl(kIdSavedList, LB_SETCURSEL, 0, 0);
+    PushStateToControls();
+    RefreshAfterChange();
+}
+
+void PaintPreview(HDC dc) {
+    int32_t side = DpiScale(kPreviewSide);
+    uint32_t* render = (uint32_t*)malloc(sizeof(uint32_t) * kPreviewSource * kPreviewSource);
+    uint32_t* image = (uint32_t*)malloc(sizeof(uint32_t) * (size_t)side * (size_t)side);
+    if (!render || !image) {
+        free(render);
+        free(image);
+        return;
+    }
+    RenderCrosshair(g_crosshair, render, kPreviewSource, kPreviewSource, TargetHeight());
+    int32_t zoom = PreviewZoom(side, PreviewExtent(render));
+    ComposePreview(render, side, zoom, DpiScale(kPreviewCell), image);
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    int x = DpiScale(kPreviewX);
+    int y = DpiScale(kPreviewY);
+    SetDIBitsToDevice(dc, x, y, side, side, 0, 0, 0, side, image, &info, DIB_RGB_COLORS);
+    RECT frame = {x - 1, y - 1, x + side + 1, y + side + 1};
+    FrameRect(dc, &frame, (HBRUSH)GetStockObject(GRAY_BRUSH));
+    free(render);
+    free(image);
+}

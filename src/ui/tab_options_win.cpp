@@ -1,0 +1,92 @@
+// The " Configurações " tab: when the crosshair shows, the toggle hotkey, start
+// with Windows, the settings folder and the reset of everything.
+#include "ui/settings_win.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+
+namespace {
+
+const wchar_t kResetQuestion[] =
+    L"Voltar a mira e todas as configurações para o padrão?\n\n"
+    L"Suas miras salvas NÃO serão apagadas.";
+const wchar_t kOpenVerb[] = L"open";
+
+const ControlRow kOptionsTab[] = {
+    {L"STATIC", L"QUANDO MOSTRAR A MIRA", 0, 24, 134, 368, 18, kIdUnnamed},
+    {L"STATIC", L"Automático: (APENAS NA RESOLUÇÃO FULL SCREEN)", 0, 24, 156, 368, 34, kIdNoteAuto},
+    {L"BUTTON", L"Mostrar a mira também fora do jogo", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 194, 368,
+     20, kIdCheckOutsideGame},
+    {L"BUTTON", L"Só enquanto estiver mirando (botão direito segurado)",
+     BS_AUTOCHECKBOX | WS_TABSTOP, 24, 218, 368, 20, kIdCheckAimOnly},
+    {L"STATIC", L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 0, 24, 254, 368, 18, kIdUnnamed},
+    {HOTKEY_CLASSW, L"", WS_BORDER | WS_TABSTOP, 24, 274, 160, 24, kIdHotkeyControl},
+    {L"STATIC", L"Clique e aperte as teclas. Funciona com o FiveM na frente.", 0, 192, 270, 200,
+     34, kIdNoteHotkey},
+    {L"STATIC", L"SISTEMA", 0, 24, 320, 368, 18, kIdUnnamed},
+    {L"BUTTON", L"Iniciar junto com o Windows", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 342, 368, 20,
+     kIdCheckAutostart},
+    {L"BUTTON", L"Abrir pasta das configurações", WS_TABSTOP, 24, 374, 196, 28, kIdOpenFolder},
+    {L"BUTTON", L"Redefinir tudo", WS_TABSTOP, 226, 374, 120, 28, kIdResetAll},
+    {L"STATIC",
+     L"Tudo é salvo na hora. A mira não mexe nos arquivos nem na memória do jogo.", 0, 24, 424,
+     568, 18, kIdUnnamed},
+};
+
+// No modifier, or Shift alone, is no hotkey: the control adds Ctrl to such an entry.
+void SetHotkeyRules(HWND control) {
+    SendMessageW(control, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL, 0));
+}
+
+}  // namespace
+
+void CreateOptionsTab(HWND window) {
+    for (const ControlRow& row : kOptionsTab) {
+        HWND control = CreateChildControl(window, row.className, row.text, row.style, row.x, row.y,
+                                          row.width, row.height, row.id);
+        if (row.id == kIdHotkeyControl) SetHotkeyRules(control);
+    }
+}
+
+void OnOutsideGameClicked() {
+    // The box shows the inverse of the stored option.
+    g_options.onlyWithGame = IsControlChecked(kIdCheckOutsideGame) ? 0 : 1;
+    RefreshAfterChange();
+    VisibilityTick();
+}
+
+void OnAimOnlyClicked() {
+    g_options.onlyWhileAiming = IsControlChecked(kIdCheckAimOnly) ? 1 : 0;
+    RefreshAfterChange();
+    VisibilityTick();
+}
+
+// The Run value is the only store of this option; config.ini is not written.
+void OnAutostartClicked() {
+    bool on = IsControlChecked(kIdCheckAutostart);
+    g_options.startWithWindows = on ? 1 : 0;
+    SetStartWithWindows(on);
+}
+
+void OpenSettingsFolder() {
+    ShellExecuteW(g_app.settingsWindow, kOpenVerb, g_paths.folder, nullptr, nullptr,
+                  SW_SHOWNORMAL);
+}
+
+// Leaves start with Windows, the saved crosshairs, the list selection and the boxes alone.
+void ResetAllSettings() {
+    if (SettingsMessageBox(kResetQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    ApplyDefaultCrosshair();
+    g_options.enabled = kDefaultOptions.enabled;
+    g_options.onlyWhileAiming = kDefaultOptions.onlyWhileAiming;
+    g_options.monitor = kDefaultOptions.monitor;
+    g_options.onlyWithGame = kDefaultOptions.onlyWithGame;
+    g_options.hotkeyKey = kDefaultOptions.hotkeyKey;
+    g_options.hotkeyModifiers = kDefaultOptions.hotkeyModifiers;
+    // The next tick with the game in front registers the default combination.
+    UnregisterToggleHotkey();
+    PushStateToControls();
+    RefreshAfterChange();
+    VisibilityTick();
+}

@@ -1,0 +1,202 @@
+// The " Miras salvas " tab: the list of built-in and saved crosshairs, the
+// import box that tries a pasted code at once, and saving it under a name.
+#include "ui/settings_win.h"
+
+#include <commctrl.h>
+#include <stdlib.h>
+
+#include "base/wtext.h"
+#include "codes/codes.h"
+#include "storage/store.h"
+
+namespace {
+
+const wchar_t kNameCue[] = L"Nome da mira";
+
+const ControlRow kSavedTab[] = {
+    {L"STATIC", L"MIRAS SALVAS  (clique para usar)", 0, 24, 134, 278, 18, kIdUnnamed},
+    {L"ListBox", L"", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 24,
+     154, 368, 108, kIdSavedList},
+    {L"BUTTON", L"Excluir mira", WS_TABSTOP, 292, 266, 100, 26, kIdDeleteButton},
+    {L"STATIC", L"IMPORTAR MIRA FIXA  (cole os comandos cl_crosshair...)", 0, 24, 300, 368, 18,
+     kIdUnnamed},
+    {L"Edit", L"",
+     WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 24, 320,
+     368, 56, kIdImportBox},
+    {L"STATIC", kStatusHintText, 0, 24, 380, 368, 18, kIdStatusLine},
+    {L"Edit", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 24, 402, 268, 26, kIdNameBox},
+    {L"BUTTON", L"Salvar mira", WS_TABSTOP, 298, 401, 94, 28, kIdSaveButton},
+};
+
+// List lines of more than this many characters cannot be applied or deleted.
+enum { kListLineChars = kListTextLimit + 1 };
+
+void AddListLine(void* context, const wchar_t* text, int32_t itemData) {
+    HWND list = (HWND)context;
+    LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)text);
+    if (index >= 0) SendMessageW(list, LB_SETITEMDATA, index, (LPARAM)itemData);
+}
+
+// The selected line's item data and, unless it is too long to use, its text.
+enum LineResult { kLineNone, kLineTooLong, kLineRead };
+LineResult ReadSelectedLine(wchar_t* text, int32_t* itemData) {
+    LRESULT index = SendToControl(kIdSavedList, LB_GETCURSEL, 0, 0);
+    if (index < 0) return kLineNone;
+    *itemData = (int32_t)SendToControl(kIdSavedList, LB_GETITEMDATA, index, 0);
+    LRESULT length = SendToControl(kIdSavedList, LB_GETTEXTLEN, index, 0);
+    if (length < 0 || length > kListTextLimit) return kLineTooLong;
+    text[0] = 0;
+    SendToControl(kIdSavedList, LB_GETTEXT, index, (LPARAM)text);
+    text[kListTextLimit] = 0;
+    return kLineRead;
+}
+
+void SelectLineNamed(HWND list, const wchar_t* name) {
+    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // A line longer than any name the box can hold cannot match it.
+        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) >= kNameBoxChars) continue;
+        wchar_t text[kNameBoxChars] = {0};
+        SendMessageW(list, LB_GETTEXT, i, (LPARAM)text);
+        if (EqualsNoCase(text, name)) {
+            SendMessageW(list, LB_SETCURSEL, i, 0);
+            return;
+        }
+    }
+}
+
+// The whole import box, allocated with malloc; null when empty or unreadable.
+wchar_t* ReadImportBox() {
+    HWND box = SettingsControl(kIdImportBox);
+    int length = box ? GetWindowTextLengthW(box) : 0;
+    if (length <= 0) return nullptr;
+    wchar_t* text = (wchar_t*)malloc(sizeof(wchar_t) * ((size_t)length + 1));
+    if (!text) return nullptr;
+    text[0] = 0;
+    GetWindowTextW(box, text, length + 1);
+    return text;
+}
+
+void SetControlText(int id, const wchar_t* text) {
+    HWND control = SettingsControl(id);
+    if (control) SetWindowTextW(control, text);
+}
+
+void FocusControl(int id) {
+    HWND control = SettingsControl(id);
+    if (control) SetFocus(control);
+}
+
+}  // namespace
+
+void CreateSavedTab(HWND window) {
+    CreateControlRows(window, kSavedTab, sizeof(kSavedTab) / sizeof(kSavedTab[0]));
+    SendToControl(kIdNameBox, EM_LIMITTEXT, kNameBoxLimit, 0);
+    // Shown also while the box has the focus, which is when the user needs it.
+    SendToControl(kIdNameBox, EM_SETCUEBANNER, TRUE, (LPARAM)kNameCue);
+    g_settings.statusKind = kStatusHint;
+}
+
+void FillSavedList(const wchar_t* name) {
+    HWND list = SettingsControl(kIdSavedList);
+    if (!list) return;
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    BuildSavedList(g_paths.miras, AddListLine, list);
+    if (name) SelectLineNamed(list, name);
+}
+
+void ApplyListEntry() {
+    wchar_t text[kListLineChars];
+    int32_t itemData = kItemDataSaved;
+    if (ReadSelectedLine(text, &itemData) != kLineRead) return;
+    if (!ApplyListLine(g_paths.miras, text, itemData, &g_crosshair)) return;
+    if (itemData >= 0) SetControlText(kIdNameBox, L"");
+    PushStateToControls();
+    RefreshAfterChange();
+}
+
+void SaveImportedCrosshair() {
+    wchar_t name[kNameBoxChars] = {0};
+    HWND nameBox = SettingsControl(kIdNameBox);
+    if (nameBox) GetWindowTextW(nameBox, name, kNameBoxChars);
+    ApplyNameRules(name);
+
+    CrosshairSettings copy = g_crosshair;
+    int count = 0;
+    wchar_t* code = ReadImportBox();
+    if (code) {
+        count = ParseCrosshairCode(code, &copy);
+        free(code);
+    }
+    SaveDecision decision = DecideSave(name, count);
+    if (!decision.goOn) {
+        SetStatusLine(decision.kind, decision.text);
+        FocusControl(decision.focus == kFocusNameBox ? kIdNameBox : kIdImportBox);
+        return;
+    }
+    if (SavedCrosshairExists(g_paths.miras, name)) {
+        wchar_t question[kQuestionChars];
+        FormatW(question, kQuestionChars, kAskReplaceFormat, name);
+        if (SettingsMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+        // The replaced crosshair moves to the end of the list under the name as now typed.
+        DeleteSavedSection(g_paths.miras, name);
+    }
+    WriteCrosshairSection(g_paths.miras, name, copy);
+    SetControlText(kIdNameBox, L"");
+    SetControlText(kIdImportBox, L"");
+    FillSavedList(name);
+    SetStatusLine(kStatusSuccess, kStatusSavedText);
+}
+
+void DeleteSavedCrosshair() {
+    wchar_t text[kListLineChars];
+    int32_t itemData = kItemDataSaved;
+    LineResult line = ReadSelectedLine(text, &itemData);
+    if (line == kLineNone) {
+        SettingsMessageBox(kDeleteNoneText, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (itemData >= 0) {
+        SettingsMessageBox(kDeleteBuiltinText, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (line == kLineTooLong) return;
+    wchar_t question[kQuestionChars];
+    FormatW(question, kQuestionChars, kAskDeleteFormat, text);
+    if (SettingsMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    DeleteSavedSection(g_paths.miras, text);
+    SetControlText(kIdNameBox, L"");
+    FillSavedList(nullptr);
+}
+
+void ApplyImportBox() {
+    HWND box = SettingsControl(kIdImportBox);
+    if (!box) return;
+    if (GetWindowTextLengthW(box) <= 0) {
+        SetStatusLine(kStatusHint, kStatusHintText);
+        return;
+    }
+    wchar_t* text = ReadImportBox();
+    if (!text) return;
+    CrosshairSettings copy = g_crosshair;
+    int count = ParseCrosshairCode(text, &copy);
+    free(text);
+    if (count == 0) {
+        SetStatusLine(kStatusError, kStatusImportNoneText);
+        return;
+    }
+    g_crosshair = copy;
+    SendToControl(kIdSavedList, LB_SETCURSEL, (WPARAM)-1, 0);
+    PushStateToControls();
+    RefreshAfterChange();
+    SetStatusLine(kStatusSuccess, kStatusImportOkText);
+}
+
+void SetStatusLine(int kind, const wchar_t* text) {
+    g_settings.statusKind = kind;
+    HWND line = SettingsControl(kIdStatusLine);
+    if (!line) return;
+    SetWindowTextW(line, text);
+    // The colour follows the kind, so the whole line is drawn again.
+    InvalidateRect(line, nullptr, TRUE);
+}

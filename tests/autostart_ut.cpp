@@ -1,0 +1,60 @@
+// The start-with-Windows Run value: quoted path, tray switch, bounds and the
+// registry byte length.
+#include <gtest/gtest.h>
+
+#include <wchar.h>
+
+#include <string>
+
+#include "app/autostart.h"
+
+namespace {
+
+struct RunValueRow {
+    const char* name;
+    std::wstring path;
+    std::wstring expected;
+};
+
+TEST(Autostart, RunValueQuotesThePath) {
+    const std::wstring long260 = L"C:\\" + std::wstring(257, L'p');
+    const RunValueRow rows[] = {
+        {"plain path", L"C:\\Apps\\ZavikCrosshair.exe",
+         L"\"C:\\Apps\\ZavikCrosshair.exe\" --bandeja"},
+        {"path with blanks", L"C:\\Program Files\\Zavik Crosshair\\Zavik Crosshair.exe",
+         L"\"C:\\Program Files\\Zavik Crosshair\\Zavik Crosshair.exe\" --bandeja"},
+        {"accented folder", L"C:\\Users\\Jo\u00e3o\\Mira.exe",
+         L"\"C:\\Users\\Jo\u00e3o\\Mira.exe\" --bandeja"},
+        {"260-character path fits whole", long260, L"\"" + long260 + L"\" --bandeja"},
+        {"empty path", L"", L"\"\" --bandeja"},
+    };
+    for (const RunValueRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        wchar_t buf[kRunValueChars];
+        wmemset(buf, L'#', kRunValueChars);
+        FormatRunValue(row.path.c_str(), buf, kRunValueChars);
+        EXPECT_EQ(row.expected, std::wstring(buf));
+        EXPECT_EQ((row.expected.size() + 1) * 2, RunValueByteLength(buf));
+    }
+}
+
+TEST(Autostart, OverlongPathIsCutTo275Characters) {
+    std::wstring path = L"C:\\" + std::wstring(400, L'q');
+    wchar_t buf[kRunValueChars];
+    FormatRunValue(path.c_str(), buf, kRunValueChars);
+    EXPECT_EQ(275u, wcslen(buf));
+    EXPECT_EQ(L'"', buf[0]);
+    EXPECT_EQ(276u * 2, RunValueByteLength(buf));
+}
+
+TEST(Autostart, ByteLengthCountsTheTerminator) {
+    EXPECT_EQ(2u, RunValueByteLength(L""));
+    EXPECT_EQ(4u, RunValueByteLength(L"a"));
+    EXPECT_EQ(78u, RunValueByteLength(L"\"C:\\Apps\\ZavikCrosshair.exe\" --bandeja"));
+}
+
+TEST(Autostart, RunKeyPath) {
+    EXPECT_STREQ(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", kRunKeyPath);
+}
+
+}  // namespace

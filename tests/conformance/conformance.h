@@ -1,0 +1,189 @@
+// Helpers shared by the tests that run both natively and under Windows: a
+// fresh folder per test, raw file bytes, UTF-16LE text as bytes, and
+// assertions that show bytes readably and point at the caller's line.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <string>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <stdlib.h>
+#include <unistd.h>
+#endif
+
+namespace conformance {
+
+// An empty folder for one test, removed with its files when the test ends.
+class TempDir {
+public:
+    TempDir() {
+#ifdef _WIN32
+        wchar_t base[MAX_PATH];
+        GetTempPathW(MAX_PATH, base);
+        for (unsigned n = GetTickCount() ^ GetCurrentProcessId();; ++n) {
+            wchar_t name[MAX_PATH];
+            swprintf(name, MAX_PATH, L"%lszavik-ct-%08x", base, n);
+            if (CreateDirectoryW(name, nullptr)) {
+                dir_ = name;
+                break;
+            }
+            if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+        }
+#else
+        char pattern[] = "/tmp/zavik-ct-XXXXXX";
+        if (mkdtemp(pattern)) {
+            for (const char* p = pattern; *p; ++p) dir_ += (wchar_t)(unsigned char)*p;
+        }
+#endif
+    }
+    ~TempDir() {
+#ifdef _WIN32
+        WIN32_FIND_DATAW found;
+        HANDLE h = FindFirstFileW((dir_ + L"\\*").c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::wstring name = found.cFileName;
+                if (name != L"." && name != L"..") DeleteFileW((dir_ + L"\\" + name).c_str());
+            } while (FindNextFileW(h, &found));
+            FindClose(h);
+        }
+        RemoveDirectoryW(dir_.c_str());
+#else
+        std::string dir = Narrow(dir_);
+        if (DIR* d = opendir(dir.c_str())) {
+            while (dirent* e = readdir(d)) {
+                std::string name = e->d_name;
+                if (name != "." && name != "..") unlink((dir + "/" + name).c_str());
+            }
+            closedir(d);
+        }
+        rmdir(dir.c_str());
+#endif
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    bool ok() const { return !dir_.empty(); }
+    // The full path of a file in the folder (ASCII names only).
+    std::wstring Path(const wchar_t* name) const {
+#ifdef _WIN32
+        return dir_ + L"\\" + name;
+#else
+        return dir_ + L"/" + name;
+#endif
+    }
+
+    static std::string Narrow(const std::wstring& ascii) {
+        std::string out;
+        for (wchar_t c : ascii) out += (char)c;
+        return out;
+    }
+
+private:
+    std::wstring dir_;
+};
+
+inline FILE* OpenRaw(const std::wstring& path, bool write) {
+#ifdef _WIN32
+    return _wfopen(path.c_str(), write ? L"wb" : L"rb");
+#else
+    return fopen(TempDir::Narrow(path).c_str(), write ? "wb" : "rb");
+#endif
+}
+
+// The file's bytes; empty when it cannot be read.
+inline std::string ReadBytes(const std::wstring& path) {
+    std::string bytes;
+    if (FILE* f = OpenRaw(path, false)) {
+        char chunk[4096];
+        size_t n;
+        while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, n);
+        fclose(f);
+    }
+    return bytes;
+}
+
+inline void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    if (FILE* f = OpenRaw(path, true)) {
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    }
+}
+
+inline bool FileExists(const std::wstring& path) {
+    FILE* f = OpenRaw(path, false);
+    if (f) fclose(f);
+    return f != nullptr;
+}
+
+const char kUtf16LeBom[] = "\xFF\xFE";
+const char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// Text as UTF-16LE bytes, with the byte-order mark in front when bom is set.
+// Characters beyond U+FFFF (one wchar_t on Linux) become surrogate pairs.
+inline std::string Utf16Le(const std::wstring& text, bool bom = true) {
+    std::string out = bom ? std::string(kUtf16LeBom, 2) : std::string();
+    auto unit = [&out](unsigned u) {
+        out += (char)(u & 0xFF);
+        out += (char)(u >> 8);
+    };
+    for (wchar_t c : text) {
+        unsigned long cp = (unsigned long)c;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            unit(0xD800 + (unsigned)(cp >> 10));
+            unit(0xDC00 + (unsigned)(cp & 0x3FF));
+        } else {
+            unit((unsigned)cp);
+        }
+    }
+    return out;
+}
+
+// Bytes as "FF FE 5B 00 ..." with printable ASCII shown beside, for messages.
+inline std::string Describe(const std::string& bytes) {
+    std::string hex, text;
+    char cell[4];
+    for (unsigned char b : bytes) {
+        snprintf(cell, sizeof cell, "%02X ", b);
+        hex += cell;
+        if (b == '\r') text += "\\r";
+        else if (b == '\n') text += "\\n";
+        else if (b >= 0x20 && b < 0x7F) text += (char)b;
+    }
+    return hex + "| " + text;
+}
+
+inline ::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected) {
+    if (actual == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\n  actual:   " << Describe(actual)
+                                         << "\n  expected: " << Describe(expected);
+}
+
+// A wide text with its NULs and non-ASCII characters made visible.
+inline std::string Show(const std::wstring& text) {
+    std::string out;
+    char cell[12];
+    for (wchar_t c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += (char)c;
+        } else {
+            snprintf(cell, sizeof cell, "<%X>", (unsigned)c);
+            out += cell;
+        }
+    }
+    return out;
+}
+
+inline ::testing::AssertionResult SameText(const std::wstring& actual, const std::wstring& expected) {
+    if (actual == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\n  actual:   \"" << Show(actual)
+                                         << "\"\n  expected: \"" << Show(expected) << "\"";
+}
+
+}  // namespace conformance

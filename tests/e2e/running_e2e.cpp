@@ -1,0 +1,323 @@
+// End-to-end cases of the running program: the crosshair follows a game
+// window in front (by class or by process image name), the toggle hotkey, the
+// aiming mode, showing outside the game, the hand-off of a second start and "Sair".
+#include "harness.h"
+
+#include "ui/ids.h"
+
+using namespace e2e;
+
+namespace {
+
+const wchar_t kTraySwitch[] = ZAVIK_TRAY_SWITCH;
+const wchar_t kGameClass[] = L"grcWindow";
+// Not the game's class, so that only the process image name can identify it.
+const wchar_t kOtherClass[] = L"ZavikFakeOther";
+const wchar_t kFakeGame[] = L"fakegame.exe";
+const COLORREF kGameColour = RGB(0x20, 0x40, 0x60);
+const wchar_t kGameColourArg[] = L"204060";
+const COLORREF kOtherColour = RGB(200, 180, 40);
+const RECT kOtherRect = {1500, 800, 1900, 1060};  // clear of the game and of the centre
+
+// The game's client area: (100, 50)-(1380, 770), so the window of the
+// crosshair sits at (580, 250) and the crosshair is drawn for a height of 720.
+enum {
+    kGameX = 100, kGameY = 50, kGameW = 1280, kGameH = 720,
+    kOnGameX = 580, kOnGameY = 250,
+    kCentredX = 800, kCentredY = 380, kScreenHeight = 1080,
+    kTooNarrow = 639, kNarrowest = 640,
+};
+const DWORD kWithinSecondMs = 1000;
+// A right click inside the game, away from the crosshair.
+const POINT kAimPoint = {300, 700};
+
+struct Game {
+    Process process;
+    HWND window = nullptr;
+};
+
+std::wstring GameArguments(const wchar_t* className) {
+    return std::wstring(L"--class ") + className + L" --x " + std::to_wstring(kGameX) +
+           L" --y " + std::to_wstring(kGameY) + L" --w " + std::to_wstring(kGameW) + L" --h " +
+           std::to_wstring(kGameH) + L" --colour " + kGameColourArg;
+}
+
+std::string WithoutCr(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c != '\r') out += c;
+    }
+    return out;
+}
+
+class Running : public E2eCase {
+protected:
+    // The program with an existing settings file, started for the tray so
+    // that no settings window takes the foreground or covers the game.
+    Process StartWithSettings(
+        std::initializer_list<std::pair<const char*, const char*>> overrides = {}) {
+        EXPECT_TRUE(WriteSettingsText(L"config.ini", ConfigText(overrides).c_str()));
+        Process p = StartProgramAndWait(kTraySwitch);
+        overlay_ = p.process ? WaitForTopLevel(ZAVIK_CLASS_OVERLAY, p.pid, kReactMs) : nullptr;
+        EXPECT_TRUE(overlay_) << "no overlay window";
+        return p;
+    }
+
+    // Starts a fake game (exe and class as given) and brings it to the front.
+    Game StartGame(const std::wstring& exe = HelperPath(kFakeGame),
+                   const wchar_t* className = kGameClass) {
+        Game g;
+        g.process = Start(exe, GameArguments(className));
+        if (!g.process.process) return g;
+        g.window = WaitForTopLevel(className, g.process.pid, kStartMs);
+        EXPECT_TRUE(g.window) << "the fake game's window did not appear";
+        if (g.window) EXPECT_TRUE(BringToFront(g.window));
+        return g;
+    }
+
+    HWND Other() {
+        if (!other_) other_ = CreateColourWindow(kOtherColour, kOtherRect);
+        return other_;
+    }
+
+    std::string Enabled() {
+        return IniValue(ReadSettingsText(L"config.ini"), "Opcoes", "ligada");
+    }
+
+    HWND overlay_ = nullptr;
+    HWND other_ = nullptr;
+};
+
+TEST_F(Running, GameInFrontShowsTheCrosshairOnItsClientArea) {
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    Game game = StartGame();
+    ASSERT_TRUE(game.window);
+    EXPECT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+    EXPECT_TRUE(MovesTo(overlay_, kOnGameX, kOnGameY, kReactMs));
+    EXPECT_TRUE(ScreenShowsImageWithin(kOnGameX, kOnGameY,
+                                       RenderOverlay(kBuiltinPresets[0].settings, kGameH),
+                                       kGameColour, kReactMs));
+}
+
+TEST_F(Running, AnotherWindowInFrontHidesTheCrosshair) {
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    Game game = StartGame();
+    ASSERT_TRUE(game.window);
+    ASSERT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+    ASSERT_TRUE(IsForegroundWithin(Other(), kReactMs));
+    EXPECT_TRUE(BecomesVisible(overlay_, false, kWithinSecondMs));
+    ASSERT_TRUE(BringToFront(game.window));
+    EXPECT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+}
+
+TEST_F(Running, TooNarrowGameShowsNothing) {
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    Game game = StartGame();
+    ASSERT_TRUE(game.window);
+    ASSERT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+    const UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(game.window, nullptr, 0, 0, kTooNarrow, kGameH, flags);
+    EXPECT_TRUE(BecomesVisible(overlay_, false, kWithinSecondMs)) << "639 wide";
+    SetWindowPos(game.window, nullptr, 0, 0, kNarrowest, kGameH, flags);
+    EXPECT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs)) << "640 wide";
+    // The centre of (100, 50)-(740, 770).
+    EXPECT_TRUE(MovesTo(overlay_, kGameX + kNarrowest / 2 - 160, kOnGameY, kReactMs));
+}
+
+TEST_F(Running, CrosshairFollowsTheGameMovedByOnePixel) {
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    Game game = StartGame();
+    ASSERT_TRUE(game.window);
+    ASSERT_TRUE(MovesTo(overlay_, kOnGameX, kOnGameY, kWithinSecondMs));
+    SetWindowPos(game.window, nullptr, kGameX + 1, kGameY, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(MovesTo(overlay_, kOnGameX + 1, kOnGameY, kWithinSecondMs));
+    SetWindowPos(game.window, nullptr, kGameX + 1, kGameY + 1, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(MovesTo(overlay_, kOnGameX + 1, kOnGameY + 1, kWithinSecondMs));
+}
+
+TEST_F(Running, GameRecognisedByProcessImageName) {
+    struct Row {
+        const wchar_t* folder;  // one folder each: names differing in case collide
+        const wchar_t* fileName;
+        bool recognised;
+    };
+    const Row rows[] = {
+        {L"upper", L"GTA5.exe", true},
+        {L"lower", L"gta5.EXE", true},
+        {L"process", L"x_GtaProcess_y.exe", true},
+        {L"old", L"gta5.exe.old", false},
+        {L"prefixed", L"mygta5.exe", false},
+    };
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(Utf8(row.fileName));
+        std::wstring folder = CaseTempFolder() + L"\\" + row.folder;
+        CreateDirectoryW(folder.c_str(), nullptr);
+        std::wstring exe = folder + L"\\" + row.fileName;
+        ASSERT_TRUE(CopyFileW(HelperPath(kFakeGame).c_str(), exe.c_str(), FALSE));
+        ASSERT_TRUE(BringToFront(Other()));
+        ASSERT_TRUE(BecomesVisible(overlay_, false, kWithinSecondMs));
+        Game game = StartGame(exe, kOtherClass);
+        ASSERT_TRUE(game.window);
+        if (row.recognised) {
+            EXPECT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+        } else {
+            EXPECT_TRUE(StaysVisible(overlay_, false, kQuietMs));
+        }
+        ASSERT_TRUE(BringToFront(Other()));
+        Kill(game.process);
+    }
+}
+
+TEST_F(Running, HotkeyTogglesWithTheGameInFront) {
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    Game game = StartGame();
+    ASSERT_TRUE(game.window);
+    ASSERT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+    PressKeys({VK_CONTROL, 'O'});
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "ligada", "0", kReactMs));
+    EXPECT_TRUE(BecomesVisible(overlay_, false, kReactMs));
+    PressKeys({VK_CONTROL, 'O'});
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "ligada", "1", kReactMs));
+    EXPECT_TRUE(BecomesVisible(overlay_, true, kReactMs));
+}
+
+TEST_F(Running, HotkeyDoesNothingWithAnotherWindowInFront) {
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    Game game = StartGame();
+    ASSERT_TRUE(game.window);
+    ASSERT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+    ASSERT_TRUE(IsForegroundWithin(Other(), kReactMs));
+    ASSERT_TRUE(BecomesVisible(overlay_, false, kWithinSecondMs));
+    PressKeys({VK_CONTROL, 'O'});
+    PumpFor(kQuietMs);
+    EXPECT_EQ("1", Enabled());
+    ASSERT_TRUE(BringToFront(game.window));
+    EXPECT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs)) << "the crosshair was switched off";
+}
+
+TEST_F(Running, HoldingTheHotkeyTogglesOnce) {
+    if (RunningUnderWine()) GTEST_SKIP() << "Wine ignores MOD_NOREPEAT: a held hotkey repeats";
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    Game game = StartGame();
+    ASSERT_TRUE(game.window);
+    ASSERT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+    // Injected keys do not repeat by themselves: send the repeats a held key makes.
+    struct Stroke {
+        WORD key;
+        DWORD flags;
+    };
+    const Stroke strokes[] = {
+        {VK_CONTROL, 0}, {'O', 0}, {'O', 0}, {'O', 0}, {'O', 0},
+        {'O', KEYEVENTF_KEYUP}, {VK_CONTROL, KEYEVENTF_KEYUP},
+    };
+    std::vector<INPUT> inputs;
+    for (const Stroke& s : strokes) {
+        INPUT in = {};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = s.key;
+        in.ki.dwFlags = s.flags;
+        inputs.push_back(in);
+    }
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "ligada", "0", kReactMs));
+    PumpFor(kQuietMs);
+    EXPECT_EQ("0", Enabled());
+}
+
+TEST_F(Running, HotkeyHeldByAnotherProgramFailsQuietly) {
+    ASSERT_TRUE(HoldTestHotkey(MOD_CONTROL, 'O'));
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    Game game = StartGame();
+    ASSERT_TRUE(game.window);
+    EXPECT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+    PressKeys({VK_CONTROL, 'O'});
+    PumpFor(kQuietMs);
+    EXPECT_EQ("1", Enabled());
+    EXPECT_TRUE(IsRunning(p));
+    EXPECT_TRUE(IsWindowVisible(overlay_));
+
+    // Every tick with the game in front tries again.
+    ReleaseTestHotkeys();
+    PumpFor(kQuietMs);
+    PressKeys({VK_CONTROL, 'O'});
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "ligada", "0", kReactMs));
+    EXPECT_TRUE(BecomesVisible(overlay_, false, kReactMs));
+}
+
+TEST_F(Running, AimingModeShowsOnlyWhileTheRightButtonIsHeld) {
+    Process p = StartWithSettings({{"so_mirando", "1"}});
+    ASSERT_TRUE(p.process);
+    Game game = StartGame();
+    ASSERT_TRUE(game.window);
+    SetCursorPos(kAimPoint.x, kAimPoint.y);
+    EXPECT_TRUE(StaysVisible(overlay_, false, kQuietMs)) << "button up";
+    RightButton(true);
+    EXPECT_TRUE(BecomesVisible(overlay_, true, kReactMs)) << "button down";
+    EXPECT_TRUE(StaysVisible(overlay_, true, kQuietMs)) << "button still down";
+    RightButton(false);
+    EXPECT_TRUE(BecomesVisible(overlay_, false, kReactMs)) << "button released";
+}
+
+TEST_F(Running, ShownOutsideTheGameWhenNotOnlyWithTheGame) {
+    CreateColourWindow(kOtherColour, RECT{560, 240, 1360, 840});
+    Process p = StartWithSettings({{"so_com_fivem", "0"}});
+    ASSERT_TRUE(p.process);
+    EXPECT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+    EXPECT_TRUE(HasWindowRect(overlay_, kCentredX, kCentredY, 320, 320));
+    EXPECT_TRUE(ScreenShowsImageWithin(kCentredX, kCentredY,
+                                       RenderOverlay(kBuiltinPresets[0].settings, kScreenHeight),
+                                       kOtherColour, kReactMs + kWithinSecondMs));
+}
+
+TEST_F(Running, SecondStartOpensOrRaisesTheSettingsWindow) {
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    PumpFor(kQuietMs);
+    ASSERT_FALSE(FindSettingsWindow(p.pid)) << "started for the tray with a settings file";
+
+    Process second = StartProgram(kTraySwitch);
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(WaitExit(second, kExitMs, &code));
+    EXPECT_EQ(0u, code);
+    HWND settings = WaitForTopLevel(ZAVIK_CLASS_SETTINGS, p.pid, kReactMs);
+    ASSERT_TRUE(settings) << "no settings window after the hand-off";
+    EXPECT_TRUE(BecomesVisible(settings, true, kReactMs));
+    EXPECT_EQ(1, CountMessageWindows());
+
+    ASSERT_TRUE(IsForegroundWithin(Other(), kReactMs));
+    Process third = StartProgram();
+    EXPECT_TRUE(WaitExit(third, kExitMs, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(IsForegroundWithin(settings, kReactMs));
+    EXPECT_EQ(settings, FindSettingsWindow(p.pid)) << "a second settings window";
+    EXPECT_FALSE(ExStyleOf(settings) & WS_EX_TOPMOST) << "left always on top";
+}
+
+TEST_F(Running, QuitSavesTheStateAndExitsWithZero) {
+    Process p = StartWithSettings({{"posicao_x", "7"}});
+    ASSERT_TRUE(p.process);
+    PostMessageW(FindMessageWindow(p.pid), WM_COMMAND, kCmdToggle, 0);
+    ASSERT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "ligada", "0", kReactMs));
+    // Spoil the file: only the quit's own save can bring the state back.
+    ASSERT_TRUE(WriteSettingsBytes(L"config.ini", "\xFF\xFE"));
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(QuitCleanly(p, kExitMs, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(ConfigText({{"ligada", "0"}, {"posicao_x", "7"}}, false),
+              WithoutCr(ReadSettingsText(L"config.ini")));
+    EXPECT_EQ(0, CountMessageWindows());
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+#!/usr/bin/env bash
+# Checks the developer tool's command-line interface: tool_test.sh TOOL CASE.
+set -euo pipefail
+TOOL="$1"
+CASE="$2"
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+
+ROW0_LINE='"cl_crosshair_drawoutline" "true"; "cl_crosshair_outlinethickness" "1.000000"; "cl_crosshairalpha" "255"; "cl_crosshaircolor" "5"; "cl_crosshaircolor_r" "255"; "cl_crosshaircolor_g" "255"; "cl_crosshaircolor_b" "255"; "cl_crosshairdot" "false"; "cl_crosshair_t" "false"; "cl_crosshairgap" "-3.000000"; "cl_crosshairsize" "-1.500000"; "cl_crosshairstyle" "4"; "cl_crosshairthickness" "1.000000"'
+
+ROW0_FIELDS='size -1.5
+gap -3
+thickness 1
+outline 1
+outlineThickness 1
+dot 0
+tStyle 0
+red 255
+green 255
+blue 255
+alpha 255
+offsetX 0
+offsetY 0'
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+expect_same() {  # expect_same WHAT WANT GOT
+  [ "$2" = "$3" ] || fail "$1: want [$2] got [$3]"
+}
+
+# Pixels equal to opaque white in a raw render (words read in host order).
+count_white() { od -An -v -tx4 -w4 "$1" | grep -c ' ffffffff$' || true; }
+
+# An INI file the way the program writes it: UTF-16LE with its byte-order mark.
+write_ini() {  # write_ini FILE TEXT
+  { printf '\xff\xfe'; printf '%s' "$2" | sed 's/$/\r/' | iconv -f UTF-8 -t UTF-16LE; } >"$1"
+}
+
+expect_exit_2() {  # expect_exit_2 ARGS...
+  local rc=0
+  "$TOOL" "$@" </dev/null >"$WORK/out" 2>"$WORK/err" || rc=$?
+  [ "$rc" -eq 2 ] || fail "zavik-tool $* exited $rc, want 2"
+  [ "$(wc -l <"$WORK/err")" -eq 1 ] || fail "zavik-tool $*: want one line on stderr, got: $(cat "$WORK/err")"
+}
+
+case "$CASE" in
+  render-row0)
+    "$TOOL" render --height 1080 >"$WORK/raw"
+    expect_same "raw size" 409600 "$(stat -c %s "$WORK/raw")"
+    expect_same "white pixels" 12 "$(count_white "$WORK/raw")"
+    "$TOOL" render --height 1080 --out "$WORK/file.raw"
+    cmp -s "$WORK/raw" "$WORK/file.raw" || fail "--out raw differs from stdout"
+    ;;
+  render-png)
+    "$TOOL" render --height 1080 --out "$WORK/row0.png"
+    expect_same "png signature" "89504e470d0a1a0a" "$(od -An -tx1 -N8 "$WORK/row0.png" | tr -d ' \n')"
+    if command -v identify >/dev/null; then
+      expect_same "png geometry" "320x320" "$(identify -format '%wx%h' "$WORK/row0.png")"
+    fi
+    ;;
+  render-code)
+    printf 'cl_crosshairsize 0; cl_crosshairdot 1; cl_crosshair_drawoutline 0\n' >"$WORK/dot.txt"
+    "$TOOL" render --height 1080 --code "$WORK/dot.txt" >"$WORK/raw"
+    # A 2 x 2 white dot and nothing else.
+    expect_same "white pixels" 4 "$(count_white "$WORK/raw")"
+    ;;
+  export-row0)
+    expect_same "export" "$ROW0_LINE" "$("$TOOL" export)"
+    ;;
+  parse-roundtrip)
+    got="$("$TOOL" export | "$TOOL" parse)"
+    expect_same "parse of export" "count 12
+$ROW0_FIELDS" "$got"
+    ;;
+  parse-none)
+    got="$(printf 'ola' | "$TOOL" parse)"
+    expect_same "parse of a word" "count 0
+$ROW0_FIELDS" "$got"
+    ;;
+  ini-section)
+    write_ini "$WORK/miras.ini" '[Outra]
+tamanho=9.000
+[Verde]
+tamanho=2.500
+cor_r=50
+cor_g=250
+cor_b=50
+posicao_x=7'
+    got="$("$TOOL" export --ini "$WORK/miras.ini" --section Verde)"
+    case "$got" in
+      *'"cl_crosshairsize" "2.500000"'*'"cl_crosshairthickness"'*) ;;
+      *) fail "section size not exported: $got" ;;
+    esac
+    case "$got" in
+      *'"cl_crosshaircolor_r" "50"; "cl_crosshaircolor_g" "250"; "cl_crosshaircolor_b" "50"'*) ;;
+      *) fail "section colour not exported: $got" ;;
+    esac
+    got="$(printf 'cl_crosshairgap 1' | "$TOOL" parse --ini "$WORK/miras.ini" --section Verde)"
+    printf '%s\n' "$got" | grep -qx 'count 1' || fail "parse count: $got"
+    printf '%s\n' "$got" | grep -qx 'size 2.5' || fail "parse keeps the section size: $got"
+    printf '%s\n' "$got" | grep -qx 'gap 1' || fail "parse gap: $got"
+    printf '%s\n' "$got" | grep -qx 'offsetX 7' || fail "parse offset: $got"
+    ;;
+  bad-arguments)
+    printf 'x' >"$WORK/code.txt"
+    expect_exit_2
+    expect_exit_2 paint
+    expect_exit_2 render
+    expect_exit_2 render --height
+    expect_exit_2 render --height 0
+    expect_exit_2 render --height -5
+    expect_exit_2 render --height 12px
+    expect_exit_2 render --height 1080 --bogus 1
+    expect_exit_2 render --height 1080 --ini "$WORK/missing.ini"
+    expect_exit_2 render --height 1080 --code "$WORK/missing.txt"
+    expect_exit_2 render --height 1080 --section Mira
+    expect_exit_2 render --height 1080 --code "$WORK/code.txt" --out "$WORK/no/such/dir.png"
+    expect_exit_2 parse --height 1080
+    expect_exit_2 parse --ini "$WORK/missing.ini"
+    expect_exit_2 export --code "$WORK/code.txt"
+    expect_exit_2 export --ini
+    ;;
+  *)
+    fail "unknown case $CASE"
+    ;;
+esac
+echo "ok $CASE"
