@@ -21,6 +21,7 @@ const wchar_t kFontFace[] = L"Segoe UI";
 const int kAppIconId = 1;
 const int kLargeIconSize = 64;
 const int kPointsPerInch = 72;
+const WORD kOverlayBitsPerPixel = 32;  // BGRA, alpha for UpdateLayeredWindow
 const UINT kFirstTickPeriod = kTickPeriodIdle;
 const DWORD kOverlayExStyle =
     WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE;
@@ -145,7 +146,7 @@ void CreateOverlayBuffer() {
     info.bmiHeader.biWidth = kOverlaySize;
     info.bmiHeader.biHeight = -kOverlaySize;  // rows top-down, like the rasterizer writes them
     info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biBitCount = kOverlayBitsPerPixel;
     info.bmiHeader.biCompression = BI_RGB;
     HDC screen = GetDC(NULL);
     g_app.overlayDC = CreateCompatibleDC(screen);

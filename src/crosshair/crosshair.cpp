@@ -264,42 +264,75 @@ uint32_t Premultiplied(uint8_t component, uint8_t alpha) {
     return (uint32_t)component * alpha / 255u;
 }
 
-// Selects without branches, so the compiler can colour many cells per step.
+enum { kChunkCells = 8 };
+const uint64_t kEmptyChunk = 0;
+const uint64_t kOutlineChunk = 0x0101010101010101ull * kMaskOutline;
+const uint64_t kCrosshairChunk = 0x0101010101010101ull * kMaskCrosshair;
+
+// Selects without branches.
 inline uint32_t CellValue(uint8_t cell, uint32_t crosshairValue, uint32_t outlineValue) {
     const uint32_t isCrosshair = 0u - (uint32_t)(cell == kMaskCrosshair);
     const uint32_t isOutline = 0u - (uint32_t)(cell == kMaskOutline);
     return (isCrosshair & crosshairValue) | (isOutline & outlineValue);
 }
 
+void ColourCells(const uint8_t* cells, uint32_t* row, int32_t count, uint32_t crosshairValue,
+                 uint32_t outlineValue) {
+    for (int32_t x = 0; x < count; ++x) row[x] = CellValue(cells[x], crosshairValue, outlineValue);
+}
+
+void FillPixels(uint32_t* row, uint32_t value) {
+    for (int i = 0; i < kChunkCells; ++i) row[i] = value;
+}
+
+// Most runs of eight cells inside an arm or its outline hold one value:
+// those are written without looking at each cell.
 void ColourBox(const CoverageMask& mask, const Box& b, uint32_t crosshairValue,
                uint32_t outlineValue, uint32_t* pixels, int32_t w) {
     const int32_t width = b.x1 - b.x0;
     for (int32_t y = b.y0; y < b.y1; ++y) {
         const uint8_t* cells = CellAt(mask, b.x0, y);
         uint32_t* row = pixels + (size_t)y * (size_t)w + (size_t)b.x0;
-        for (int32_t x = 0; x < width; ++x) row[x] = CellValue(cells[x], crosshairValue, outlineValue);
+        int32_t x = 0;
+        for (; x + kChunkCells <= width; x += kChunkCells) {
+            uint64_t chunk;
+            memcpy(&chunk, cells + x, sizeof(chunk));
+            if (chunk == kEmptyChunk) {
+                FillPixels(row + x, 0);
+            } else if (chunk == kCrosshairChunk) {
+                FillPixels(row + x, crosshairValue);
+            } else if (chunk == kOutlineChunk) {
+                FillPixels(row + x, outlineValue);
+            } else {
+                ColourCells(cells + x, row + x, kChunkCells, crosshairValue, outlineValue);
+            }
+        }
+        ColourCells(cells + x, row + x, width - x, crosshairValue, outlineValue);
     }
 }
 
-// Colours the rectangles the layout drew into, each with its outline; where
-// they overlap a pixel is simply written twice with the same value. Between
-// them the mask is empty and the pixels keep the clear's 0.
-void Colour(const CoverageMask& mask, const CrosshairLayout& layout, const CrosshairSettings& s,
-            uint32_t* pixels, int32_t w) {
+// Writes every pixel of the mask's area, the empty ones as 0.
+void Colour(const CoverageMask& mask, const CrosshairSettings& s, uint32_t* pixels, int32_t w) {
     const uint32_t a = s.alpha;
     const uint32_t outlineValue = a << 24;
     const uint32_t crosshairValue = outlineValue | (Premultiplied(s.red, s.alpha) << 16) |
                                     (Premultiplied(s.green, s.alpha) << 8) |
                                     Premultiplied(s.blue, s.alpha);
-    Box b;
-    for (int i = 0; i < layout.armCount; ++i) {
-        if (ClipTo(Grown(layout.arms[i], layout.outline), mask.area, &b)) {
-            ColourBox(mask, b, crosshairValue, outlineValue, pixels, w);
-        }
+    ColourBox(mask, mask.area, crosshairValue, outlineValue, pixels, w);
+}
+
+// Clears every pixel outside area. The pixels inside are written once, by the
+// colouring pass: clearing them too would cost a second write, and on some
+// processors a large clear leaves those lines out of the cache for it.
+void ClearOutside(uint32_t* pixels, int32_t w, int32_t h, const Box& area) {
+    const size_t width = (size_t)w;
+    memset(pixels, 0, (size_t)area.y0 * width * sizeof(uint32_t));
+    for (int32_t y = area.y0; y < area.y1; ++y) {
+        uint32_t* row = pixels + (size_t)y * width;
+        memset(row, 0, (size_t)area.x0 * sizeof(uint32_t));
+        memset(row + area.x1, 0, (size_t)(w - area.x1) * sizeof(uint32_t));
     }
-    if (layout.dot && ClipTo(Grown(layout.dotSquare, layout.outline), mask.area, &b)) {
-        ColourBox(mask, b, crosshairValue, outlineValue, pixels, w);
-    }
+    memset(pixels + (size_t)area.y1 * width, 0, (size_t)(h - area.y1) * width * sizeof(uint32_t));
 }
 
 }  // namespace
@@ -315,16 +348,21 @@ void FillMaskRect(uint8_t* mask, int32_t w, int32_t h, int32_t x0, int32_t y0, i
 void RenderCrosshair(const CrosshairSettings& settings, uint32_t* pixels, int32_t w, int32_t h,
                      int32_t referenceHeight) {
     if (!pixels || w <= 0 || h <= 0) return;
-    memset(pixels, 0, (size_t)w * (size_t)h * sizeof(uint32_t));
-
+    const size_t bufferBytes = (size_t)w * (size_t)h * sizeof(uint32_t);
     const CrosshairLayout layout = LayOut(settings, referenceHeight, w, h);
     CoverageMask mask;
-    if (!DrawnBounds(layout, w, h, &mask.area)) return;  // nothing reaches the buffer
+    if (!DrawnBounds(layout, w, h, &mask.area)) {  // nothing reaches the buffer
+        memset(pixels, 0, bufferBytes);
+        return;
+    }
     mask.stride = (size_t)(mask.area.x1 - mask.area.x0);
     mask.cells = (uint8_t*)calloc(mask.stride * (size_t)(mask.area.y1 - mask.area.y0), 1);
-    if (!mask.cells) return;  // stays cleared until the next call
-
+    if (!mask.cells) {  // stays cleared until the next call
+        memset(pixels, 0, bufferBytes);
+        return;
+    }
+    ClearOutside(pixels, w, h, mask.area);
     Draw(&mask, layout);
-    Colour(mask, layout, settings, pixels, w);
+    Colour(mask, settings, pixels, w);
     free(mask.cells);
 }

@@ -3,13 +3,12 @@
 #include "ui/settings_win.h"
 
 #include <commctrl.h>
-#include <wctype.h>
 #include <wchar.h>
 
 #include "app/hotkey.h"
 #include "app/tray_text.h"
 #include "codes/clipboard_win.h"
-#include "storage/store.h"
+#include "ui/text_colours.h"
 
 SettingsWindowState g_settings;
 
@@ -22,17 +21,11 @@ enum { kTabCount = 3 };
 const wchar_t kTitleFirstWord[] = L"Zavik ";
 const wchar_t kTitleSecondWord[] = L"Crosshair";
 const wchar_t kSubtitle[] = L"Mira fixa para FiveM  •  v1.0 beta";
-const wchar_t kGameInFrontMark = L'●';
-const wchar_t kFooterStart[] = L"Tu";
 
 const COLORREF kColourHeaderBand = RGB(18, 20, 26);
 const COLORREF kColourAccent = RGB(0, 255, 255);
 const COLORREF kColourTitle = RGB(255, 255, 255);
 const COLORREF kColourSubtitle = RGB(150, 158, 170);
-const COLORREF kColourHeading = RGB(0, 150, 160);
-const COLORREF kColourNote = RGB(110, 110, 110);
-const COLORREF kColourGameInFront = RGB(0, 130, 60);
-const COLORREF kColourGameAway = RGB(120, 120, 120);
 
 // Header geometry in 96-DPI units.
 enum {
@@ -42,8 +35,6 @@ enum {
     kTabStripX = 12, kTabStripY = 92, kTabStripWidth = 392, kTabStripHeight = 28,
     kPreviewLeft = 416, kPreviewTop = 118, kPreviewRight = 576, kPreviewBottom = 278,
 };
-
-enum { kStaticProbeChars = 8, kUnnamedReadBack = 65535 };
 
 void FillBand(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
     RECT band = {left, top, right, bottom};
@@ -91,38 +82,14 @@ void OnPaint(HWND window) {
     EndPaint(window, &paint);
 }
 
-bool BeginsWithTwoCapitals(const wchar_t* text) {
-    return text[0] != 0 && text[1] != 0 && iswupper(text[0]) && iswupper(text[1]);
-}
-
-void ColourUnnamedText(HWND control, HDC dc) {
-    wchar_t text[kStaticProbeChars] = {0};
-    GetWindowTextW(control, text, kStaticProbeChars);
-    if (text[0] == 0) return;
-    if (BeginsWithTwoCapitals(text)) {
-        SetTextColor(dc, kColourHeading);
-    } else if (wcsncmp(text, kFooterStart, wcslen(kFooterStart)) == 0) {
-        SetTextColor(dc, kColourNote);
-    }
-}
-
-void ColourGameStatus(HWND control, HDC dc) {
-    wchar_t text[2] = {0};
-    GetWindowTextW(control, text, 2);
-    SetTextColor(dc, text[0] == kGameInFrontMark ? kColourGameInFront : kColourGameAway);
-}
-
 // Check boxes and trackbars come through here too; they keep the default text colour.
 LRESULT OnCtlColorStatic(HDC dc, HWND control) {
     SetBkMode(dc, TRANSPARENT);
-    int id = GetDlgCtrlID(control);
-    switch (id) {
-    case kIdStatusLine: SetTextColor(dc, StatusKindColour(g_settings.statusKind)); break;
-    case kIdGameStatus: ColourGameStatus(control, dc); break;
-    case kIdNoteAuto:
-    case kIdNoteHotkey: SetTextColor(dc, kColourNote); break;
-    case kIdUnnamed:
-    case kUnnamedReadBack: ColourUnnamedText(control, dc); break;
+    wchar_t text[kColourProbeChars + 1] = {0};
+    GetWindowTextW(control, text, kColourProbeChars + 1);
+    uint32_t colour = 0;
+    if (StaticTextColour(GetDlgCtrlID(control), text, g_settings.statusKind, &colour)) {
+        SetTextColor(dc, colour);
     }
     return (LRESULT)GetSysColorBrush(COLOR_BTNFACE);
 }

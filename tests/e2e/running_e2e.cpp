@@ -71,7 +71,9 @@ protected:
         if (!g.process.process) return g;
         g.window = WaitForTopLevel(className, g.process.pid, kStartMs);
         EXPECT_TRUE(g.window) << "the fake game's window did not appear";
-        if (g.window) EXPECT_TRUE(BringToFront(g.window));
+        if (g.window) {
+            EXPECT_TRUE(BringToFront(g.window));
+        }
         return g;
     }
 

@@ -1,0 +1,264 @@
+// The private-profile contract as the program relies on it, checked against
+// whichever implementation is linked: kernel32 (under Windows or Wine) or our
+// host implementation. Both must pass the same rows.
+#include <limits.h>
+
+#include <string>
+
+#include "conformance.h"
+#include "storage/profile.h"
+
+namespace {
+
+using conformance::ReadBytes;
+using conformance::SameBytes;
+using conformance::SameText;
+using conformance::TempDir;
+using conformance::Utf16Le;
+using conformance::WriteBytes;
+
+const unsigned kBufChars = 256;
+
+class ProfileContract : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.ok());
+        file_ = dir_.Path(L"test.ini");
+    }
+    const wchar_t* file() const { return file_.c_str(); }
+    void WriteUtf16(const std::wstring& text) { WriteBytes(file_, Utf16Le(text)); }
+    std::string Bytes() const { return ReadBytes(file_); }
+    // The value as text, or the default "<absent>".
+    std::wstring Get(const wchar_t* section, const wchar_t* key, unsigned size = kBufChars,
+                     unsigned* count = nullptr) {
+        wchar_t buf[kBufChars];
+        unsigned n = ProfileGetString(section, key, L"<absent>", buf, size, file());
+        if (count) *count = n;
+        return buf;
+    }
+
+    TempDir dir_;
+    std::wstring file_;
+};
+
+TEST_F(ProfileContract, CreateUtf16FileWritesOnlyTheMarker) {
+    EXPECT_FALSE(ProfileFileExists(file()));
+    CreateUtf16File(file());
+    EXPECT_TRUE(ProfileFileExists(file()));
+    EXPECT_TRUE(SameBytes(Bytes(), "\xFF\xFE"));
+}
+
+TEST_F(ProfileContract, CreateUtf16FileLeavesAnExistingFileAlone) {
+    WriteBytes(file_, "[a]\r\nk=1\r\n");
+    CreateUtf16File(file());
+    EXPECT_TRUE(SameBytes(Bytes(), "[a]\r\nk=1\r\n"));
+}
+
+TEST_F(ProfileContract, FirstKeyInMarkedFileIsWrittenAsUtf16WithCrLf) {
+    CreateUtf16File(file());
+    EXPECT_TRUE(ProfileWriteString(L"Mira", L"tamanho", L"-1.500", file()));
+    EXPECT_TRUE(SameBytes(Bytes(), Utf16Le(L"[Mira]\r\ntamanho=-1.500\r\n")));
+}
+
+TEST_F(ProfileContract, KeysAppendInOrderAndReplaceInPlace) {
+    CreateUtf16File(file());
+    ProfileWriteString(L"s1", L"a", L"1", file());
+    ProfileWriteString(L"s1", L"b", L"2", file());
+    ProfileWriteString(L"s2", L"c", L"3", file());
+    ProfileWriteString(L"s1", L"c", L"4", file());  // new key: end of its own section
+    ProfileWriteString(L"s1", L"a", L"9", file());  // existing key: same place
+    ProfileWriteString(nullptr, nullptr, nullptr, file());
+    EXPECT_TRUE(SameBytes(Bytes(), Utf16Le(L"[s1]\r\na=9\r\nb=2\r\nc=4\r\n[s2]\r\nc=3\r\n")));
+}
+
+TEST_F(ProfileContract, WritingToAMissingFileCreatesAnAnsiFile) {
+    EXPECT_TRUE(ProfileWriteString(L"s", L"k", L"v", file()));
+    EXPECT_TRUE(SameBytes(Bytes(), "[s]\r\nk=v\r\n"));
+}
+
+TEST_F(ProfileContract, NamesMatchWithoutAsciiCase) {
+    CreateUtf16File(file());
+    ProfileWriteString(L"Mira", L"Tamanho", L"1", file());
+    EXPECT_TRUE(SameText(Get(L"MIRA", L"tamanho"), L"1"));
+    EXPECT_TRUE(SameText(Get(L"mira", L"TAMANHO"), L"1"));
+    ProfileWriteString(L"mIRA", L"tAMANHO", L"2", file());
+    // The names keep the spelling they were first written with.
+    EXPECT_TRUE(SameBytes(Bytes(), Utf16Le(L"[Mira]\r\nTamanho=2\r\n")));
+}
+
+TEST_F(ProfileContract, DefaultOnlyWhenTheKeyIsAbsent) {
+    WriteUtf16(L"[s]\r\nempty=\r\nfull=x\r\n");
+    unsigned n = 99;
+    EXPECT_TRUE(SameText(Get(L"s", L"empty", kBufChars, &n), L""));
+    EXPECT_EQ(0u, n);
+    EXPECT_TRUE(SameText(Get(L"s", L"missing", kBufChars, &n), L"<absent>"));
+    EXPECT_EQ(8u, n);
+    EXPECT_TRUE(SameText(Get(L"other", L"full"), L"<absent>"));
+    EXPECT_TRUE(SameText(Get(L"s", L"full", kBufChars, &n), L"x"));
+    EXPECT_EQ(1u, n);
+}
+
+TEST_F(ProfileContract, MissingFileReadsDefaults) {
+    EXPECT_TRUE(SameText(Get(L"s", L"k"), L"<absent>"));
+    EXPECT_EQ(5, ProfileGetInt(L"s", L"k", 5, file()));
+    wchar_t names[8] = {L'#', L'#', L'#'};
+    EXPECT_EQ(0u, ProfileGetSectionNames(names, 8, file()));
+    EXPECT_EQ(0, names[0]);
+    EXPECT_FALSE(ProfileFileExists(file()));
+}
+
+TEST_F(ProfileContract, BlanksAroundNamesAndValuesAreTrimmed) {
+    WriteUtf16(L"[ Mira ]\r\n  tamanho \t=  1.5 \t\r\n");
+    EXPECT_TRUE(SameText(Get(L"Mira", L"tamanho"), L"1.5"));
+    EXPECT_TRUE(SameText(Get(L" Mira ", L" tamanho "), L"1.5"));
+}
+
+TEST_F(ProfileContract, SurroundingQuotesAreRemoved) {
+    WriteUtf16(L"[s]\r\ndouble=\"a b\"\r\nsingle='c'\r\nlone=\"d\r\n");
+    EXPECT_TRUE(SameText(Get(L"s", L"double"), L"a b"));
+    EXPECT_TRUE(SameText(Get(L"s", L"single"), L"c"));
+    EXPECT_TRUE(SameText(Get(L"s", L"lone"), L"\"d"));
+}
+
+TEST_F(ProfileContract, LongValueIsCutToTheBuffer) {
+    WriteUtf16(L"[s]\r\nk=abcdef\r\n");
+    unsigned n = 0;
+    EXPECT_TRUE(SameText(Get(L"s", L"k", 4, &n), L"abc"));
+    EXPECT_EQ(3u, n);
+}
+
+TEST_F(ProfileContract, AccentedNamesAndValuesRoundTrip) {
+    CreateUtf16File(file());
+    ProfileWriteString(L"Zavik Padrão", L"tamanho", L"ç★", file());
+    EXPECT_TRUE(SameText(Get(L"Zavik Padrão", L"tamanho"), L"ç★"));
+    EXPECT_TRUE(SameBytes(Bytes(), Utf16Le(L"[Zavik Padrão]\r\ntamanho=ç★\r\n")));
+}
+
+struct IntRow {
+    const char* name;
+    const wchar_t* stored;  // null: key absent
+    int expected;
+};
+
+// The leading integer, optional sign, the "0x" form, and 32-bit wrapping.
+const IntRow kIntRows[] = {
+    {"absent", nullptr, 77},
+    {"empty reads as absent", L"", 77},
+    {"plain", L"12", 12},
+    {"negative", L"-12", -12},
+    {"plus sign", L"+5", 5},
+    {"leading blanks", L"   12", 12},
+    {"trailing letters", L"12abc", 12},
+    {"letters only", L"abc", 0},
+    {"inner blank ends", L"1 2", 1},
+    {"sign then blank", L"- 5", 0},
+    {"double sign", L"--5", 0},
+    {"decimal point ends", L"1.9", 1},
+    {"hex prefix", L"0x10", 16},
+    {"upper hex prefix is not one", L"0X10", 0},
+    {"leading zero is decimal", L"010", 10},
+    {"quoted", L"\"12\"", 12},
+    {"int max", L"2147483647", INT_MAX},
+    {"one past int max wraps", L"2147483648", INT_MIN},
+    {"one below int min wraps", L"-2147483649", INT_MAX},
+    {"uint max", L"4294967295", -1},
+    {"two to the 32", L"4294967296", 0},
+    {"long digits cut at 29", L"99999999999999999999999999999999999", -1610612737},
+};
+
+TEST_F(ProfileContract, IntegerForms) {
+    int index = 0;
+    for (const IntRow& row : kIntRows) {
+        SCOPED_TRACE(row.name);
+        // A file per row: kernel32 caches a file it read within the same second.
+        std::wstring file = dir_.Path((L"int" + std::to_wstring(index++) + L".ini").c_str());
+        std::wstring text = L"[s]\r\n";
+        if (row.stored) text += std::wstring(L"k=") + row.stored + L"\r\n";
+        WriteBytes(file, Utf16Le(text));
+        EXPECT_EQ(row.expected, ProfileGetInt(L"s", L"k", 77, file.c_str()));
+    }
+}
+
+TEST_F(ProfileContract, DeletingASectionRemovesItsKeys) {
+    WriteUtf16(L"[a]\r\nk=1\r\n[b]\r\nk=2\r\nj=3\r\n[c]\r\nk=4\r\n");
+    EXPECT_TRUE(ProfileWriteString(L"B", nullptr, nullptr, file()));
+    EXPECT_TRUE(SameBytes(Bytes(), Utf16Le(L"[a]\r\nk=1\r\n[c]\r\nk=4\r\n")));
+    EXPECT_TRUE(SameText(Get(L"b", L"k"), L"<absent>"));
+}
+
+TEST_F(ProfileContract, DeletingAMissingSectionChangesNothing) {
+    const std::string before = Utf16Le(L"[a]\r\nk=1\r\n");
+    WriteBytes(file_, before);
+    ProfileWriteString(L"zz", nullptr, nullptr, file());
+    ProfileWriteString(nullptr, nullptr, nullptr, file());
+    EXPECT_TRUE(SameBytes(Bytes(), before));
+}
+
+TEST_F(ProfileContract, SectionNamesInFileOrder) {
+    WriteUtf16(L"[one]\r\nk=1\r\n[two]\r\n[Três]\r\nk=2\r\n");
+    wchar_t buf[64];
+    unsigned n = ProfileGetSectionNames(buf, 64, file());
+    EXPECT_EQ(13u, n);
+    EXPECT_TRUE(SameText(std::wstring(buf, n), std::wstring(L"one\0two\0Três\0", 13)));
+    EXPECT_EQ(0, buf[n]);
+}
+
+struct NamesRow {
+    unsigned size;
+    unsigned expectedReturn;
+    const wchar_t* expected;  // the first size elements of the buffer ('#' untouched)
+};
+
+// What a buffer too small for "one", "two", "three" receives: as many names as
+// fit, the last one cut, and always two NULs at the end.
+const NamesRow kNamesRows[] = {
+    {1, 0, L"\0"},
+    {2, 0, L"\0\0"},
+    {3, 1, L"o\0\0"},
+    {5, 3, L"one\0\0"},
+    {6, 4, L"one\0\0\0"},
+    {7, 5, L"one\0t\0\0"},
+    {9, 7, L"one\0two\0\0"},
+    {15, 13, L"one\0two\0three\0\0"},
+    {16, 14, L"one\0two\0three\0\0#"},
+};
+
+TEST_F(ProfileContract, SectionNamesCutToASmallBuffer) {
+    WriteUtf16(L"[one]\r\n[two]\r\n[three]\r\n");
+    for (const NamesRow& row : kNamesRows) {
+        SCOPED_TRACE(::testing::Message() << "size " << row.size);
+        wchar_t buf[32];
+        for (wchar_t& c : buf) c = L'#';
+        EXPECT_EQ(row.expectedReturn, ProfileGetSectionNames(buf, row.size, file()));
+        EXPECT_TRUE(SameText(std::wstring(buf, row.size), std::wstring(row.expected, row.size)));
+    }
+}
+
+TEST_F(ProfileContract, FileWithoutMarkerReadsAsAnsiAndStaysAnsi) {
+    WriteBytes(file_, "[s]\r\nk=caf\xE9\r\n");
+    EXPECT_TRUE(SameText(Get(L"s", L"k"), L"café"));
+    ProfileWriteString(L"s", L"j", L"\xE7", file());
+    EXPECT_TRUE(SameBytes(Bytes(), "[s]\r\nk=caf\xE9\r\nj=\xE7\r\n"));
+}
+
+TEST_F(ProfileContract, Utf8MarkedFileReadsAsUtf8AndStaysUtf8) {
+    WriteBytes(file_, "\xEF\xBB\xBF[s]\r\nk=\xC3\xA9\xE2\x98\x85\r\n");
+    EXPECT_TRUE(SameText(Get(L"s", L"k"), L"é★"));
+    ProfileWriteString(L"s", L"j", L"ç", file());
+    EXPECT_TRUE(SameBytes(Bytes(), "\xEF\xBB\xBF[s]\r\nk=\xC3\xA9\xE2\x98\x85\r\nj=\xC3\xA7\r\n"));
+}
+
+TEST_F(ProfileContract, LoneCarriageReturnsAndLineFeedsEndLines) {
+    WriteUtf16(L"[s]\rk=1\n\nj=2\r\r\ni=3");
+    EXPECT_EQ(1, ProfileGetInt(L"s", L"k", 0, file()));
+    EXPECT_EQ(2, ProfileGetInt(L"s", L"j", 0, file()));
+    EXPECT_EQ(3, ProfileGetInt(L"s", L"i", 0, file()));
+}
+
+TEST_F(ProfileContract, OnlyTheFirstOfTwoLikeNamedSectionsIsRead) {
+    WriteUtf16(L"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n");
+    EXPECT_EQ(1, ProfileGetInt(L"a", L"k", 0, file()));
+    EXPECT_EQ(0, ProfileGetInt(L"a", L"j", 0, file()));
+}
+
+}  // namespace
