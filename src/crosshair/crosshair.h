@@ -49,6 +49,8 @@ void FillMaskRect(uint8_t* mask, int32_t w, int32_t h, int32_t x0, int32_t y0, i
 
 // Overwrites all w x h pixels (top row first, value A<<24|R<<16|G<<8|B,
 // premultiplied) with the crosshair centred on (w / 2, h / 2), scaled for a
-// target area referenceHeight pixels high.
+// target area referenceHeight pixels high. Makes one zero-filled allocation,
+// the coverage mask of the box the crosshair can reach, and frees it; when
+// nothing reaches the buffer or the allocation fails the buffer ends cleared.
 void RenderCrosshair(const CrosshairSettings& settings, uint32_t* pixels, int32_t w, int32_t h,
                      int32_t referenceHeight);

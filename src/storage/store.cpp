@@ -92,14 +92,19 @@ void BuildSavedList(const wchar_t* miras, SavedListSink sink, void* context) {
     }
     wchar_t names[kSectionNamesChars];
     names[0] = 0;
-    ProfileGetSectionNames(names, kSectionNamesChars, miras);
-    // Walk "a\0b\0\0" without trusting it to be closed inside the buffer.
+    unsigned used = ProfileGetSectionNames(names, kSectionNamesChars, miras);
+    // A full buffer ends in a name that may have been cut: such a name would
+    // neither apply nor delete the right section, so it is not listed.
+    bool lastMayBeCut = used >= kSectionNamesChars - 2;
     size_t at = 0;
+    // Walk "a\0b\0\0" without trusting it to be closed inside the buffer.
     while (at < kSectionNamesChars && names[at]) {
         size_t length = LengthW(names + at, kSectionNamesChars - at);
-        if (at + length >= kSectionNamesChars) break;
+        size_t next = at + length + 1;
+        if (next >= kSectionNamesChars) break;
+        if (lastMayBeCut && names[next] == 0) break;
         sink(context, names + at, kItemDataSaved);
-        at += length + 1;
+        at = next;
     }
 }
 

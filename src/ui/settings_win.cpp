@@ -33,7 +33,6 @@ enum {
     kIconX = 14, kIconY = 5, kIconSide = 60,
     kTitleX = 88, kTitleY = 9, kSubtitleX = 90, kSubtitleY = 45,
     kTabStripX = 12, kTabStripY = 92, kTabStripWidth = 392, kTabStripHeight = 28,
-    kPreviewLeft = 416, kPreviewTop = 118, kPreviewRight = 576, kPreviewBottom = 278,
 };
 
 void FillBand(HDC dc, int left, int top, int right, int bottom, COLORREF colour) {
@@ -270,8 +269,8 @@ void SelectTab(int index) {
 
 void InvalidatePreview() {
     if (!g_app.settingsWindow) return;
-    RECT preview = {DpiScale(kPreviewLeft), DpiScale(kPreviewTop), DpiScale(kPreviewRight),
-                    DpiScale(kPreviewBottom)};
+    RECT preview = {DpiScale(kPreviewX), DpiScale(kPreviewY), DpiScale(kPreviewX + kPreviewSide),
+                    DpiScale(kPreviewY + kPreviewSide)};
     InvalidateRect(g_app.settingsWindow, &preview, FALSE);
 }
 

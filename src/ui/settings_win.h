@@ -12,6 +12,9 @@ struct ControlRow {
     int id;
 };
 
+// The painted preview square and its checkerboard cell, in 96-DPI units.
+enum { kPreviewX = 416, kPreviewY = 118, kPreviewSide = 160, kPreviewCell = 20 };
+
 // The window-level state; lives as long as the process, reset as the window comes and goes.
 struct SettingsWindowState {
     int currentTab;         // 0..2

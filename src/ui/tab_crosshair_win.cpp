@@ -6,12 +6,10 @@
 #include <commctrl.h>
 #include <commdlg.h>
 #include <stdlib.h>
-#include <wchar.h>
 
 #include "app/hotkey.h"
-#include "base/wtext.h"
 #include "ui/preview.h"
-#include "ui/trackbar.h"
+#include "ui/sliders.h"
 
 namespace {
 
@@ -29,34 +27,7 @@ const ControlRow kRightColumn[] = {
     {L"STATIC", L"", 0, 408, 388, 176, 18, kIdGameStatus},
 };
 
-// How a slider's position maps to its field and how its label shows the field.
-enum SliderKind { kSliderHalves, kSliderByte, kSliderPixels };
-
-struct SliderRow {
-    int y;
-    const wchar_t* caption;
-    int trackbarId, labelId;
-    int minimum, maximum;
-    bool checkBox;
-    SliderKind kind;
-    const wchar_t* labelFormat;
-};
-
-const SliderRow kSliderRows[] = {
-    {134, L"Tamanho", kIdSliderSize, kIdLabelSize, -10, 20, false, kSliderHalves, L"%.1f"},
-    {164, L"Espaçamento", kIdSliderGap, kIdLabelGap, -20, 20, false, kSliderHalves, L"%.1f"},
-    {194, L"Espessura", kIdSliderThickness, kIdLabelThickness, 0, 10, false, kSliderHalves,
-     L"%.1f"},
-    {224, L"Contorno", kIdSliderOutline, kIdLabelOutline, 1, 6, true, kSliderHalves, L"%.1f"},
-    {254, L"Opacidade", kIdSliderAlpha, kIdLabelAlpha, 0, 255, false, kSliderByte, L"%d"},
-    {284, L"Posição X", kIdSliderOffsetX, kIdLabelOffsetX, -100, 100, false, kSliderPixels,
-     L"%d px"},
-    {314, L"Posição Y", kIdSliderOffsetY, kIdLabelOffsetY, -100, 100, false, kSliderPixels,
-     L"%d px"},
-};
-enum { kSliderCount = sizeof(kSliderRows) / sizeof(kSliderRows[0]) };
 enum { kAlphaPageSize = 15 };
-const float kSliderStep = 0.5f;
 
 const ControlRow kCrosshairTabRest[] = {
     {L"BUTTON", L"Ponto central", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 348, 120, 20, kIdCheckDot},
@@ -69,65 +40,10 @@ const ControlRow kCrosshairTabRest[] = {
     {L"STATIC", L"", SS_OWNERDRAW, 352, 380, 22, 22, kIdColourSwatch},
 };
 
-enum { kLabelChars = 32, kCustomColourCount = 16 };
+enum { kCustomColourCount = 16 };
 
 // Handed to every colour dialog of the run, never saved.
 COLORREF g_customColours[kCustomColourCount];
-
-// Preview square in 96-DPI units.
-enum { kPreviewX = 416, kPreviewY = 118, kPreviewSide = 160, kPreviewCell = 20 };
-
-const SliderRow* SliderRowOf(int trackbarId) {
-    for (const SliderRow& row : kSliderRows) {
-        if (row.trackbarId == trackbarId) return &row;
-    }
-    return nullptr;
-}
-
-// The float field behind a half-unit slider.
-float* HalfFieldOf(int trackbarId) {
-    switch (trackbarId) {
-    case kIdSliderSize: return &g_crosshair.size;
-    case kIdSliderGap: return &g_crosshair.gap;
-    case kIdSliderThickness: return &g_crosshair.thickness;
-    case kIdSliderOutline: return &g_crosshair.outlineThickness;
-    }
-    return nullptr;
-}
-
-int32_t* PixelFieldOf(int trackbarId) {
-    return trackbarId == kIdSliderOffsetX ? &g_crosshair.offsetX : &g_crosshair.offsetY;
-}
-
-void StoreSliderPosition(const SliderRow& row, int position) {
-    switch (row.kind) {
-    case kSliderHalves: *HalfFieldOf(row.trackbarId) = (float)position * kSliderStep; break;
-    case kSliderByte: g_crosshair.alpha = (uint8_t)(position & 0xFF); break;
-    case kSliderPixels: *PixelFieldOf(row.trackbarId) = position; break;
-    }
-}
-
-// Positions outside a trackbar's range are clamped by the trackbar; the field keeps its value.
-int32_t SliderPositionFor(const SliderRow& row) {
-    switch (row.kind) {
-    case kSliderHalves: return TrackbarPositionFor(*HalfFieldOf(row.trackbarId));
-    case kSliderByte: return g_crosshair.alpha;
-    case kSliderPixels: return *PixelFieldOf(row.trackbarId);
-    }
-    return 0;
-}
-
-void FormatSliderValue(const SliderRow& row, wchar_t* buf) {
-    switch (row.kind) {
-    case kSliderHalves:
-        FormatW(buf, kLabelChars, row.labelFormat, (double)*HalfFieldOf(row.trackbarId));
-        break;
-    case kSliderByte: FormatW(buf, kLabelChars, row.labelFormat, (int)g_crosshair.alpha); break;
-    case kSliderPixels:
-        FormatW(buf, kLabelChars, row.labelFormat, (int)*PixelFieldOf(row.trackbarId));
-        break;
-    }
-}
 
 void FillColourList(HWND list) {
     for (int i = 0; i < kColourPresetCount; ++i) {
@@ -189,7 +105,7 @@ void PushStateToControls() {
     // Setting the controls makes some of them notify; those notifications must not act.
     g_settings.suppressCommands = true;
     for (const SliderRow& row : kSliderRows) {
-        SendToControl(row.trackbarId, TBM_SETPOS, TRUE, SliderPositionFor(row));
+        SendToControl(row.trackbarId, TBM_SETPOS, TRUE, SliderPositionFor(row, g_crosshair));
     }
     SetControlChecked(kIdCheckOutline, g_crosshair.outline != 0);
     SetControlChecked(kIdCheckDot, g_crosshair.dot != 0);
@@ -210,8 +126,8 @@ void PushStateToControls() {
 void UpdateValueLabels() {
     if (!g_app.settingsWindow) return;
     for (const SliderRow& row : kSliderRows) {
-        wchar_t text[kLabelChars];
-        FormatSliderValue(row, text);
+        wchar_t text[kSliderLabelChars];
+        FormatSliderLabel(row, g_crosshair, text, kSliderLabelChars);
         HWND label = SettingsControl(row.labelId);
         if (label) SetWindowTextW(label, text);
     }
@@ -226,9 +142,9 @@ void SetGameStatusLabel(bool inFront) {
 }
 
 void OnSliderMoved(HWND trackbar, int scrollCode) {
-    const SliderRow* row = SliderRowOf(GetDlgCtrlID(trackbar));
+    const SliderRow* row = FindSliderRow(GetDlgCtrlID(trackbar));
     if (!row) return;
-    StoreSliderPosition(*row, (int)SendMessageW(trackbar, TBM_GETPOS, 0, 0));
+    StoreSliderPosition(*row, (int32_t)SendMessageW(trackbar, TBM_GETPOS, 0, 0), &g_crosshair);
     if (scrollCode == TB_THUMBTRACK) {
         // While the thumb is dragged the file is left alone; the drag's end saves it.
         PresentOverlay();

@@ -292,9 +292,19 @@ void CleanSettingsFolder() {
 
 bool WriteSettingsBytes(const wchar_t* name, const std::string& bytes) {
     CreateDirectoryW(SettingsFolder().c_str(), nullptr);
-    HANDLE f = CreateFileW(SettingsFile(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
+    std::wstring path = SettingsFile(name);
+    HANDLE f = INVALID_HANDLE_VALUE;
+    // The program may be in the middle of writing the file: wait for it to let go.
+    WaitFor([&] {
+        f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        return f != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION;
+    },
+            kReactMs);
+    if (f == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "cannot write " << Utf8(path) << " (" << GetLastError() << ")";
+        return false;
+    }
     DWORD written = 0;
     BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
     CloseHandle(f);
@@ -378,6 +388,23 @@ std::string IniValue(const std::string& text, const char* section, const char* k
     return ::testing::AssertionFailure()
            << Utf8(name) << " [" << section << "] " << key << " is \"" << last
            << "\", expected \"" << expected << "\" within " << ms << " ms";
+}
+
+std::string WithoutCr(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c != '\r') out += c;
+    }
+    return out;
+}
+
+::testing::AssertionResult SettingsTextBecomes(const wchar_t* name, const std::string& expected,
+                                               DWORD ms) {
+    std::string last;
+    if (WaitFor([&] { return (last = WithoutCr(ReadSettingsText(name))) == expected; }, ms))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << Utf8(name) << " reads:\n" << last << "expected:\n"
+                                         << expected << "(waited " << ms << " ms)";
 }
 
 // ------------------------------------------------------------- registry ---

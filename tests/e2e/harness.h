@@ -88,7 +88,7 @@ void CleanSettingsFolder();
 // Writes UTF-8 test text as UTF-16LE with the byte-order mark, the way the
 // program keeps its files; every "\n" not already preceded by "\r" becomes CR LF.
 bool WriteSettingsText(const wchar_t* name, const char* utf8);
-// Writes the bytes exactly as given.
+// Writes the bytes exactly as given (waiting while the program holds the file).
 bool WriteSettingsBytes(const wchar_t* name, const std::string& bytes);
 bool SettingsFileExists(const wchar_t* name);
 // Raw bytes ("" for a missing file).
@@ -102,6 +102,12 @@ std::string IniValue(const std::string& text, const char* section, const char* k
 // Polls the file until IniValue(...) == expected.
 ::testing::AssertionResult IniValueBecomes(const wchar_t* name, const char* section,
                                            const char* key, const char* expected, DWORD ms);
+
+// The text without its CRs, to compare with "\n"-ended expectations.
+std::string WithoutCr(const std::string& text);
+// Polls until the file's text (read as ReadSettingsText, CRs removed) is expected.
+::testing::AssertionResult SettingsTextBecomes(const wchar_t* name, const std::string& expected,
+                                               DWORD ms);
 
 // ------------------------------------------------------------- registry ---
 // The Run value "Zavik Crosshair" under HKCU\Software\Microsoft\Windows\CurrentVersion\Run.

@@ -14,10 +14,10 @@ namespace {
 
 const int kExitBadUse = 2;
 const int kRenderSize = 320;  // the overlay's buffer
+// One line, like every complaint of the tool.
 const char kUsage[] =
-    "usage: zavik-tool render --height H [--ini FILE [--section NAME]] [--code FILE] [--out FILE]\n"
-    "       zavik-tool parse [--ini FILE [--section NAME]]   (code text on stdin)\n"
-    "       zavik-tool export [--ini FILE [--section NAME]]\n";
+    "usage: zavik-tool render --height H [--ini FILE [--section NAME]] [--code FILE] [--out FILE]"
+    " | parse [--ini FILE [--section NAME]] < text | export [--ini FILE [--section NAME]]";
 
 enum OptionBit { kOptHeight = 1, kOptIni = 2, kOptSection = 4, kOptCode = 8, kOptOut = 16 };
 
@@ -205,13 +205,9 @@ int RunExport(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        fputs(kUsage, stderr);
-        return kExitBadUse;
-    }
+    if (argc < 2) return Fail("%s", kUsage);
     if (strcmp(argv[1], "render") == 0) return RunRender(argc, argv);
     if (strcmp(argv[1], "parse") == 0) return RunParse(argc, argv);
     if (strcmp(argv[1], "export") == 0) return RunExport(argc, argv);
-    fputs(kUsage, stderr);
-    return Fail("unknown command: %s", argv[1]);
+    return Fail("unknown command %s; %s", argv[1], kUsage);
 }

@@ -1,0 +1,322 @@
+// The settings file: first-run content, the start-up load and its fallbacks,
+// the text forms of values, and the one-time clean-up of "miras.ini".
+#include <math.h>
+#include <string.h>
+
+#include <string>
+
+#include "conformance/conformance.h"
+#include "crosshair/crosshair.h"
+#include "storage/profile.h"
+#include "storage/settings.h"
+
+namespace {
+
+using conformance::ReadBytes;
+using conformance::SameBytes;
+using conformance::TempDir;
+using conformance::Utf16Le;
+using conformance::WriteBytes;
+
+const wchar_t kFirstRunText[] =
+    L"[Opcoes]\r\n"
+    L"so_com_fivem=1\r\n"
+    L"ligada=1\r\n"
+    L"so_mirando=0\r\n"
+    L"atalho_tecla=79\r\n"
+    L"atalho_mod=2\r\n"
+    L"monitor=0\r\n"
+    L"versao_miras=2\r\n"
+    L"[Mira]\r\n"
+    L"tamanho=-1.500\r\n"
+    L"espacamento=-3.000\r\n"
+    L"espessura=1.000\r\n"
+    L"contorno=1\r\n"
+    L"espessura_contorno=1.000\r\n"
+    L"ponto=0\r\n"
+    L"estilo_t=0\r\n"
+    L"cor_r=255\r\n"
+    L"cor_g=255\r\n"
+    L"cor_b=255\r\n"
+    L"opacidade=255\r\n"
+    L"posicao_x=0\r\n"
+    L"posicao_y=0\r\n";
+
+class SettingsFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.ok());
+        config_ = dir_.Path(L"config.ini");
+        miras_ = dir_.Path(L"miras.ini");
+        options_ = kDefaultOptions;
+        crosshair_ = kBuiltinPresets[0].settings;
+    }
+    const wchar_t* config() const { return config_.c_str(); }
+    const wchar_t* miras() const { return miras_.c_str(); }
+    void WriteConfig(const std::wstring& text) { WriteBytes(config_, Utf16Le(text)); }
+    void WriteMiras(const std::wstring& text) { WriteBytes(miras_, Utf16Le(text)); }
+    // The start-up file steps in their order.
+    void StartUp() {
+        if (!LoadSettings(config(), &options_, &crosshair_))
+            WriteFirstRunSettings(config(), options_, crosshair_);
+        CreateSavedCrosshairsFile(config(), miras());
+        MigrateSavedCrosshairs(config(), miras());
+    }
+
+    TempDir dir_;
+    std::wstring config_, miras_;
+    AppOptions options_;
+    CrosshairSettings crosshair_;
+};
+
+TEST_F(SettingsFile, FirstStartWritesTheExactFiles) {
+    EXPECT_FALSE(LoadSettings(config(), &options_, &crosshair_));
+    StartUp();
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(kFirstRunText)));
+    EXPECT_TRUE(SameBytes(ReadBytes(miras_), "\xFF\xFE"));
+}
+
+TEST_F(SettingsFile, SecondStartLoadsTheFirstRunFileUnchanged) {
+    StartUp();
+    options_ = AppOptions{};
+    crosshair_ = CrosshairSettings{};
+    StartUp();
+    EXPECT_EQ(1, options_.enabled);
+    EXPECT_EQ(1, options_.onlyWithGame);
+    EXPECT_EQ(79, options_.hotkeyKey);
+    EXPECT_EQ(2, options_.hotkeyModifiers);
+    EXPECT_EQ(-1.5f, crosshair_.size);
+    EXPECT_EQ(-3.0f, crosshair_.gap);
+    EXPECT_EQ(255, crosshair_.alpha);
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(kFirstRunText)));
+}
+
+TEST_F(SettingsFile, MigrationRemovesTheObsoleteSectionsOnce) {
+    WriteConfig(L"[Opcoes]\r\nso_com_fivem=1\r\n");
+    WriteMiras(L"[Zavik Padrão]\r\ntamanho=1.000\r\n[Cruz verde]\r\ntamanho=2.000\r\n"
+               L"[Minha mira]\r\ntamanho=3.000\r\n");
+    StartUp();
+    EXPECT_TRUE(SameBytes(ReadBytes(miras_), Utf16Le(L"[Minha mira]\r\ntamanho=3.000\r\n")));
+    EXPECT_NE(std::string::npos,
+              ReadBytes(config_).find(Utf16Le(L"[Opcoes]\r\nso_com_fivem=1\r\nversao_miras=2\r\n", false)));
+    // The next start finds version 2 and leaves a re-added section alone.
+    WriteMiras(L"[Cruz verde]\r\ntamanho=2.000\r\n");
+    MigrateSavedCrosshairs(config(), miras());
+    EXPECT_TRUE(SameBytes(ReadBytes(miras_), Utf16Le(L"[Cruz verde]\r\ntamanho=2.000\r\n")));
+}
+
+struct VersionRow {
+    const char* name;
+    const wchar_t* stored;  // null: no versao_miras key
+    bool cleans;
+    int versionAfter;
+};
+
+const VersionRow kVersionRows[] = {
+    {"absent", nullptr, true, 2}, {"one", L"1", true, 2},   {"zero", L"0", true, 2},
+    {"negative", L"-3", true, 2}, {"two", L"2", false, 2},  {"later", L"7", false, 7},
+};
+
+TEST_F(SettingsFile, MigrationRunsForVersionOneOrLess) {
+    for (const VersionRow& row : kVersionRows) {
+        SCOPED_TRACE(row.name);
+        std::wstring text = L"[Opcoes]\r\n";
+        if (row.stored) text += std::wstring(L"versao_miras=") + row.stored + L"\r\n";
+        WriteConfig(text);
+        WriteMiras(L"[Cruz pequena ciano]\r\ntamanho=1.000\r\n");
+        MigrateSavedCrosshairs(config(), miras());
+        EXPECT_EQ(row.cleans, ReadBytes(miras_) == Utf16Le(L""));
+        EXPECT_EQ(row.versionAfter, ProfileGetInt(L"Opcoes", L"versao_miras", 1, config()));
+    }
+}
+
+TEST_F(SettingsFile, RecreatedSavedFileIsNotMigrated) {
+    WriteConfig(L"[Opcoes]\r\nligada=1\r\n");  // no versao_miras
+    StartUp();
+    EXPECT_TRUE(SameBytes(ReadBytes(miras_), "\xFF\xFE"));
+    EXPECT_EQ(2, ProfileGetInt(L"Opcoes", L"versao_miras", 1, config()));
+}
+
+TEST_F(SettingsFile, ExistingSavedFileIsNotRecreated) {
+    WriteConfig(L"[Opcoes]\r\nversao_miras=2\r\n");
+    WriteMiras(L"[a]\r\ntamanho=1.000\r\n");
+    const std::string before = ReadBytes(config_);
+    CreateSavedCrosshairsFile(config(), miras());
+    EXPECT_TRUE(SameBytes(ReadBytes(miras_), Utf16Le(L"[a]\r\ntamanho=1.000\r\n")));
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), before));
+}
+
+struct EnabledRow {
+    const char* name;
+    const wchar_t* file;
+    int32_t expected;
+};
+
+const EnabledRow kEnabledRows[] = {
+    {"only in Mira", L"[Opcoes]\r\nmonitor=0\r\n[Mira]\r\nligada=0\r\n", 0},
+    {"Opcoes wins", L"[Opcoes]\r\nligada=1\r\n[Mira]\r\nligada=0\r\n", 1},
+    {"Opcoes off", L"[Opcoes]\r\nligada=0\r\n", 0},
+    {"nowhere", L"[Opcoes]\r\nmonitor=0\r\n", 1},
+};
+
+TEST_F(SettingsFile, EnabledFallsBackToTheCrosshairSection) {
+    for (const EnabledRow& row : kEnabledRows) {
+        SCOPED_TRACE(row.name);
+        WriteConfig(row.file);
+        AppOptions options = kDefaultOptions;
+        CrosshairSettings crosshair = kBuiltinPresets[0].settings;
+        ASSERT_TRUE(LoadSettings(config(), &options, &crosshair));
+        EXPECT_EQ(row.expected, options.enabled);
+    }
+}
+
+TEST_F(SettingsFile, SavingMovesTheEnabledFlagToOptionsAndLeavesMiraAlone) {
+    WriteConfig(L"[Opcoes]\r\nmonitor=0\r\n[Mira]\r\nligada=0\r\n");
+    ASSERT_TRUE(LoadSettings(config(), &options_, &crosshair_));
+    SaveSettings(config(), options_, crosshair_);
+    EXPECT_EQ(0, ProfileGetInt(L"Opcoes", L"ligada", 9, config()));
+    EXPECT_EQ(0, ProfileGetInt(L"Mira", L"ligada", 9, config()));
+}
+
+struct HotkeyRow {
+    const char* name;
+    const wchar_t* file;
+    int32_t key, modifiers;
+};
+
+const HotkeyRow kHotkeyRows[] = {
+    {"zero", L"atalho_tecla=0\r\natalho_mod=5\r\n", 79, 2},
+    {"255", L"atalho_tecla=255\r\natalho_mod=5\r\n", 79, 2},
+    {"300", L"atalho_tecla=300\r\natalho_mod=5\r\n", 79, 2},
+    {"negative", L"atalho_tecla=-1\r\natalho_mod=5\r\n", 79, 2},
+    {"254 kept", L"atalho_tecla=254\r\natalho_mod=5\r\n", 254, 5},
+    {"1 kept", L"atalho_tecla=1\r\natalho_mod=0\r\n", 1, 0},
+    {"odd modifiers alone kept", L"atalho_tecla=65\r\natalho_mod=99\r\n", 65, 99},
+    {"absent", L"", 79, 2},
+};
+
+TEST_F(SettingsFile, HotkeyOutsideOneTo254FallsBackWithItsModifiers) {
+    for (const HotkeyRow& row : kHotkeyRows) {
+        SCOPED_TRACE(row.name);
+        WriteConfig(std::wstring(L"[Opcoes]\r\n") + row.file);
+        AppOptions options = kDefaultOptions;
+        CrosshairSettings crosshair = kBuiltinPresets[0].settings;
+        ASSERT_TRUE(LoadSettings(config(), &options, &crosshair));
+        EXPECT_EQ(row.key, options.hotkeyKey);
+        EXPECT_EQ(row.modifiers, options.hotkeyModifiers);
+    }
+}
+
+TEST_F(SettingsFile, StartWithWindowsIsNeitherSavedNorLoaded) {
+    options_.startWithWindows = 1;
+    WriteFirstRunSettings(config(), options_, crosshair_);
+    std::wstring expected = kFirstRunText;
+    expected.erase(expected.find(L"versao_miras=2\r\n"), 16);
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
+    AppOptions loaded = kDefaultOptions;
+    loaded.startWithWindows = 1;
+    LoadSettings(config(), &loaded, &crosshair_);
+    EXPECT_EQ(1, loaded.startWithWindows);
+}
+
+struct FloatRow {
+    const char* name;
+    const wchar_t* stored;  // null: key absent
+    float current;
+    float expected;
+};
+
+const FloatRow kFloatRows[] = {
+    {"absent passes the current value through %.3f", nullptr, 1.23456f, 1.235f},
+    {"plain", L"2.5", 9.0f, 2.5f},
+    {"negative", L"-1.500", 9.0f, -1.5f},
+    {"exponent", L"1e2", 9.0f, 100.0f},
+    {"empty is zero", L"", 9.0f, 0.0f},
+    {"not a number is zero", L"abc", 9.0f, 0.0f},
+    {"comma is not a decimal point", L"2,5", 9.0f, 2.0f},
+    {"beyond float is infinity", L"1e39", 9.0f, HUGE_VALF},
+    {"below float is minus infinity", L"-1e39", 9.0f, -HUGE_VALF},
+    {"infinity as text", L"inf", 9.0f, HUGE_VALF},
+    {"too small is zero", L"1e-50", 9.0f, 0.0f},
+};
+
+TEST_F(SettingsFile, FloatsReadAsTheyCome) {
+    for (const FloatRow& row : kFloatRows) {
+        SCOPED_TRACE(row.name);
+        std::wstring text = L"[Mira]\r\n";
+        if (row.stored) text += std::wstring(L"tamanho=") + row.stored + L"\r\n";
+        WriteConfig(text);
+        EXPECT_EQ(row.expected, ReadFloatSetting(config(), L"Mira", L"tamanho", row.current));
+    }
+}
+
+TEST_F(SettingsFile, NotANumberIsStoredAsItComes) {
+    WriteConfig(L"[Mira]\r\ntamanho=nan\r\n");
+    EXPECT_TRUE(isnan(ReadFloatSetting(config(), L"Mira", L"tamanho", 1.0f)));
+}
+
+struct TextRow {
+    const char* name;
+    const wchar_t* key;
+    const wchar_t* expected;
+};
+
+TEST_F(SettingsFile, ValuesAreWrittenInTheirTextForms) {
+    CreateUtf16File(config());
+    WriteFloatSetting(config(), L"Mira", L"f1", -1.5f);
+    WriteFloatSetting(config(), L"Mira", L"f2", 0.0004f);
+    WriteFloatSetting(config(), L"Mira", L"f3", 123456.5f);
+    WriteIntSetting(config(), L"Mira", L"i1", -12);
+    WriteIntSetting(config(), L"Mira", L"i2", 2147483647);
+    const TextRow rows[] = {
+        {"float three decimals", L"f1", L"-1.500"},
+        {"float rounds", L"f2", L"0.000"},
+        {"large float whole", L"f3", L"123456.500"},
+        {"negative int", L"i1", L"-12"},
+        {"int max", L"i2", L"2147483647"},
+    };
+    for (const TextRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        wchar_t text[80];
+        ProfileGetString(L"Mira", row.key, L"", text, 80, config());
+        EXPECT_TRUE(conformance::SameText(text, row.expected));
+    }
+}
+
+TEST_F(SettingsFile, IntegersAndBytesOfACrosshairSection) {
+    WriteConfig(L"[Mira]\r\nposicao_x=-12\r\ncor_r=300\r\ncor_g=-1\r\ncontorno=7\r\n");
+    CrosshairSettings c = kBuiltinPresets[0].settings;
+    c.blue = 17;
+    c.offsetY = 33;
+    ReadCrosshairSection(config(), L"Mira", &c);
+    EXPECT_EQ(-12, c.offsetX);
+    EXPECT_EQ(44, c.red);     // low 8 bits of 300
+    EXPECT_EQ(255, c.green);  // low 8 bits of -1
+    EXPECT_EQ(7, c.outline);  // flags are kept as stored
+    EXPECT_EQ(17, c.blue);    // absent keys keep the current value
+    EXPECT_EQ(33, c.offsetY);
+}
+
+TEST_F(SettingsFile, CrosshairSectionRoundTrips) {
+    CreateUtf16File(config());
+    CrosshairSettings c = {4.5f, -2.0f, 0.5f, 7, 2.5f, 1, 1, 1, 2, 3, 4, -100, 100};
+    WriteCrosshairSection(config(), L"Mira", c);
+    CrosshairSettings back = {};
+    ReadCrosshairSection(config(), L"Mira", &back);
+    EXPECT_EQ(0, memcmp(&c, &back, sizeof c));
+}
+
+TEST_F(SettingsFile, SavingAgainReplacesValuesInPlace) {
+    StartUp();
+    options_.enabled = 0;
+    options_.monitor = 3;
+    crosshair_.size = 4.0f;
+    SaveSettings(config(), options_, crosshair_);
+    std::wstring expected = kFirstRunText;
+    expected.replace(expected.find(L"ligada=1"), 8, L"ligada=0");
+    expected.replace(expected.find(L"monitor=0"), 9, L"monitor=3");
+    expected.replace(expected.find(L"tamanho=-1.500"), 14, L"tamanho=4.000");
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+// The saved-crosshairs store's portable rules: status texts and colours, the
+// name rules, the save decision, the list lines and applying a line.
+#include <string.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "conformance/conformance.h"
+#include "base/wtext.h"
+#include "crosshair/crosshair.h"
+#include "storage/profile.h"
+#include "storage/settings.h"
+#include "storage/store.h"
+
+namespace {
+
+using conformance::SameText;
+using conformance::TempDir;
+using conformance::Utf16Le;
+using conformance::WriteBytes;
+
+const wchar_t kCheckMark = 0x2714;  // success texts begin with it and a space
+const wchar_t kCrossMark = 0x2716;  // error texts begin with it and a space
+
+::testing::AssertionResult StartsWithMark(const wchar_t* text, wchar_t mark) {
+    if (text[0] == mark && text[1] == L' ' && text[2] != L' ')
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "\"" << conformance::Show(text)
+                                         << "\" does not begin with <" << std::hex
+                                         << (unsigned)mark << "> and one space";
+}
+
+TEST(StoreTexts, SuccessAndErrorTextsCarryTheirMark) {
+    EXPECT_TRUE(StartsWithMark(kStatusImportOkText, kCheckMark));
+    EXPECT_TRUE(StartsWithMark(kStatusSavedText, kCheckMark));
+    EXPECT_TRUE(StartsWithMark(kStatusImportNoneText, kCrossMark));
+    EXPECT_TRUE(StartsWithMark(kStatusNeedBothText, kCrossMark));
+    EXPECT_TRUE(StartsWithMark(kStatusNeedCodeText, kCrossMark));
+    EXPECT_TRUE(StartsWithMark(kStatusNeedNameText, kCrossMark));
+    EXPECT_NE(kCheckMark, kStatusHintText[0]);
+    EXPECT_NE(kCrossMark, kStatusHintText[0]);
+}
+
+TEST(StoreTexts, QuestionsFormatTheName) {
+    wchar_t text[kQuestionChars];
+    FormatW(text, kQuestionChars, kAskReplaceFormat, L"Minha");
+    EXPECT_TRUE(SameText(text, L"Já existe uma mira chamada \"Minha\".\nQuer substituir?"));
+    FormatW(text, kQuestionChars, kAskDeleteFormat, L"Minha");
+    EXPECT_TRUE(SameText(text, L"Excluir a mira \"Minha\"?"));
+}
+
+struct ColourRow {
+    int kind;
+    uint32_t expected;  // 0x00BBGGRR
+};
+
+TEST(StoreTexts, StatusColours) {
+    const ColourRow rows[] = {
+        {kStatusHint, 0x006E6E6E},  {kStatusSuccess, 0x003C8200}, {kStatusError, 0x001E1EBE},
+        {3, 0x006E6E6E},            {-1, 0x006E6E6E},
+    };
+    for (const ColourRow& row : rows) {
+        SCOPED_TRACE(row.kind);
+        EXPECT_EQ(row.expected, StatusKindColour(row.kind));
+    }
+}
+
+struct NameRow {
+    const char* name;
+    const wchar_t* typed;
+    const wchar_t* saved;
+};
+
+const NameRow kNameRows[] = {
+    {"refused characters become spaces, inner runs stay", L"  [Minha]=mira;★  ", L"Minha  mira"},
+    {"only spaces", L"     ", L""},
+    {"only refused characters", L";=[]★", L""},
+    {"empty", L"", L""},
+    {"line break", L"a\r\nb", L"a  b"},
+    {"tabs at the ends", L"\tmira\t", L"mira"},
+    {"other control characters", L"x\x01y\x1Fz", L"x y z"},
+    {"no-break space stays", L"\x00A0mira\x00A0", L"\x00A0mira\x00A0"},
+    {"delete character stays", L"a\x7F", L"a\x7F"},
+    {"accents stay", L"Cruz Padrão", L"Cruz Padrão"},
+    {"star of a built-in line", L"★ Cruz branca", L"Cruz branca"},
+};
+
+TEST(NameRules, Rows) {
+    for (const NameRow& row : kNameRows) {
+        SCOPED_TRACE(row.name);
+        wchar_t name[kNameBoxChars];
+        CopyW(name, kNameBoxChars, row.typed);
+        ApplyNameRules(name);
+        EXPECT_TRUE(SameText(name, row.saved));
+    }
+}
+
+struct DecideRow {
+    const char* name;
+    const wchar_t* cleanedName;
+    int count;
+    bool goOn;
+    const wchar_t* text;
+    int focus;
+};
+
+TEST(DecideSave, FourWays) {
+    const DecideRow rows[] = {
+        {"neither", L"", 0, false, kStatusNeedBothText, kFocusImportBox},
+        {"code only", L"", 3, false, kStatusNeedNameText, kFocusNameBox},
+        {"name only", L"Minha", 0, false, kStatusNeedCodeText, kFocusImportBox},
+        {"both", L"Minha", 1, true, kStatusSavedText, kFocusNone},
+        {"no name text at all", nullptr, 0, false, kStatusNeedBothText, kFocusImportBox},
+    };
+    for (const DecideRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        SaveDecision d = DecideSave(row.cleanedName, row.count);
+        EXPECT_EQ(row.goOn, d.goOn);
+        EXPECT_EQ(row.text, d.text);
+        EXPECT_EQ(row.focus, d.focus);
+        EXPECT_EQ(row.goOn ? kStatusSuccess : kStatusError, d.kind);
+    }
+}
+
+class StoreLines : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.ok());
+        miras_ = dir_.Path(L"miras.ini");
+    }
+    const wchar_t* miras() const { return miras_.c_str(); }
+    TempDir dir_;
+    std::wstring miras_;
+};
+
+void CollectLine(void* context, const wchar_t* text, int32_t itemData) {
+    static_cast<std::vector<std::pair<std::wstring, int32_t>>*>(context)->emplace_back(text,
+                                                                                       itemData);
+}
+
+TEST_F(StoreLines, BuiltinLinesComeFirstWithTheirStar) {
+    WriteBytes(miras_, Utf16Le(L"[Cruz branca]\r\ntamanho=1.000\r\n"));
+    std::vector<std::pair<std::wstring, int32_t>> lines;
+    BuildSavedList(miras(), CollectLine, &lines);
+    std::vector<std::pair<std::wstring, int32_t>> expected = {
+        {L"★ Zavik Padrão", 0}, {L"★ Ponto branco", 1},       {L"★ Cruz branca", 2},
+        {L"★ Cruz branca vazada", 3}, {L"Cruz branca", kItemDataSaved},
+    };
+    EXPECT_EQ(expected, lines);
+}
+
+TEST_F(StoreLines, BuiltinLineCopiesEveryFieldButTheOffsets) {
+    for (int32_t i = 0; i < kBuiltinPresetCount; ++i) {
+        SCOPED_TRACE(i);
+        CrosshairSettings current = {9.0f, 9.0f, 9.0f, 9, 9.0f, 9, 9, 9, 9, 9, 9, 30, -12};
+        ASSERT_TRUE(ApplyListLine(miras(), L"★ whatever", i, &current));
+        CrosshairSettings expected = kBuiltinPresets[i].settings;
+        expected.offsetX = 30;
+        expected.offsetY = -12;
+        EXPECT_EQ(0, memcmp(&expected, &current, sizeof current));
+    }
+}
+
+TEST_F(StoreLines, SavedLineReadsOverTheCurrentValues) {
+    WriteBytes(miras_, Utf16Le(L"[Meia]\r\ntamanho=3.000\r\ncor_r=300\r\nposicao_x=55\r\n"));
+    CrosshairSettings current = kBuiltinPresets[0].settings;
+    current.gap = 1.23456f;
+    current.offsetX = 4;
+    current.offsetY = 5;
+    ASSERT_TRUE(ApplyListLine(miras(), L"Meia", kItemDataSaved, &current));
+    EXPECT_EQ(3.0f, current.size);
+    EXPECT_EQ(44, current.red);
+    EXPECT_EQ(1.235f, current.gap);  // a missing key passes through "%.3f"
+    EXPECT_EQ(4, current.offsetX);   // the file's offsets never apply
+    EXPECT_EQ(5, current.offsetY);
+}
+
+TEST_F(StoreLines, LinesLongerThan63CharactersAreRefused) {
+    std::wstring fits(kListTextLimit, L'a');
+    std::wstring tooLong(kListTextLimit + 1, L'a');
+    WriteBytes(miras_, Utf16Le(L"[" + fits + L"]\r\ntamanho=4.000\r\n[" + tooLong +
+                               L"]\r\ntamanho=4.000\r\n"));
+    CrosshairSettings current = kBuiltinPresets[0].settings;
+    EXPECT_FALSE(ApplyListLine(miras(), tooLong.c_str(), kItemDataSaved, &current));
+    EXPECT_EQ(-1.5f, current.size);
+    EXPECT_TRUE(ApplyListLine(miras(), fits.c_str(), kItemDataSaved, &current));
+    EXPECT_EQ(4.0f, current.size);
+}
+
+}  // namespace
