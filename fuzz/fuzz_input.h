@@ -3,6 +3,7 @@
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <string>
@@ -37,10 +38,21 @@ inline std::wstring FuzzWideText(const uint8_t* data, size_t size) {
     return text;
 }
 
-// A file of this process for the bytes under test, named once per run.
-inline const char* FuzzFilePath(const char* stem) {
+inline char* FuzzPathBuffer() {
     static char path[256];
-    if (!path[0]) snprintf(path, sizeof path, "/tmp/%s-%d.ini", stem, (int)getpid());
+    return path;
+}
+
+inline void RemoveFuzzFile() { remove(FuzzPathBuffer()); }
+
+// A file of this process for the bytes under test, named once per run and
+// removed when the run ends.
+inline const char* FuzzFilePath(const char* stem) {
+    char* path = FuzzPathBuffer();
+    if (!path[0]) {
+        snprintf(path, 256, "/tmp/%s-%d.ini", stem, (int)getpid());
+        atexit(RemoveFuzzFile);
+    }
     return path;
 }
 

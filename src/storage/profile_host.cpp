@@ -189,40 +189,42 @@ size_t DecodeAnsi(const unsigned char* p, size_t n, wchar_t* out) {
     return n;
 }
 
-// UTF-8 with every malformed or cut sequence read as U+FFFD, one per
-// offending byte, so no input can make the decoder read past its end.
+// UTF-8 as MultiByteToWideChar reads it: each malformed part (a stray byte,
+// or the longest start of a sequence that breaks off) becomes one U+FFFD, so
+// no input can make the decoder read past its end.
 size_t DecodeUtf8(const unsigned char* p, size_t n, wchar_t* out) {
     size_t i = 0, k = 0;
     while (i < n) {
         unsigned char b = p[i];
-        uint32_t cp = 0;
-        size_t need = 0;
-        uint32_t minimum = 0;
         if (b < 0x80) {
             out[k++] = (wchar_t)b;
             ++i;
             continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            cp = b & 0x1F, need = 1, minimum = 0x80;
+        }
+        size_t need = 0;
+        unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+        uint32_t cp = 0;
+        if (b >= 0xC2 && b <= 0xDF) {
+            need = 1, cp = b & 0x1F;
         } else if (b >= 0xE0 && b <= 0xEF) {
-            cp = b & 0x0F, need = 2, minimum = 0x800;
+            need = 2, cp = b & 0x0F;
+            if (b == 0xE0) low = 0xA0;   // no overlong forms
+            if (b == 0xED) high = 0x9F;  // no surrogates
         } else if (b >= 0xF0 && b <= 0xF4) {
-            cp = b & 0x07, need = 3, minimum = 0x10000;
-        } else {
-            out[k++] = kReplacementChar;
-            ++i;
-            continue;
+            need = 3, cp = b & 0x07;
+            if (b == 0xF0) low = 0x90;
+            if (b == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
         }
-        size_t j = 1;
-        for (; j <= need && i + j < n && (p[i + j] & 0xC0) == 0x80; ++j)
-            cp = (cp << 6) | (p[i + j] & 0x3F);
-        if (j <= need || cp < minimum || cp > kCodePointMax || IsSurrogate(cp)) {
-            out[k++] = kReplacementChar;
-            ++i;
-            continue;
+        size_t used = 1;
+        while (used <= need && i + used < n) {
+            unsigned char c = p[i + used];
+            bool fits = used == 1 ? (c >= low && c <= high) : (c & 0xC0) == 0x80;
+            if (!fits) break;
+            cp = (cp << 6) | (c & 0x3F);
+            ++used;
         }
-        out[k++] = (wchar_t)cp;
-        i += need + 1;
+        out[k++] = (need > 0 && used == need + 1) ? (wchar_t)cp : kReplacementChar;
+        i += used;
     }
     return k;
 }
