@@ -144,9 +144,38 @@ TEST_F(HostProfile, AnsiFileUsesWindows1252) {
     EXPECT_TRUE(SameBytes(ReadBytes(file_), "[s]\r\nk=\xE9\x80\xFF\r\nj=\xE7\x80?\r\n"));
 }
 
+struct Utf8Row {
+    const char* bytes;
+    const char32_t* expected;
+};
+
+// What Wine's MultiByteToWideChar makes of broken UTF-8 (checked under Wine).
+const Utf8Row kUtf8Rows[] = {
+    {"\xC3\xA9\xE2\x98\x85", U"é★"},
+    {"\xF0\x9F\x98\x80", U"\x1F600"},
+    {"\xF4\x8F\xBF\xBF", U"\x10FFFF"},
+    {"\xED\x9F\xBF", U"\xD7FF"},
+    {"\xFFx", U"\xFFFDx"},
+    {"\x80\x80", U"\xFFFD\xFFFD"},
+    {"\xC0\x80", U"\xFFFD\xFFFD"},
+    {"\xF5\x80", U"\xFFFD\xFFFD"},
+    {"\xE2\x98y", U"\xFFFDy"},
+    {"\xE0\x80\x80", U"\xFFFD\xFFFD"},
+    {"\xED\xA0\x80", U"\xFFFD\xFFFD"},
+    {"\xF0\x80\x80\x80", U"\xFFFD\xFFFD\xFFFD"},
+    {"\xF4\x90\x80\x80", U"\xFFFD\xFFFD\xFFFD"},
+    {"\xF8\x88\x80\x80\x80", U"\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD"},
+    {"a\xE2\x98", U"a\xFFFD"},
+    {"a\xE2\x41", U"a\xFFFD"},
+};
+
 TEST_F(HostProfile, BrokenUtf8BecomesReplacementCharacters) {
-    WriteBytes(file_, "\xEF\xBB\xBF[s]\r\nk=\xC3\xA9\xE2\x98\x85\xFFx\xE2\x98\r\n");
-    EXPECT_TRUE(SameText(Get(L"s", L"k"), L"é★\xFFFDx\xFFFD\xFFFD"));
+    for (const Utf8Row& row : kUtf8Rows) {
+        SCOPED_TRACE(conformance::Describe(row.bytes));
+        // The value ends the file so that a cut sequence is cut by the end.
+        WriteBytes(file_, std::string("\xEF\xBB\xBF[s]\r\nk=") + row.bytes);
+        EXPECT_TRUE(SameText(Get(L"s", L"k"), conformance::Wide(row.expected)));
+    }
 }
 
 TEST_F(HostProfile, TenThousandSectionsInAFiveMegabyteFile) {

@@ -189,41 +189,48 @@ size_t DecodeAnsi(const unsigned char* p, size_t n, wchar_t* out) {
     return n;
 }
 
-// UTF-8 as MultiByteToWideChar reads it: each malformed part (a stray byte,
-// or the longest start of a sequence that breaks off) becomes one U+FFFD, so
-// no input can make the decoder read past its end.
+// UTF-8 as MultiByteToWideChar reads it under Wine: a malformed sequence
+// becomes one U+FFFD that swallows the continuation bytes read before the
+// fault was seen, and a sequence cut by the end of the text swallows the rest.
 size_t DecodeUtf8(const unsigned char* p, size_t n, wchar_t* out) {
     size_t i = 0, k = 0;
     while (i < n) {
-        unsigned char b = p[i];
-        if (b < 0x80) {
-            out[k++] = (wchar_t)b;
+        unsigned char lead = p[i];
+        if (lead < 0x80) {
+            out[k++] = (wchar_t)lead;
             ++i;
             continue;
         }
-        size_t need = 0;
-        unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+        size_t follow = 0;  // continuation bytes the lead announces
         uint32_t cp = 0;
-        if (b >= 0xC2 && b <= 0xDF) {
-            need = 1, cp = b & 0x1F;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            need = 2, cp = b & 0x0F;
-            if (b == 0xE0) low = 0xA0;   // no overlong forms
-            if (b == 0xED) high = 0x9F;  // no surrogates
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            need = 3, cp = b & 0x07;
-            if (b == 0xF0) low = 0x90;
-            if (b == 0xF4) high = 0x8F;  // nothing beyond U+10FFFF
+        if (lead >= 0xC2 && lead <= 0xDF) follow = 1, cp = lead & 0x1F;
+        else if (lead >= 0xE0 && lead <= 0xEF) follow = 2, cp = lead & 0x0F;
+        else if (lead >= 0xF0 && lead <= 0xF4) follow = 3, cp = lead & 0x07;
+        if (follow == 0) {
+            out[k++] = kReplacementChar;
+            ++i;
+            continue;
+        }
+        if (follow > n - i - 1) {
+            out[k++] = kReplacementChar;
+            break;
         }
         size_t used = 1;
-        while (used <= need && i + used < n) {
-            unsigned char c = p[i + used];
-            bool fits = used == 1 ? (c >= low && c <= high) : (c & 0xC0) == 0x80;
-            if (!fits) break;
+        bool good = true;
+        for (size_t j = 1; j <= follow && good; ++j) {
+            unsigned char c = p[i + j];
+            if ((c & 0xC0) != 0x80) {
+                good = false;
+                break;
+            }
             cp = (cp << 6) | (c & 0x3F);
             ++used;
+            // Faults show in the bits gathered so far: overlong forms, values
+            // beyond U+10FFFF and surrogates.
+            if (follow == 3 && j == 1) good = cp >= 0x10 && cp < 0x110;
+            if (follow - j == 1) good = good && cp >= 0x20 && !(cp >= 0x360 && cp < 0x380);
         }
-        out[k++] = (need > 0 && used == need + 1) ? (wchar_t)cp : kReplacementChar;
+        out[k++] = good ? (wchar_t)cp : kReplacementChar;
         i += used;
     }
     return k;

@@ -145,6 +145,20 @@ inline std::string Utf16Le(const std::wstring& text, bool bom = true) {
     return out;
 }
 
+// Code points as a wide text: surrogate pairs where wchar_t has 16 bits.
+inline std::wstring Wide(const std::u32string& text) {
+    std::wstring out;
+    for (char32_t c : text) {
+        if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+            out += (wchar_t)(0xD800 + ((c - 0x10000) >> 10));
+            out += (wchar_t)(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += (wchar_t)c;
+        }
+    }
+    return out;
+}
+
 // Bytes as "FF FE 5B 00 ..." with printable ASCII shown beside, for messages.
 inline std::string Describe(const std::string& bytes) {
     std::string hex, text;

@@ -170,7 +170,7 @@ TEST_F(ProfileContract, IntegerForms) {
     int index = 0;
     for (const IntRow& row : kIntRows) {
         SCOPED_TRACE(row.name);
-        // A file per row: kernel32 caches a file it read within the same second.
+        // A file per row: kernel32 may answer from its cache of a file it read a moment ago.
         std::wstring file = dir_.Path((L"int" + std::to_wstring(index++) + L".ini").c_str());
         std::wstring text = L"[s]\r\n";
         if (row.stored) text += std::wstring(L"k=") + row.stored + L"\r\n";

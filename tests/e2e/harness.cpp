@@ -24,6 +24,7 @@ const wchar_t kColourClass[] = L"ZavikE2eColourWindow";
 const wchar_t kTempFolderName[] = L"zavik-e2e";
 enum : DWORD { kPollMs = 10, kTerminateWaitMs = 5000, kCleanQuitMs = 3000 };
 enum { kOverlaySide = 320, kFirstHotkeyId = 0x2000, kMaxReportedPixels = 6 };
+const ULONGLONG kFileTimeSecond = 10000000;  // FILETIME counts 100 ns
 
 struct StartedProcess {
     Process process;
@@ -293,6 +294,10 @@ void CleanSettingsFolder() {
 bool WriteSettingsBytes(const wchar_t* name, const std::string& bytes) {
     CreateDirectoryW(SettingsFolder().c_str(), nullptr);
     std::wstring path = SettingsFile(name);
+    FILETIME before = {};
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &info))
+        before = info.ftLastWriteTime;
     HANDLE f = INVALID_HANDLE_VALUE;
     // The program may be in the middle of writing the file: wait for it to let go.
     WaitFor([&] {
@@ -307,6 +312,20 @@ bool WriteSettingsBytes(const wchar_t* name, const std::string& bytes) {
     }
     DWORD written = 0;
     BOOL ok = WriteFile(f, bytes.data(), (DWORD)bytes.size(), &written, nullptr);
+    // Wine's profile layer trusts its cached copy while the file's time is
+    // unchanged, and Linux stamps files at timer-tick resolution: a write
+    // right after the program's own must show a different time to be seen.
+    FILETIME after = {};
+    GetFileTime(f, nullptr, nullptr, &after);
+    if (CompareFileTime(&after, &before) == 0) {
+        ULARGE_INTEGER t;
+        t.LowPart = before.dwLowDateTime;
+        t.HighPart = before.dwHighDateTime;
+        t.QuadPart -= kFileTimeSecond;
+        after.dwLowDateTime = t.LowPart;
+        after.dwHighDateTime = t.HighPart;
+        SetFileTime(f, nullptr, nullptr, &after);
+    }
     CloseHandle(f);
     return ok && written == bytes.size();
 }

@@ -305,17 +305,18 @@ TEST_F(Running, SecondStartOpensOrRaisesTheSettingsWindow) {
 TEST_F(Running, QuitSavesTheStateAndExitsWithZero) {
     Process p = StartWithSettings({{"posicao_x", "7"}});
     ASSERT_TRUE(p.process);
+    // Each save below starts from a file holding only the byte-order mark, so
+    // the whole text appears only when that save has written its last key.
+    const std::string saved = ConfigText({{"ligada", "0"}, {"posicao_x", "7"}}, false);
+    ASSERT_TRUE(WriteSettingsBytes(L"config.ini", "\xFF\xFE"));
     PostMessageW(FindMessageWindow(p.pid), WM_COMMAND, kCmdToggle, 0);
-    // The toggle's save is complete once the whole file holds the new state.
-    ASSERT_TRUE(SettingsTextBecomes(L"config.ini",
-                                    ConfigText({{"ligada", "0"}, {"posicao_x", "7"}}), kReactMs));
-    // Spoil the file: only the quit's own save can bring the state back.
+    ASSERT_TRUE(SettingsTextBecomes(L"config.ini", saved, kReactMs)) << "the toggle's save";
+    // Spoil it again: now only the quit's own save can bring the state back.
     ASSERT_TRUE(WriteSettingsBytes(L"config.ini", "\xFF\xFE"));
     DWORD code = 0xDEAD;
     EXPECT_TRUE(QuitCleanly(p, kExitMs, &code));
     EXPECT_EQ(0u, code);
-    EXPECT_TRUE(SettingsTextBecomes(
-        L"config.ini", ConfigText({{"ligada", "0"}, {"posicao_x", "7"}}, false), 0));
+    EXPECT_TRUE(SettingsTextBecomes(L"config.ini", saved, 0)) << "the quit's save";
     EXPECT_EQ(0, CountMessageWindows());
 }
 
