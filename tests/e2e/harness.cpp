@@ -349,8 +349,10 @@ bool SettingsFileExists(const wchar_t* name) {
     return GetFileAttributesW(SettingsFile(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ReadSettingsBytes(const wchar_t* name) {
-    HANDLE f = CreateFileW(SettingsFile(name).c_str(), GENERIC_READ,
+std::string ReadSettingsBytes(const wchar_t* name) { return ReadFileBytes(SettingsFile(name)); }
+
+std::string ReadFileBytes(const std::wstring& path) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return std::string();
@@ -651,6 +653,14 @@ void RightButton(bool down) {
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
     SendInput(1, &in, sizeof(INPUT));
+}
+
+void LeftClick() {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_MOUSE;
+    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, in, sizeof(INPUT));
 }
 
 void ParkCursor() {

@@ -93,6 +93,7 @@ bool WriteSettingsBytes(const wchar_t* name, const std::string& bytes);
 bool SettingsFileExists(const wchar_t* name);
 // Raw bytes ("" for a missing file).
 std::string ReadSettingsBytes(const wchar_t* name);
+std::string ReadFileBytes(const std::wstring& path);
 // The file as UTF-8 text: UTF-16LE after a byte-order mark, else taken as the
 // bytes are. Line ends are left as they are.
 std::string ReadSettingsText(const wchar_t* name);
@@ -159,6 +160,8 @@ HWND CreateColourWindow(COLORREF colour, const RECT& rect, bool noActivate = fal
 // the keys go down in order and come up in reverse order.
 void PressKeys(std::initializer_list<WORD> keys);
 void RightButton(bool down);
+// A left click (down and up) at the pointer's position.
+void LeftClick();
 // Moves the pointer to the bottom-right corner of the primary screen, away from
 // the crosshair and from Wine's fallback tray window at the top left.
 void ParkCursor();

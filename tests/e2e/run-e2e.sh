@@ -50,7 +50,9 @@ end_process() {
   local pid="$1" name="$2"
   is_our_process "$pid" "$name" || return 0
   kill "$pid" 2>/dev/null || true
-  wait_until 5 bash -c "! kill -0 $pid" || kill -9 "$pid" 2>/dev/null || true
+  # A zombie (its parent may never reap it) has no command line: gone enough.
+  gone() { ! is_our_process "$pid" "$name"; }
+  wait_until 5 gone || kill -9 "$pid" 2>/dev/null || true
 }
 
 wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }

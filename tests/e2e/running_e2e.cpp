@@ -14,6 +14,7 @@ const wchar_t kGameClass[] = L"grcWindow";
 // Not the game's class, so that only the process image name can identify it.
 const wchar_t kOtherClass[] = L"ZavikFakeOther";
 const wchar_t kFakeGame[] = L"fakegame.exe";
+const wchar_t kClicksMessage[] = L"ZavikFakeGameClicks";  // answered with the clicks so far
 const COLORREF kGameColour = RGB(0x20, 0x40, 0x60);
 const wchar_t kGameColourArg[] = L"204060";
 const COLORREF kOtherColour = RGB(200, 180, 40);
@@ -58,9 +59,9 @@ protected:
 
     // Starts a fake game (exe and class as given) and brings it to the front.
     Game StartGame(const std::wstring& exe = HelperPath(kFakeGame),
-                   const wchar_t* className = kGameClass) {
+                   const wchar_t* className = kGameClass, const std::wstring& extra = L"") {
         Game g;
-        g.process = Start(exe, GameArguments(className));
+        g.process = Start(exe, GameArguments(className) + extra);
         if (!g.process.process) return g;
         g.window = WaitForTopLevel(className, g.process.pid, kStartMs);
         EXPECT_TRUE(g.window) << "the fake game's window did not appear";
@@ -93,6 +94,27 @@ TEST_F(Running, GameInFrontShowsTheCrosshairOnItsClientArea) {
     EXPECT_TRUE(ScreenShowsImageWithin(kOnGameX, kOnGameY,
                                        RenderOverlay(kBuiltinPresets[0].settings, kGameH),
                                        kGameColour, kReactMs));
+}
+
+TEST_F(Running, ClickOnTheCrosshairReachesTheGame) {
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    const std::wstring clicks = CaseTempFolder() + L"\\clicks.txt";
+    Game game = StartGame(HelperPath(kFakeGame), kGameClass, L" --clicks \"" + clicks + L"\"");
+    ASSERT_TRUE(game.window);
+    ASSERT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
+    ASSERT_TRUE(MovesTo(overlay_, kOnGameX, kOnGameY, kReactMs));
+    // The crosshair's own centre pixel, opaque, right over the game's centre.
+    const int x = kGameX + kGameW / 2, y = kGameY + kGameH / 2;
+    SetCursorPos(x, y);
+    LeftClick();
+    const UINT countMessage = RegisterWindowMessageW(kClicksMessage);
+    EXPECT_TRUE(WaitFor([&] { return SendMessageW(game.window, countMessage, 0, 0) == 1; },
+                        kReactMs))
+        << "the game got no click";
+    EXPECT_EQ("L " + std::to_string(x) + " " + std::to_string(y) + "\r\n",
+              ReadFileBytes(clicks));
+    EXPECT_EQ(game.window, GetForegroundWindow()) << "the crosshair took the foreground";
 }
 
 TEST_F(Running, AnotherWindowInFrontHidesTheCrosshair) {

@@ -272,7 +272,7 @@ TEST_F(Settings, RestoreDefaultAnsweredNoChangesNothing) {
     PostClick(Control(scene.window, kIdRestoreDefault));
     HWND box = WaitForMessageBox(scene.process.pid, kReactMs);
     ASSERT_TRUE(box);
-    EXPECT_TRUE(StyleOf(GetDlgItem(box, IDNO)) & BS_DEFPUSHBUTTON) << "No is not the default";
+    EXPECT_TRUE(DefaultButtonIs(box, IDNO, kReactMs));
     ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kRestoreQuestion, IDNO));
     PumpFor(kQuietMs);
     EXPECT_EQ(before, ReadSettingsBytes(L"config.ini"));

@@ -326,6 +326,15 @@ std::wstring MessageBoxText(HWND box) {
     return longest;
 }
 
+::testing::AssertionResult DefaultButtonIs(HWND box, int id, DWORD ms) {
+    HWND button = GetDlgItem(box, id);
+    if (!button) return ::testing::AssertionFailure() << "the box has no button " << id;
+    // The box styles its default button while it sets itself up, after it appears.
+    if (WaitFor([&] { return (StyleOf(button) & BS_DEFPUSHBUTTON) != 0; }, ms))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "button " << id << " is not the default one";
+}
+
 ::testing::AssertionResult AnswerMessageBox(DWORD pid, const std::wstring& text, int button) {
     HWND box = WaitForMessageBox(pid, kReactMs);
     if (!box) return ::testing::AssertionFailure() << "no message box appeared";

@@ -88,6 +88,8 @@ HWND FocusedControl(HWND window);
 // the box, checks its text, presses the button and waits until it is gone.
 HWND WaitForMessageBox(DWORD pid, DWORD ms);
 std::wstring MessageBoxText(HWND box);
+// The box's default button (the one styled BS_DEFPUSHBUTTON once the box is set up).
+::testing::AssertionResult DefaultButtonIs(HWND box, int id, DWORD ms);
 ::testing::AssertionResult AnswerMessageBox(DWORD pid, const std::wstring& text, int button);
 
 // config.ini read back.

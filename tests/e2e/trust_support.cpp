@@ -57,13 +57,17 @@ std::vector<wchar_t> EnvironmentBlock(const EnvChanges& changes) {
 
 std::string Narrow(const std::wstring& s) { return Utf8(s); }
 
+bool Skipped(const std::wstring& path, const std::vector<std::wstring>& skip) {
+    std::wstring lower = Lower(path);
+    for (const std::wstring& s : skip) {
+        if (!s.empty() && lower == Lower(s)) return true;
+    }
+    return false;
+}
+
 void Walk(const std::wstring& root, const std::wstring& relative, int depth,
           const std::vector<std::wstring>& skip, bool skipHidden, Snapshot* out) {
     std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
-    std::wstring lowerFolder = Lower(folder);
-    for (const std::wstring& s : skip) {
-        if (!s.empty() && lowerFolder.compare(0, s.size(), Lower(s)) == 0) return;
-    }
     WIN32_FIND_DATAW fd;
     HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &fd);
     if (find == INVALID_HANDLE_VALUE) return;
@@ -72,6 +76,7 @@ void Walk(const std::wstring& root, const std::wstring& relative, int depth,
         if (skipHidden && (fd.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)) continue;
         std::wstring name = relative.empty() ? std::wstring(fd.cFileName)
                                              : relative + L"\\" + fd.cFileName;
+        if (Skipped(folder + L"\\" + fd.cFileName, skip)) continue;
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             // Folders count too: a new empty folder is also a trace.
             (*out)[Lower(name) + L"\\"] = 0;
@@ -176,7 +181,7 @@ HWND FindDialogOf(DWORD pid) {
             return true;
         }
         last = NoDialogOf(p.pid);
-        return !last;
+        return !static_cast<bool>(last);
     },
                           ms > GetTickCount() - startTick ? ms - (GetTickCount() - startTick)
                                                           : 0);
@@ -300,6 +305,28 @@ std::string WithBom(const std::wstring& text) { return "\xFF\xFE" + Utf16Le(text
 bool SetReadOnly(const std::wstring& path, bool readOnly) {
     return SetFileAttributesW(path.c_str(),
                               readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+std::string Crlf(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+std::string Unicode(const std::string& utf8) { return WithBom(Wide(Crlf(utf8))); }
+
+std::string CrosshairKeys(const char* size) {
+    return std::string("tamanho=") + size +
+           "\nespacamento=-3.000\nespessura=1.000\ncontorno=1\nespessura_contorno=1.000\n"
+           "ponto=0\nestilo_t=0\ncor_r=0\ncor_g=255\ncor_b=0\nopacidade=200\nposicao_x=0\n"
+           "posicao_y=0\n";
+}
+
+std::string UserSections() {
+    return "[Minha mira]\n" + CrosshairKeys("2.000") + "[Cruz do Zé]\n" + CrosshairKeys("4.500");
 }
 
 }  // namespace trust

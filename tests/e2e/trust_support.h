@@ -36,7 +36,7 @@ HWND FindDialogOf(DWORD pid);
 ::testing::AssertionResult StaysUpWithoutDialog(const Process& p, DWORD startTick, DWORD ms);
 
 // File names and sizes under a folder, relative to it (lower case), down to
-// depth levels; folders whose full path starts with one of skip are left out.
+// depth levels; the files and folders whose full path is one of skip are left out.
 typedef std::map<std::wstring, uint64_t> Snapshot;
 Snapshot TakeSnapshot(const std::wstring& folder, int depth,
                       const std::vector<std::wstring>& skip);
@@ -70,6 +70,15 @@ bool MoveSlider(HWND settings, int trackbarId, int position, DWORD ms);
 std::string Utf16Le(const std::wstring& text);  // without a byte-order mark
 std::string WithBom(const std::wstring& text);  // FF FE, then UTF-16LE
 bool SetReadOnly(const std::wstring& path, bool readOnly);
+// "\n" line ends made CR LF (those already CR LF stay).
+std::string Crlf(const std::string& text);
+// UTF-8 text as the program keeps its files: FF FE, then UTF-16LE with CR LF.
+std::string Unicode(const std::string& utf8);
+// The thirteen keys of a saved crosshair with the given "tamanho" text.
+std::string CrosshairKeys(const char* size);
+// Two saved crosshairs a user made by hand ("Minha mira" with size 2, then
+// "Cruz do Zé"), as UTF-8 text; the program has no reason to touch them.
+std::string UserSections();
 
 }  // namespace trust
 }  // namespace e2e

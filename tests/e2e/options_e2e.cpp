@@ -1,0 +1,276 @@
+// End-to-end cases of the " Configurações " tab: when the crosshair shows, the
+// hotkey typed into the hotkey control, start with Windows (the Run value),
+// "Redefinir tudo", and the keyboard's Tab order.
+#include "settings_helpers.h"
+
+#include <commctrl.h>
+
+#include "ui/ids.h"
+
+using namespace e2e;
+
+namespace {
+
+const wchar_t kResetQuestion[] =
+    L"Voltar a mira e todas as configurações para o padrão?\n\n"
+    L"Suas miras salvas NÃO serão apagadas.";
+const wchar_t kTraySwitch[] = ZAVIK_TRAY_SWITCH;
+const wchar_t kElsewhere[] = L"\"C:\\Antigo\\ZavikCrosshair.exe\" --bandeja";
+enum { kOptionsTab = 2, kKeyK = 'K' };
+
+std::wstring CurrentRunValue() {
+    return L"\"" + ProgramPath() + L"\" " + kTraySwitch;
+}
+
+::testing::AssertionResult RunValueBecomes(const std::wstring& expected, DWORD ms) {
+    std::wstring value;
+    bool present = false;
+    if (WaitFor([&] {
+            present = ReadRunValue(&value);
+            return present && _wcsicmp(value.c_str(), expected.c_str()) == 0;
+        },
+                ms))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the Run value is "
+                                         << (present ? "\"" + Utf8(value) + "\"" : "missing")
+                                         << ", expected \"" << Utf8(expected) << "\"";
+}
+
+::testing::AssertionResult RunValueDisappears(DWORD ms) {
+    if (WaitFor([] { return !ReadRunValue(nullptr); }, ms)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the Run value is still there";
+}
+
+std::string SavedThree() {
+    std::string text;
+    const char* const names[] = {"Um", "Dois", "Tres"};
+    for (const char* name : names) {
+        text += std::string("[") + name +
+                "]\ntamanho=1.000\nespacamento=0.000\nespessura=1.000\ncontorno=0\n"
+                "espessura_contorno=1.000\nponto=0\nestilo_t=0\ncor_r=255\ncor_g=255\n"
+                "cor_b=255\nopacidade=255\nposicao_x=0\nposicao_y=0\n";
+    }
+    return text;
+}
+
+class Options : public E2eCase {
+protected:
+    SettingsScene OpenOnOptionsTab(
+        std::initializer_list<std::pair<const char*, const char*>> overrides = {}) {
+        SettingsScene scene = OpenSettings(overrides);
+        if (scene.window) {
+            EXPECT_TRUE(ClickTab(scene.window, kOptionsTab));
+        }
+        window_ = scene.window;
+        return scene;
+    }
+
+    HWND Ctl(int id) { return Control(window_, id); }
+
+    // Focuses the hotkey control with a click, as the user would before typing.
+    ::testing::AssertionResult FocusHotkeyControl() {
+        ::testing::AssertionResult front = BringToFront(window_);
+        if (!front) return front;
+        ClickCentreOf(Ctl(kIdHotkeyControl));
+        ::testing::AssertionResult focused =
+            FocusBecomes(window_, Ctl(kIdHotkeyControl), kReactMs);
+        ParkCursor();
+        return focused;
+    }
+
+    HWND window_ = nullptr;
+};
+
+TEST_F(Options, OutsideGameBoxShowsTheCrosshairWithoutTheGame) {
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    HWND overlay = FindOverlay(scene.process.pid);
+    ASSERT_TRUE(overlay);
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckOutsideGame), false, 0));
+    EXPECT_FALSE(IsWindowVisible(overlay));
+    Click(Ctl(kIdCheckOutsideGame));
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "so_com_fivem", "0", kReactMs));
+    EXPECT_TRUE(BecomesVisible(overlay, true, kReactMs));
+    Click(Ctl(kIdCheckOutsideGame));
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "so_com_fivem", "1", kReactMs));
+    EXPECT_TRUE(BecomesVisible(overlay, false, kReactMs));
+}
+
+TEST_F(Options, AimingBoxWritesItsOption) {
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAimOnly), false, 0));
+    Click(Ctl(kIdCheckAimOnly));
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "so_mirando", "1", kReactMs));
+    Click(Ctl(kIdCheckAimOnly));
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "so_mirando", "0", kReactMs));
+}
+
+TEST_F(Options, TypedKeyBecomesTheHotkeyAndTheOldOneStops) {
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    ASSERT_TRUE(FocusHotkeyControl());
+    PressKeys({kKeyK});
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "atalho_tecla", "75", kReactMs));
+    EXPECT_EQ("2", OpcoesValue("atalho_mod"));
+    EXPECT_TRUE(TextBecomes(Ctl(kIdCheckEnabled), L"Mira ligada  (Ctrl + K)", kReactMs));
+
+    GameScene game = StartGameBeside(scene.window);
+    ASSERT_TRUE(game.window);
+    PressKeys({VK_CONTROL, 'O'});
+    PumpFor(kQuietMs);
+    EXPECT_EQ("1", OpcoesValue("ligada")) << "the old combination still works";
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckEnabled), true, 0));
+    PressKeys({VK_CONTROL, kKeyK});
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "ligada", "0", kReactMs));
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckEnabled), false, kReactMs));
+}
+
+TEST_F(Options, ControlValuesAreStoredWithCtrlOrAlt) {
+    struct Row {
+        const char* name;
+        WORD controlValue;  // key code in the low byte, HOTKEYF_* flags above
+        const char* key;
+        const char* modifiers;
+        const wchar_t* caption;
+    };
+    const Row rows[] = {
+        {"Shift+K gets Ctrl", MAKEWORD('K', HOTKEYF_SHIFT), "75", "6",
+         L"Mira ligada  (Ctrl + Shift + K)"},
+        {"K alone gets Ctrl", MAKEWORD('K', 0), "75", "2", L"Mira ligada  (Ctrl + K)"},
+        {"Alt+J stays without Ctrl", MAKEWORD('J', HOTKEYF_ALT), "74", "1",
+         L"Mira ligada  (Alt + J)"},
+        {"the extended flag is dropped", MAKEWORD(VK_INSERT, HOTKEYF_CONTROL | HOTKEYF_EXT), "45",
+         "2", nullptr},
+    };
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    HWND hotkey = Ctl(kIdHotkeyControl);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SendTo(hotkey, HKM_SETHOTKEY, row.controlValue, 0);
+        SendTo(scene.window, WM_COMMAND, MAKEWPARAM(kIdHotkeyControl, EN_CHANGE), (LPARAM)hotkey);
+        EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "atalho_tecla", row.key, kReactMs));
+        EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "atalho_mod", row.modifiers, 0));
+        if (row.caption) {
+            EXPECT_TRUE(TextBecomes(Ctl(kIdCheckEnabled), row.caption, kReactMs));
+        }
+    }
+}
+
+TEST_F(Options, TypedShiftWithAKeyGetsCtrlAdded) {
+    if (RunningUnderWine())
+        GTEST_SKIP() << "Wine's hotkey control replaces an invalid combination by the rule's "
+                        "modifiers (typed Shift+K reads Ctrl+K) where Windows adds them; the "
+                        "program's conversion of Shift+K is covered by "
+                        "ControlValuesAreStoredWithCtrlOrAlt";
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    ASSERT_TRUE(FocusHotkeyControl());
+    PressKeys({VK_SHIFT, kKeyK});
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "atalho_mod", "6", kReactMs));
+    EXPECT_EQ("75", OpcoesValue("atalho_tecla"));
+    EXPECT_TRUE(TextBecomes(Ctl(kIdCheckEnabled), L"Mira ligada  (Ctrl + Shift + K)", kReactMs));
+}
+
+TEST_F(Options, LoneModifierChangesNothing) {
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    const std::string before = ReadSettingsBytes(L"config.ini");
+    ASSERT_TRUE(FocusHotkeyControl());
+    const WORD modifiers[] = {VK_CONTROL, VK_SHIFT};
+    for (WORD key : modifiers) {
+        SCOPED_TRACE("virtual key " + std::to_string(key));
+        PressKeys({key});
+        PumpFor(kQuietMs);
+        EXPECT_EQ(before, ReadSettingsBytes(L"config.ini"));
+        EXPECT_TRUE(TextBecomes(Ctl(kIdCheckEnabled), L"Mira ligada  (Ctrl + O)", 0));
+    }
+}
+
+TEST_F(Options, StartWithWindowsBoxWritesAndDeletesTheRunValue) {
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    ASSERT_FALSE(ReadRunValue(nullptr));
+    const std::string before = ReadSettingsBytes(L"config.ini");
+    Click(Ctl(kIdCheckAutostart));
+    EXPECT_TRUE(RunValueBecomes(CurrentRunValue(), kReactMs));
+    Click(Ctl(kIdCheckAutostart));
+    EXPECT_TRUE(RunValueDisappears(kReactMs));
+    PumpFor(kQuietMs);
+    EXPECT_EQ(before, ReadSettingsBytes(L"config.ini")) << "config.ini was written";
+}
+
+TEST_F(Options, RunValuePointingElsewhereIsRewrittenAtStartUp) {
+    ASSERT_TRUE(WriteRunValue(kElsewhere));
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    EXPECT_TRUE(RunValueBecomes(CurrentRunValue(), kReactMs));
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), true, 0));
+}
+
+TEST_F(Options, ResetAllAnsweredNoChangesNothing) {
+    SettingsScene scene = OpenOnOptionsTab({{"so_mirando", "1"}, {"tamanho", "4.000"}});
+    ASSERT_TRUE(scene.window);
+    const std::string before = ReadSettingsBytes(L"config.ini");
+    PostClick(Ctl(kIdResetAll));
+    HWND box = WaitForMessageBox(scene.process.pid, kReactMs);
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(DefaultButtonIs(box, IDYES, kReactMs));
+    ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kResetQuestion, IDNO));
+    PumpFor(kQuietMs);
+    EXPECT_EQ(before, ReadSettingsBytes(L"config.ini"));
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAimOnly), true, 0));
+}
+
+TEST_F(Options, ResetAllAnsweredYesKeepsSavedCrosshairsAndTheRunValue) {
+    ASSERT_TRUE(WriteSettingsText(L"miras.ini", SavedThree().c_str()));
+    ASSERT_TRUE(WriteRunValue(CurrentRunValue()));
+    SettingsScene scene = OpenOnOptionsTab({
+        {"ligada", "0"}, {"so_com_fivem", "0"}, {"so_mirando", "1"}, {"atalho_tecla", "75"},
+        {"atalho_mod", "6"}, {"monitor", "1"}, {"tamanho", "4.000"}, {"cor_g", "0"},
+        {"posicao_x", "30"},
+    });
+    ASSERT_TRUE(scene.window);
+    const std::string miras = ReadSettingsBytes(L"miras.ini");
+    PostClick(Ctl(kIdResetAll));
+    ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kResetQuestion, IDYES));
+    const std::pair<const char*, const char*> options[] = {
+        {"ligada", "1"}, {"so_com_fivem", "1"}, {"so_mirando", "0"},
+        {"atalho_tecla", "79"}, {"atalho_mod", "2"}, {"monitor", "0"},
+    };
+    for (const auto& option : options) {
+        EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", option.first, option.second,
+                                    kReactMs));
+    }
+    EXPECT_TRUE(FileHoldsCrosshair(L"config.ini", "Mira", kBuiltinPresets[0].settings, 0));
+    EXPECT_TRUE(RunValueBecomes(CurrentRunValue(), 0));
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), true, 0));
+    EXPECT_EQ(miras, ReadSettingsBytes(L"miras.ini"));
+    EXPECT_EQ(7u, ListLines(Ctl(kIdSavedList)).size());
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckEnabled), true, 0));
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckOutsideGame), false, 0));
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAimOnly), false, 0));
+    EXPECT_TRUE(TextBecomes(Ctl(kIdCheckEnabled), L"Mira ligada  (Ctrl + O)", 0));
+}
+
+TEST_F(Options, TabKeyVisitsTheControlsInCreationOrder) {
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    // The click on the tab left the focus on the strip; the right column was
+    // created before the tab's own controls.
+    ASSERT_TRUE(FocusBecomes(scene.window, Ctl(kIdTabStrip), kReactMs));
+    const int order[] = {kIdCheckEnabled,   kIdRestoreDefault, kIdCopyCode,
+                         kIdCheckOutsideGame, kIdCheckAimOnly, kIdHotkeyControl,
+                         kIdCheckAutostart, kIdOpenFolder,     kIdResetAll,
+                         kIdTabStrip};
+    for (int id : order) {
+        SCOPED_TRACE("Tab to control " + std::to_string(id));
+        PressKeys({VK_TAB});
+        ASSERT_TRUE(FocusBecomes(scene.window, Ctl(id), kReactMs));
+    }
+    PressKeys({VK_SHIFT, VK_TAB});
+    EXPECT_TRUE(FocusBecomes(scene.window, Ctl(kIdResetAll), kReactMs)) << "Shift+Tab";
+}
+
+}  // namespace
