@@ -29,6 +29,10 @@ endfunction()
 zavik_e2e_group(Resources "Resources.*")
 zavik_e2e_group(Foundation "Foundation.*")
 zavik_e2e_group(Running "Running.*")
+zavik_e2e_group(Settings "Settings.*")
+zavik_e2e_group(Saved "Saved.*")
+zavik_e2e_group(Options "Options.*")
+zavik_e2e_group(Hostile "*Hostile.*")
 # Suites whose names begin "Dpi144" run in the prefix whose LogPixels is 144.
 zavik_e2e_group(Dpi144 "Dpi144*" dpi144)
 # Every other suite (the profile conformance suite, suites added later) until
