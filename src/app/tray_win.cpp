@@ -28,6 +28,8 @@ void FillFixedTrayMembers() {
 }  // namespace
 
 void AddTrayIcon() {
+    // From a cleared record: a notice from before must not come back with the new icon.
+    ZeroMemory(&g_trayIcon, sizeof(g_trayIcon));
     FillFixedTrayMembers();
     FormatTrayTip();
     g_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;

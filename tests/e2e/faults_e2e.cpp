@@ -2,13 +2,13 @@
 // killed in the middle of saving, and an application-data folder that cannot
 // be found or written. The program must come up again with what it can read,
 // keep the saved crosshairs, and never show an error box.
-#include "trust_support.h"
-
 #include <stdio.h>
 #include <stdlib.h>
+
 #include <algorithm>
 #include <random>
 
+#include "trust_support.h"
 #include "ui/ids.h"
 
 using namespace e2e;
@@ -21,7 +21,7 @@ const wchar_t kMiras[] = L"miras.ini";
 const wchar_t kTraySwitch[] = ZAVIK_TRAY_SWITCH;
 const wchar_t kSeedVariable[] = L"ZAVIK_E2E_SEED";
 const DWORD kStayUpMs = 3000;
-const DWORD kLoserExitMs = 2000;    // a second start hands over and ends within this
+const DWORD kLoserExitMs = 2000;       // a second start hands over and ends within this
 const DWORD kCrowdDeadlineMs = 60000;  // twenty Wine processes on a small machine
 enum { kCrowd = 20 };
 
@@ -42,8 +42,9 @@ std::string SizeText(int position) {
 
 // The thirteen crosshair keys of the default crosshair, in file order.
 const char* const kCrosshairKeys[] = {
-    "tamanho", "espacamento", "espessura", "contorno", "espessura_contorno", "ponto", "estilo_t",
-    "cor_r",   "cor_g",       "cor_b",     "opacidade", "posicao_x",        "posicao_y",
+    "tamanho",   "espacamento", "espessura", "contorno", "espessura_contorno",
+    "ponto",     "estilo_t",    "cor_r",     "cor_g",    "cor_b",
+    "opacidade", "posicao_x",   "posicao_y",
 };
 
 // True when "Mira" of text holds the default crosshair with "tamanho" = size.
@@ -72,7 +73,8 @@ struct Killer {
 DWORD WINAPI KillLater(void* argument) {
     Killer* k = static_cast<Killer*>(argument);
     // Waiting on the process itself: a process that ends early is not waited for.
-    if (WaitForSingleObject(k->process, k->delayMs) == WAIT_TIMEOUT) TerminateProcess(k->process, 1);
+    if (WaitForSingleObject(k->process, k->delayMs) == WAIT_TIMEOUT)
+        TerminateProcess(k->process, 1);
     return 0;
 }
 
@@ -106,8 +108,9 @@ private:
     static bool Read(Value& v) {
         wchar_t buf[MAX_PATH] = {};
         DWORD size = sizeof buf - sizeof(wchar_t);
-        if (RegGetValueW(HKEY_CURRENT_USER, v.key, kValueName, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ |
-                         RRF_NOEXPAND, &v.type, buf, &size) != ERROR_SUCCESS)
+        if (RegGetValueW(HKEY_CURRENT_USER, v.key, kValueName,
+                         RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &v.type, buf,
+                         &size) != ERROR_SUCCESS)
             return false;
         v.old = buf;
         return true;
@@ -118,7 +121,8 @@ private:
     }
     static constexpr const wchar_t* kValueName = L"AppData";
     Value values_[2] = {
-        {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", L"", 0, false},
+        {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders", L"", 0,
+         false},
         {L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", L"", 0, false},
     };
 };
@@ -175,16 +179,17 @@ TEST_F(Faults, TwentyStartsAtOnceLeaveOneInstance) {
     // its message window is when every other start can hand over.
     std::vector<DWORD> endedAt(kCrowd, 0);
     DWORD upAt = 0;
-    WaitFor([&] {
-        if (!upAt && CountMessageWindows() > 0) upAt = GetTickCount();
-        int running = 0;
-        for (int i = 0; i < kCrowd; ++i) {
-            if (!endedAt[i] && !IsRunning(crowd[i])) endedAt[i] = GetTickCount();
-            if (!endedAt[i]) ++running;
-        }
-        return upAt && running <= 1;
-    },
-            kCrowdDeadlineMs);
+    WaitFor(
+        [&] {
+            if (!upAt && CountMessageWindows() > 0) upAt = GetTickCount();
+            int running = 0;
+            for (int i = 0; i < kCrowd; ++i) {
+                if (!endedAt[i] && !IsRunning(crowd[i])) endedAt[i] = GetTickCount();
+                if (!endedAt[i]) ++running;
+            }
+            return upAt && running <= 1;
+        },
+        kCrowdDeadlineMs);
     ASSERT_NE(0u, upAt) << "no instance came up";
     int survivors = 0;
     DWORD latest = 0;
@@ -205,9 +210,10 @@ TEST_F(Faults, TwentyStartsAtOnceLeaveOneInstance) {
     EXPECT_EQ(1, survivors);
     PumpFor(kQuietMs);
     EXPECT_EQ(1, CountMessageWindows());
-    printf("[ measure  ] twenty starts: the last other start ended %lu ms after the instance "
-           "came up\n",
-           (unsigned long)latest);
+    printf(
+        "[ measure  ] twenty starts: the last other start ended %lu ms after the instance "
+        "came up\n",
+        (unsigned long)latest);
 }
 
 TEST_F(Faults, KilledWhileSavingComesBackWithTheSavedCrosshairs) {
@@ -235,7 +241,8 @@ TEST_F(Faults, KilledWhileSavingComesBackWithTheSavedCrosshairs) {
         // One whole change first, so the file holds a known crosshair again.
         ASSERT_TRUE(MoveSlider(settings, kIdSliderSize, SizePosition(++change), kChangeAnswerMs));
         ASSERT_TRUE(HoldsCrosshair(ReadSettingsText(kConfig), SizeText(SizePosition(change))))
-            << "a finished change is not in config.ini:\n" << ReadSettingsText(kConfig);
+            << "a finished change is not in config.ini:\n"
+            << ReadSettingsText(kConfig);
 
         Killer killer = {p.process, delay(random)};
         HANDLE thread = CreateThread(nullptr, 0, KillLater, &killer, 0, nullptr);
@@ -255,9 +262,10 @@ TEST_F(Faults, KilledWhileSavingComesBackWithTheSavedCrosshairs) {
         if (!HoldsCrosshair(text, SizeText(SizePosition(change))) &&
             !HoldsCrosshair(text, SizeText(SizePosition(change + 1)))) {
             if (++neither <= kReportedDamages) {
-                printf("[ measure  ] kill %d left config.ini (%zu bytes) holding neither "
-                       "crosshair:\n%s\n",
-                       kills, ReadSettingsBytes(kConfig).size(), WithoutCr(text).c_str());
+                printf(
+                    "[ measure  ] kill %d left config.ini (%zu bytes) holding neither "
+                    "crosshair:\n%s\n",
+                    kills, ReadSettingsBytes(kConfig).size(), WithoutCr(text).c_str());
             }
         }
         // The change in flight may or may not have happened; either way the
@@ -270,9 +278,10 @@ TEST_F(Faults, KilledWhileSavingComesBackWithTheSavedCrosshairs) {
     EXPECT_TRUE(ReadySettingsWindow(last)) << "the program did not come up after the last kill";
     EXPECT_TRUE(NoDialogOf(last.pid));
     EXPECT_EQ(miras, ReadSettingsBytes(kMiras)) << "miras.ini lost something";
-    printf("[ measure  ] %d kills in %lu s over %d changes: %d left a config.ini with neither "
-           "the crosshair from before nor the one after\n",
-           kills, (unsigned long)((GetTickCount() - begin) / 1000), changes, neither);
+    printf(
+        "[ measure  ] %d kills in %lu s over %d changes: %d left a config.ini with neither "
+        "the crosshair from before nor the one after\n",
+        kills, (unsigned long)((GetTickCount() - begin) / 1000), changes, neither);
     RecordProperty("kills", kills);
     RecordProperty("neither", neither);
 }

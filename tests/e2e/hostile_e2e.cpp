@@ -4,11 +4,10 @@
 // stays up without a message box, shows its settings window with sane value
 // labels and the crosshair when asked, leaves the saved crosshairs it did not
 // write untouched, and writes nothing outside its settings folder.
-#include "trust_support.h"
-
 #include <random>
 #include <regex>
 
+#include "trust_support.h"
 #include "ui/ids.h"
 
 using namespace e2e;
@@ -109,8 +108,8 @@ const HostileRow kRows[] = {
     {"ConfigAnsiWithoutMark", kTargetConfig,
      [] { return Ansi("; configuração à mão\n" + ShownConfig("2.500")); }, false, L"2.5", false},
     {"ConfigUtf8WithItsMark", kTargetConfig,
-     [] { return "\xEF\xBB\xBF" + Crlf("; configuração\n" + ShownConfig("3.000")); }, false,
-     L"3.0", false},
+     [] { return "\xEF\xBB\xBF" + Crlf("; configuração\n" + ShownConfig("3.000")); }, false, L"3.0",
+     false},
     {"ConfigOddNumberOfBytes", kTargetConfig, [] { return Unicode(ShownConfig("3.500")) + "A"; },
      false, L"3.5", false},
     {"ConfigLoneSurrogate", kTargetConfig,
@@ -127,8 +126,8 @@ const HostileRow kRows[] = {
      [] { return Unicode(NoiseSections(0, kHugeBytes) + ShownConfig("4.500")); }, false, L"4.5",
      false},
     {"ConfigTenThousandSections", kTargetConfig,
-     [] { return Unicode(NoiseSections(kManySections, 0) + ShownConfig("5.000")); }, false,
-     L"5.0", false},
+     [] { return Unicode(NoiseSections(kManySections, 0) + ShownConfig("5.000")); }, false, L"5.0",
+     false},
     {"ConfigSectionNameOf300", kTargetConfig,
      [] {
          return Unicode("[" + std::string(kLongSectionName, 'S') + "]\nchave=1\n" +
@@ -139,8 +138,8 @@ const HostileRow kRows[] = {
      [] { return Unicode(ShownConfig("6.000") + "[Mira]\ntamanho=7.000\n[Opcoes]\nligada=0\n"); },
      false, nullptr, false},
     {"ConfigDuplicateKeys", kTargetConfig,
-     [] { return Unicode(ShownConfig("6.500") + "[Mira]\ntamanho=8.000\ntamanho=9.000\n"); },
-     false, nullptr, false},
+     [] { return Unicode(ShownConfig("6.500") + "[Mira]\ntamanho=8.000\ntamanho=9.000\n"); }, false,
+     nullptr, false},
     {"ConfigKeysWithoutEquals", kTargetConfig,
      [] { return Unicode("[Opcoes]\nso_com_fivem=0\nligada\n[Mira]\ntamanho\nespessura\n"); },
      false, nullptr, false},
@@ -154,29 +153,30 @@ const HostileRow kRows[] = {
      nullptr, false},
     {"ConfigMinusZero", kTargetConfig, [] { return Unicode(EveryValue(ShownConfig(), "-0")); },
      false, nullptr, false},
-    {"Config2Pow31", kTargetConfig,
-     [] { return Unicode(EveryValue(ShownConfig(), "2147483648")); }, false, nullptr, false},
+    {"Config2Pow31", kTargetConfig, [] { return Unicode(EveryValue(ShownConfig(), "2147483648")); },
+     false, nullptr, false},
     {"ConfigMinus2Pow31Minus1", kTargetConfig,
      [] { return Unicode(EveryValue(ShownConfig(), "-2147483649")); }, false, nullptr, false},
     {"ConfigEmptyValues", kTargetConfig, [] { return Unicode(EveryValue(ShownConfig(), "")); },
      false, nullptr, false},
     {"ConfigValueOf70000Digits", kTargetConfig,
-     [] { return Unicode(ShownConfig(("1" + std::string(kLongValueDigits, '0')).c_str())); },
-     false, nullptr, false},
+     [] { return Unicode(ShownConfig(("1" + std::string(kLongValueDigits, '0')).c_str())); }, false,
+     nullptr, false},
     {"ConfigEmptyFile", kTargetConfig, [] { return std::string(); }, false, L"-1.5", false},
     {"ConfigOnlyTheMark", kTargetConfig, [] { return std::string("\xFF\xFE"); }, false, L"-1.5",
      false},
     {"ConfigReadOnly", kTargetConfig, [] { return Unicode(ShownConfig("2.000")); }, true, L"2.0",
      false},
     // ---- miras.ini (config.ini is an ordinary one)
-    {"MirasAnsiWithoutMark", kTargetMiras, [] { return Ansi("; à mão\n" + UserSections()); },
-     false, L"2.0", true},
+    {"MirasAnsiWithoutMark", kTargetMiras, [] { return Ansi("; à mão\n" + UserSections()); }, false,
+     L"2.0", true},
     {"MirasUtf8WithItsMark", kTargetMiras, [] { return "\xEF\xBB\xBF" + Crlf(UserSections()); },
      false, L"2.0", true},
     {"MirasOddNumberOfBytes", kTargetMiras, [] { return Unicode(UserSections()) + "A"; }, false,
      L"2.0", true},
-    {"MirasLoneSurrogate", kTargetMiras, [] { return LoneSurrogate("[Mira ", "]\n" + CrosshairKeys("3.000") + UserSections()); },
-     false, nullptr, true},
+    {"MirasLoneSurrogate", kTargetMiras,
+     [] { return LoneSurrogate("[Mira ", "]\n" + CrosshairKeys("3.000") + UserSections()); }, false,
+     nullptr, true},
     {"MirasBinaryGarbage", kTargetMiras, [] { return Garbage(kGarbageBytes, kGarbageSeed + 2); },
      false, nullptr, true},
     {"MirasGarbageAfterTheMark", kTargetMiras,
@@ -184,8 +184,7 @@ const HostileRow kRows[] = {
     {"MirasFiveMebibytes", kTargetMiras,
      [] { return Unicode(UserSections() + NoiseSections(0, kHugeBytes)); }, false, L"2.0", true},
     {"MirasTenThousandSections", kTargetMiras,
-     [] { return Unicode(UserSections() + NoiseSections(kManySections, 0)); }, false, L"2.0",
-     true},
+     [] { return Unicode(UserSections() + NoiseSections(kManySections, 0)); }, false, L"2.0", true},
     {"MirasSectionNameOf300", kTargetMiras,
      [] {
          return Unicode("[" + std::string(kLongSectionName, 'S') + "]\n" + CrosshairKeys("9.000") +
@@ -196,22 +195,21 @@ const HostileRow kRows[] = {
      [] { return Unicode(UserSections() + "[Minha mira]\n" + CrosshairKeys("7.000")); }, false,
      nullptr, true},
     {"MirasKeysWithoutEquals", kTargetMiras,
-     [] { return Unicode("[Sem valores]\ntamanho\nespessura\n" + UserSections()); }, false,
-     nullptr, true},
-    {"MirasNaN", kTargetMiras, [] { return Unicode(SpecialSection("NaN")); }, false, nullptr,
+     [] { return Unicode("[Sem valores]\ntamanho\nespessura\n" + UserSections()); }, false, nullptr,
      true},
+    {"MirasNaN", kTargetMiras, [] { return Unicode(SpecialSection("NaN")); }, false, nullptr, true},
     {"MirasPlusInfinity", kTargetMiras, [] { return Unicode(SpecialSection("inf")); }, false,
      nullptr, true},
-    {"MirasMinusInfinity", kTargetMiras, [] { return Unicode(SpecialSection("-infinity")); },
-     false, nullptr, true},
+    {"MirasMinusInfinity", kTargetMiras, [] { return Unicode(SpecialSection("-infinity")); }, false,
+     nullptr, true},
     {"Miras1e39", kTargetMiras, [] { return Unicode(SpecialSection("1e39")); }, false, nullptr,
      true},
     {"MirasMinusZero", kTargetMiras, [] { return Unicode(SpecialSection("-0")); }, false, nullptr,
      true},
     {"Miras2Pow31", kTargetMiras, [] { return Unicode(SpecialSection("2147483648")); }, false,
      nullptr, true},
-    {"MirasMinus2Pow31Minus1", kTargetMiras,
-     [] { return Unicode(SpecialSection("-2147483649")); }, false, nullptr, true},
+    {"MirasMinus2Pow31Minus1", kTargetMiras, [] { return Unicode(SpecialSection("-2147483649")); },
+     false, nullptr, true},
     {"MirasEmptyValues", kTargetMiras, [] { return Unicode(SpecialSection("")); }, false, nullptr,
      true},
     {"MirasReadOnly", kTargetMiras, [] { return Unicode(UserSections()); }, true, L"2.0", true},
@@ -227,8 +225,7 @@ const HostileRow kRows[] = {
 ::testing::AssertionResult NumberLabel(const std::wstring& text) {
     ::testing::AssertionResult sane = SaneLabel(text);
     if (!sane) return sane;
-    static const std::wregex kNumber(L"-?([0-9]+(\\.[0-9])?|nan|inf)( px)?",
-                                     std::regex::icase);
+    static const std::wregex kNumber(L"-?([0-9]+(\\.[0-9])?|nan|inf)( px)?", std::regex::icase);
     if (std::regex_match(text, kNumber)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "a value label that is no number: " << Utf8(text);
 }
@@ -277,17 +274,19 @@ protected:
         ASSERT_TRUE(WriteSettingsBytes(kConfig, config));
         ASSERT_TRUE(WriteSettingsBytes(kMiras, mirasBefore_));
         if (row.readOnly) {
-            ASSERT_TRUE(SetReadOnly(SettingsFile(row.target == kTargetConfig ? kConfig : kMiras),
-                                    true));
+            ASSERT_TRUE(
+                SetReadOnly(SettingsFile(row.target == kTargetConfig ? kConfig : kMiras), true));
         }
     }
 
     // Switches on whatever keeps the crosshair from showing outside a game.
     void AskForTheOverlay(HWND settings) {
-        if (!IsChecked(Control(settings, kIdCheckEnabled))) SetCheckBox(settings, kIdCheckEnabled, true);
+        if (!IsChecked(Control(settings, kIdCheckEnabled)))
+            SetCheckBox(settings, kIdCheckEnabled, true);
         if (!IsChecked(Control(settings, kIdCheckOutsideGame)))
             SetCheckBox(settings, kIdCheckOutsideGame, true);
-        if (IsChecked(Control(settings, kIdCheckAimOnly))) SetCheckBox(settings, kIdCheckAimOnly, false);
+        if (IsChecked(Control(settings, kIdCheckAimOnly)))
+            SetCheckBox(settings, kIdCheckAimOnly, false);
     }
 
     // Selects the first saved line the way a click on it notifies.
@@ -331,8 +330,8 @@ TEST_P(Hostile, ProgramRunsOnWhatItCanRead) {
     ASSERT_TRUE(settings) << "no settings window";
     EXPECT_TRUE(NoDialogOf(p.pid));
     // The window is found while it is still being built; its labels come last.
-    EXPECT_TRUE(WaitFor([&] { return !TextOf(Control(settings, kIdLabelOffsetY)).empty(); },
-                        kReactMs))
+    EXPECT_TRUE(
+        WaitFor([&] { return !TextOf(Control(settings, kIdLabelOffsetY)).empty(); }, kReactMs))
         << "the value labels stay empty";
     if (row.applySaved) ApplyFirstSavedLine(settings);
     ExpectSaneLabels(settings, row.sizeLabel);

@@ -15,7 +15,7 @@ namespace {
 
 const wchar_t kDialogClass[] = L"#32770";
 const wchar_t kTempFolderName[] = L"zavik-e2e";
-enum : DWORD { kQuitMs = 3000, kTerminateWaitMs = 5000, kAnswerMs = 5000, kPollMs = 20 };
+enum : DWORD { kQuitMs = 3000, kTerminateWaitMs = 5000, kAnswerMs = 5000 };
 enum { kLabelChars = 32, kSnapshotDepth = 6, kFolderDepth = 1 };
 
 const wchar_t* const kLinkedFolders[] = {L"Desktop", L"Documents", L"Downloads",
