@@ -33,6 +33,8 @@ zavik_e2e_group(Settings "Settings.*")
 zavik_e2e_group(Saved "Saved.*")
 zavik_e2e_group(Options "Options.*")
 zavik_e2e_group(Hostile "*Hostile.*")
+zavik_e2e_group(Faults "Faults.*")
+zavik_e2e_group(Safety "Safety.*:Tray.*")
 # Suites whose names begin "Dpi144" run in the prefix whose LogPixels is 144.
 zavik_e2e_group(Dpi144 "Dpi144*" dpi144)
 # Every other suite (the profile conformance suite, suites added later) until

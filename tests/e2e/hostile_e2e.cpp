@@ -300,8 +300,11 @@ protected:
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(list, LB_SETCURSEL, kBuiltinLines, 0, SMTO_ABORTIFHUNG, kReactMs,
                             &ignored);
-        SendMessageTimeoutW(settings, WM_COMMAND, MAKEWPARAM(kIdSavedList, LBN_SELCHANGE),
-                            (LPARAM)list, SMTO_ABORTIFHUNG, kReactMs, &ignored);
+        // Reading a crosshair out of a huge file may take a while on a busy machine.
+        EXPECT_TRUE(SendMessageTimeoutW(settings, WM_COMMAND,
+                                        MAKEWPARAM(kIdSavedList, LBN_SELCHANGE), (LPARAM)list,
+                                        SMTO_ABORTIFHUNG, kStartMs, &ignored))
+            << "the program did not finish applying the line within " << kStartMs << " ms";
     }
 
     void ExpectSaneLabels(HWND settings, const wchar_t* sizeLabel) {
