@@ -35,6 +35,10 @@ zavik_e2e_group(Options "Options.*")
 zavik_e2e_group(Hostile "*Hostile.*")
 zavik_e2e_group(Faults "Faults.*")
 zavik_e2e_group(Safety "Safety.*:Tray.*")
+# The release archive, unpacked, started from its own folder.
+add_test(NAME e2e.Package COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/package-e2e.sh)
+set_tests_properties(e2e.Package PROPERTIES FIXTURES_REQUIRED zavik_e2e
+    ENVIRONMENT "${ZAVIK_E2E_ENVIRONMENT}" RESOURCE_LOCK ${ZAVIK_E2E_LOCK} TIMEOUT 300)
 # Suites whose names begin "Dpi144" run in the prefix whose LogPixels is 144.
 zavik_e2e_group(Dpi144 "Dpi144*" dpi144)
 # Every other suite (the profile conformance suite, suites added later) until

@@ -7,8 +7,9 @@
 #   run-e2e.sh run FILTER [dpi144]    run zavik-e2e.exe with a GoogleTest filter,
 #                                     in the 96-DPI prefix or the 144-DPI one
 #   run-e2e.sh cleanup                end exactly what setup started
-# Environment: ZAVIK_E2E_STATE (state folder, default build/host/e2e) and
-# ZAVIK_WINDOWS_BUILD_DIR (default build/windows).
+# Environment: ZAVIK_E2E_STATE (state folder, default build/host/e2e),
+# ZAVIK_WINDOWS_BUILD_DIR (default build/windows) and ZAVIK_E2E_PROGRAM (the
+# program under test, default the Windows build's).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
@@ -162,7 +163,9 @@ do_run() {
   # shellcheck disable=SC1090
   . "$ENV_FILE"
   is_our_process "$ZAVIK_E2E_XVFB_PID" Xvfb || die "the virtual display of e2e.setup is gone"
-  local runner="$WIN_BUILD/tests/e2e/zavik-e2e.exe" program="$WIN_BUILD/ZavikCrosshair.exe"
+  local runner="$WIN_BUILD/tests/e2e/zavik-e2e.exe"
+  # ZAVIK_E2E_PROGRAM runs the cases against another copy (the unpacked release).
+  local program="${ZAVIK_E2E_PROGRAM:-$WIN_BUILD/ZavikCrosshair.exe}"
   [ -f "$runner" ] || die "missing $runner (build the Windows tree first)"
   [ -f "$program" ] || die "missing $program (build the Windows tree first)"
   local prefix="$ZAVIK_E2E_PREFIX"
