@@ -22,8 +22,6 @@ void FillFixedTrayMembers() {
     g_trayIcon.uID = kTrayIconId;
     g_trayIcon.uCallbackMessage = kWmTrayIcon;
     g_trayIcon.hIcon = g_app.smallIcon;
-    g_trayIcon.dwInfoFlags = NIIF_USER | NIIF_LARGE_ICON;
-    g_trayIcon.hBalloonIcon = g_app.largeIcon;
 }
 }  // namespace
 

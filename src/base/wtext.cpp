@@ -17,14 +17,14 @@ const size_t kScratchChars = 2048;
 int FormatW(wchar_t* buf, size_t count, const wchar_t* fmt, ...) {
     if (!buf || count == 0) return 0;
     wchar_t scratch[kScratchChars];
+    scratch[0] = 0;  // a failure before the first character leaves an empty text
     va_list ap;
     va_start(ap, fmt);
-    int n = vswprintf(scratch, kScratchChars, fmt, ap);
+    vswprintf(scratch, kScratchChars, fmt, ap);
     va_end(ap);
     // An overflow of the scratch buffer is reported as -1 and may leave it
     // unterminated on one C library and cut on the other: terminate it ourselves.
     scratch[kScratchChars - 1] = 0;
-    if (n < 0) n = (int)LengthW(scratch, kScratchChars - 1);
     return (int)CopyW(buf, count, scratch);
 }
 
