@@ -1,6 +1,8 @@
 // Bounded wide formatting, copies, ASCII case folding and C-locale numbers.
 #include "base/wtext.h"
 
+#include <float.h>
+#include <math.h>
 #include <stdarg.h>
 #include <stdlib.h>
 #if defined(_MSC_VER)
@@ -95,6 +97,16 @@ double NarrowStrtodC(const char* s, char** end) {
 }
 }  // namespace
 
+float NarrowToFloat(double v) {
+    // Half a float ulp above FLT_MAX: from here on the nearest float is infinity.
+    const double overflow = (double)FLT_MAX + ldexp(1.0, FLT_MAX_EXP - FLT_MANT_DIG - 1);
+    if (v >= overflow) return HUGE_VALF;
+    if (v <= -overflow) return -HUGE_VALF;
+    if (v > (double)FLT_MAX) return FLT_MAX;
+    if (v < -(double)FLT_MAX) return -FLT_MAX;
+    return (float)v;
+}
+
 double ParseDoubleC(const wchar_t* s, const wchar_t** end) {
     if (end) *end = s;
     if (!s) return 0.0;
@@ -104,14 +116,23 @@ double ParseDoubleC(const wchar_t* s, const wchar_t** end) {
     // ASCII graphic characters and let the C library decide where it stops.
     char narrow[512];
     size_t n = 0;
-    while (n + 1 < sizeof narrow && p[n] > 0x20 && p[n] < 0x7F) {
-        narrow[n] = (char)p[n];
-        ++n;
-    }
+    const wchar_t* q = p;
+    if (*q == L'+' || *q == L'-') narrow[n++] = (char)*q++;
+    // A long run of leading zeros adds nothing but length: keep two of them
+    // ("00x1" must still stop after the zeros) so the digits after it fit.
+    const wchar_t* zeros = q;
+    while (*q == L'0') ++q;
+    if (q - zeros > 2) zeros = q - 2;
+    q = zeros;
+    while (n + 1 < sizeof narrow && *q > 0x20 && *q < 0x7F) narrow[n++] = (char)*q++;
     narrow[n] = 0;
     char* stop = narrow;
     double v = NarrowStrtodC(narrow, &stop);
     if (stop == narrow) return 0.0;
-    if (end) *end = p + (stop - narrow);
+    if (end) {
+        // Map the stop back into the wide text: the skipped zeros come before it.
+        size_t skipped = (size_t)(zeros - p) - ((*p == L'+' || *p == L'-') ? 1 : 0);
+        *end = p + skipped + (size_t)(stop - narrow);
+    }
     return v;
 }

@@ -31,3 +31,8 @@ bool ContainsNoCase(const wchar_t* text, const wchar_t* needle);
 // *end (when not null) receives the first character not used; text that does
 // not begin with a number gives 0 and *end == s.
 double ParseDoubleC(const wchar_t* s, const wchar_t** end);
+
+// double to float as IEEE rounding does it, without the undefined behaviour C++
+// gives a value beyond the float range: such a value becomes an infinity
+// ("1e39" is stored as it comes, and made harmless only where it is drawn).
+float NarrowToFloat(double v);

@@ -127,9 +127,9 @@ const CodeCommand* FindCodeCommand(const wchar_t* token) {
 
 double NumberOf(const wchar_t* value) { return ParseDoubleC(value, nullptr); }
 
-// An IEEE double beyond the float range narrows to an infinity, which the
-// rasterizer makes harmless; no range check is needed here.
-float FloatOf(const wchar_t* value) { return (float)NumberOf(value); }
+// A number beyond the float range narrows to an infinity, which the rasterizer
+// makes harmless.
+float FloatOf(const wchar_t* value) { return NarrowToFloat(NumberOf(value)); }
 
 // "Not 0" in the C sense: NaN is not 0, so it switches the flag on.
 int32_t FlagOf(const wchar_t* value) {

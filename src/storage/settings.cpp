@@ -102,17 +102,6 @@ const T* FieldAt(const void* record, size_t offset) {
     return reinterpret_cast<const T*>(static_cast<const unsigned char*>(record) + offset);
 }
 
-// double to float as IEEE does it, without the undefined behaviour C++ gives a
-// value beyond the float range: such a value becomes an infinity ("1e39" is
-// stored as it comes, and only made harmless where it is drawn).
-float NarrowToFloat(double v) {
-    // Half a float ulp above FLT_MAX: from here on the nearest float is infinity.
-    const double overflow = (double)FLT_MAX + ldexp(1.0, FLT_MAX_EXP - FLT_MANT_DIG - 1);
-    if (v >= overflow) return HUGE_VALF;
-    if (v <= -overflow) return -HUGE_VALF;
-    return (float)v;
-}
-
 void Flush(const wchar_t* file) { ProfileWriteString(nullptr, nullptr, nullptr, file); }
 
 void ReadCrosshairKey(const wchar_t* file, const wchar_t* section, const CrosshairKey& row,

@@ -15,7 +15,8 @@ struct ControlRow {
 // The painted preview square and its checkerboard cell, in 96-DPI units.
 enum { kPreviewX = 416, kPreviewY = 118, kPreviewSide = 160, kPreviewCell = 20 };
 
-// The window-level state; lives as long as the process, reset as the window comes and goes.
+// The window-level state; lives as long as the process. Everything but the
+// tray notice flag (once per run) is set afresh as the window comes and goes.
 struct SettingsWindowState {
     int currentTab;         // 0..2
     int creationTag;        // the page tag CreateChildControl stamps; 0 outside creation

@@ -51,18 +51,11 @@ LineResult ReadSelectedLine(wchar_t* text, int32_t* itemData) {
     return kLineRead;
 }
 
+// The list box compares whole lines without regard to case, accented letters
+// included, as the INI functions compare section names.
 void SelectLineNamed(HWND list, const wchar_t* name) {
-    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        // A line longer than any name the box can hold cannot match it.
-        if (SendMessageW(list, LB_GETTEXTLEN, i, 0) >= kNameBoxChars) continue;
-        wchar_t text[kNameBoxChars] = {0};
-        SendMessageW(list, LB_GETTEXT, i, (LPARAM)text);
-        if (EqualsNoCase(text, name)) {
-            SendMessageW(list, LB_SETCURSEL, i, 0);
-            return;
-        }
-    }
+    LRESULT line = SendMessageW(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)name);
+    if (line != LB_ERR) SendMessageW(list, LB_SETCURSEL, (WPARAM)line, 0);
 }
 
 // The whole import box, allocated with malloc; null when empty or unreadable.
@@ -110,7 +103,8 @@ void ApplyListEntry() {
     int32_t itemData = kItemDataSaved;
     if (ReadSelectedLine(text, &itemData) != kLineRead) return;
     if (!ApplyListLine(g_paths.miras, text, itemData, &g_crosshair)) return;
-    if (itemData >= 0) SetControlText(kIdNameBox, L"");
+    bool builtin = itemData >= 0 && itemData < kBuiltinPresetCount;
+    if (builtin) SetControlText(kIdNameBox, L"");
     PushStateToControls();
     RefreshAfterChange();
 }
