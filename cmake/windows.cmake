@@ -2,11 +2,11 @@
 if(MSVC)
   # Visual Studio: the same sources, with the compiler's own switches.
   set(ZAVIK_WIN_FLAGS /W3 /GR- /utf-8)
-  set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 comdlg32 shell32 advapi32 kernel32)
+  set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 kernel32)
 else()
 set(ZAVIK_WIN_FLAGS -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections
     -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
-set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 comdlg32 shell32 advapi32 kernel32)
+set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 kernel32)
 endif()
 
 add_library(zavik_core_win STATIC ${ZAVIK_CORE_SOURCES})

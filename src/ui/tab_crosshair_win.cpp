@@ -191,6 +191,21 @@ void OnColourListChanged(int notification) {
     }
 }
 
+namespace {
+// The colour dialog's library pulls in the printing libraries; loading it the
+// first time the dialog opens keeps them out of every start of the program.
+typedef BOOL(WINAPI* ChooseColourFn)(CHOOSECOLORW*);
+ChooseColourFn g_chooseColour = NULL;
+
+BOOL RunColourDialog(CHOOSECOLORW* dialog) {
+    if (!g_chooseColour) {
+        HMODULE library = LoadLibraryW(L"comdlg32.dll");
+        if (library) g_chooseColour = (ChooseColourFn)GetProcAddress(library, "ChooseColorW");
+    }
+    return g_chooseColour ? g_chooseColour(dialog) : FALSE;
+}
+}  // namespace
+
 void ChooseCustomColour() {
     CHOOSECOLORW dialog = {};
     dialog.lStructSize = sizeof(dialog);
@@ -198,7 +213,7 @@ void ChooseCustomColour() {
     dialog.rgbResult = RGB(g_crosshair.red, g_crosshair.green, g_crosshair.blue);
     dialog.lpCustColors = g_customColours;
     dialog.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (ChooseColorW(&dialog)) {
+    if (RunColourDialog(&dialog)) {
         SetColour(GetRValue(dialog.rgbResult), GetGValue(dialog.rgbResult),
                   GetBValue(dialog.rgbResult));
         RefreshAfterChange();

@@ -431,3 +431,37 @@ TEST_F(Settings, HotkeyFlipsTheEnabledBoxOfAnOpenWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// The colour dialog of the process, owned by the settings window (a #32770 with
+// no "Zavik Crosshair" title, so message-box helpers do not find it).
+HWND FindColourDialog(HWND settings) {
+    HWND w = nullptr;
+    while ((w = FindWindowExW(nullptr, w, L"#32770", nullptr)) != nullptr) {
+        if (GetWindow(w, GW_OWNER) == settings && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+}
+
+TEST_F(Settings, PersonalizadaOpensTheColourDialogAndCancelKeepsTheColour) {
+    SettingsScene scene = OpenSettings({{"cor_r", "250"}, {"cor_g", "250"}, {"cor_b", "50"}});
+    ASSERT_TRUE(scene.window);
+    const int kYellow = 2, kCustom = 7;  // "Amarelo", "Personalizada" in the list's order
+    HWND list = Control(scene.window, kIdColourList);
+    ASSERT_EQ(kYellow, (int)SendTo(list, CB_GETCURSEL, 0, 0));
+    const std::string before = ReadSettingsBytes(L"config.ini");
+    ChooseComboItem(scene.window, kIdColourList, kCustom);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindColourDialog(scene.window)) != nullptr; },
+                        kReactMs))
+        << "choosing \"Personalizada\" opened no colour dialog";
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                 (LPARAM)GetDlgItem(dialog, IDCANCEL));
+    EXPECT_TRUE(WaitFor([&] { return FindColourDialog(scene.window) == nullptr; }, kReactMs));
+    // Cancelled: the list goes back to the colour's own name and nothing is saved.
+    EXPECT_TRUE(WaitFor([&] { return SendTo(list, CB_GETCURSEL, 0, 0) == kYellow; }, kReactMs));
+    EXPECT_EQ(before, ReadSettingsBytes(L"config.ini"));
+}
+
+}  // namespace
