@@ -13,32 +13,19 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=wine-common.sh
+. "$ROOT/tests/e2e/wine-common.sh"
 STATE="${ZAVIK_E2E_STATE:-$ROOT/build/host/e2e}"
 WIN_BUILD="${ZAVIK_WINDOWS_BUILD_DIR:-$ROOT/build/windows}"
 ENV_FILE="$STATE/env.sh"
 PREFIX="$STATE/prefix"
 PREFIX_DPI="$STATE/prefix-dpi144"
-SCREEN="1920x1080x24"
 DPI_HIGH=144
 READY_MARK=".zavik-ready"
 
 say() { echo "run-e2e: $*" >&2; }
 die() { say "$*"; exit 1; }
 
-# Polls "$@" until it succeeds or the deadline (seconds) passes.
-wait_until() {
-  local seconds="$1"; shift
-  local end=$((SECONDS + seconds))
-  until "$@" >/dev/null 2>&1; do
-    [ "$SECONDS" -ge "$end" ] && return 1
-    sleep 0.1
-  done
-}
-
-wine_env() {
-  export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree,mshtml="
-}
 
 # True when pid is alive and its command is the one we recorded (a reused pid
 # belongs to someone else and is left alone).
@@ -56,8 +43,6 @@ end_process() {
   wait_until 5 gone || kill -9 "$pid" 2>/dev/null || true
 }
 
-wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"; }
-
 write_env() {
   cat >"$ENV_FILE" <<EOF
 export DISPLAY="${DISPLAY_NUM:-}"
@@ -72,25 +57,13 @@ EOF
 
 # Each start is recorded at once, so that cleanup finds it even if a later step fails.
 start_display() {
-  local display_file="$STATE/display"
-  rm -f "$display_file"
-  # -displayfd: Xvfb picks a free display itself and writes its number.
-  setsid Xvfb -displayfd 3 -screen 0 "$SCREEN" -nolisten tcp -noreset \
-    3>"$display_file" </dev/null >"$STATE/xvfb.log" 2>&1 &
-  XVFB_PID=$!
+  start_xvfb "$STATE/display" "$STATE/xvfb.log"
   write_env
-  wait_until 15 test -s "$display_file" || die "Xvfb did not start (see $STATE/xvfb.log)"
-  DISPLAY_NUM=":$(tr -d '[:space:]' <"$display_file")"
-  export DISPLAY="$DISPLAY_NUM"
-  setsid openbox --sm-disable </dev/null >"$STATE/openbox.log" 2>&1 &
-  OPENBOX_PID=$!
+  wait_for_xvfb "$STATE/display" "$STATE/xvfb.log" || exit 1
+  DISPLAY_NUM="$DISPLAY"
+  start_openbox "$STATE/openbox.log"
   write_env
-  wait_until 15 wm_ready || die "openbox did not start (see $STATE/openbox.log)"
-}
-
-reg_add() {
-  local prefix="$1"; shift
-  WINEPREFIX="$prefix" wine reg add "$@" /f >/dev/null
+  wait_for_openbox "$STATE/openbox.log" || exit 1
 }
 
 # Creates a prefix once; later runs reuse it (a new one costs about 10 s).
@@ -98,12 +71,7 @@ make_prefix() {
   local prefix="$1"
   [ -f "$prefix/$READY_MARK" ] && return 0
   say "creating the Wine prefix $prefix"
-  rm -rf "$prefix"
-  WINEPREFIX="$prefix" wineboot -i >"$STATE/wineboot.log" 2>&1 ||
-    die "wineboot failed (see $STATE/wineboot.log)"
-  reg_add "$prefix" 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
-  # Let the server write the registry to disk before the prefix is copied or marked.
-  WINEPREFIX="$prefix" wineserver -w
+  make_wine_prefix "$prefix" "$STATE/wineboot.log" || exit 1
 }
 
 make_prefixes() {
@@ -113,7 +81,8 @@ make_prefixes() {
     rm -rf "$PREFIX_DPI"
     cp -a "$PREFIX" "$PREFIX_DPI"
     rm -f "$PREFIX_DPI/$READY_MARK"
-    reg_add "$PREFIX_DPI" 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$DPI_HIGH"
+    WINEPREFIX="$PREFIX_DPI" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+      /t REG_DWORD /d "$DPI_HIGH" /f >/dev/null
     WINEPREFIX="$PREFIX_DPI" wineserver -w
     touch "$PREFIX_DPI/$READY_MARK"
   fi
@@ -149,7 +118,7 @@ do_setup() {
   done
   mkdir -p "$STATE"
   do_cleanup  # whatever an interrupted earlier run left behind
-  wine_env
+  wine_quiet_env
   local started=$SECONDS
   start_display
   make_prefixes

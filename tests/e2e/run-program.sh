@@ -9,32 +9,23 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+# shellcheck source=wine-common.sh
+. "$ROOT/tests/e2e/wine-common.sh"
 EXE="${1:?usage: run-program.sh EXE [arguments...]}"
 shift
 BUILD="$ROOT/build"
 PREFIX="$BUILD/run-prefix"
 SHOT="$BUILD/run-screenshot.png"
-SCREEN="1920x1080x24"
 TITLE="Zavik Crosshair"
 READY_MARK=".zavik-ready"
 WINDOW_DEADLINE=60   # seconds for the settings window to appear
 SETTLE_DEADLINE=10   # seconds for the screen to stop changing
 
 export WINEPREFIX="$PREFIX"
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+wine_quiet_env
 
 say() { echo "run-program: $*" >&2; }
 die() { say "$*"; exit 1; }
-
-wait_until() {
-  local seconds="$1"; shift
-  local end=$((SECONDS + seconds))
-  until "$@" >/dev/null 2>&1; do
-    [ "$SECONDS" -ge "$end" ] && return 1
-    sleep 0.2
-  done
-}
 
 [ -f "$EXE" ] || die "no program at $EXE"
 mkdir -p "$BUILD"
@@ -46,9 +37,7 @@ PROGRAM_PID=""
 make_prefix() {
   [ -f "$PREFIX/$READY_MARK" ] && return 0
   say "creating the Wine prefix $PREFIX (once)"
-  rm -rf "$PREFIX"
-  wineboot -i >"$BUILD/run-wineboot.log" 2>&1 || die "wineboot failed (see $BUILD/run-wineboot.log)"
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null
+  make_wine_prefix "$PREFIX" "$BUILD/run-wineboot.log" || exit 1
   touch "$PREFIX/$READY_MARK"
 }
 
@@ -78,16 +67,11 @@ done
 trap cleanup INT TERM EXIT
 
 DISPLAY_FILE="$(mktemp)"
-Xvfb -displayfd 3 -screen 0 "$SCREEN" -nolisten tcp 3>"$DISPLAY_FILE" </dev/null \
-  >"$BUILD/run-xvfb.log" 2>&1 &
-XVFB_PID=$!
-wait_until 15 test -s "$DISPLAY_FILE" || die "Xvfb did not start (see $BUILD/run-xvfb.log)"
-export DISPLAY=":$(tr -d '[:space:]' <"$DISPLAY_FILE")"
+start_xvfb "$DISPLAY_FILE" "$BUILD/run-xvfb.log"
+wait_for_xvfb "$DISPLAY_FILE" "$BUILD/run-xvfb.log" || exit 1
 rm -f "$DISPLAY_FILE"
-openbox --sm-disable </dev/null >"$BUILD/run-openbox.log" 2>&1 &
-OPENBOX_PID=$!
-wait_until 15 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-  die "openbox did not start"
+start_openbox "$BUILD/run-openbox.log"
+wait_for_openbox "$BUILD/run-openbox.log" || exit 1
 
 make_prefix
 wine "$EXE" "$@" </dev/null >"$BUILD/run-program.log" 2>&1 &
