@@ -235,6 +235,31 @@ TEST(Placement, SecondHasPassedSurvivesTickWrap) {
     }
 }
 
+struct RectReadRow {
+    const char* name;
+    bool sameWindow, followingButton;
+    uint32_t now, lastRead;
+    bool due;
+};
+
+const RectReadRow kRectReadRows[] = {
+    {"another window in front", false, true, 1015, 1000, true},
+    {"idle tick reads every time", true, false, 1001, 1000, true},
+    {"aiming, one tick later", true, true, 1015, 1000, false},
+    {"aiming, 199 ms later", true, true, 1199, 1000, false},
+    {"aiming, 200 ms later", true, true, 1200, 1000, true},
+    {"aiming across the wrap, 212 ms", true, true, 100, 0xFFFFFF90u, true},
+    {"aiming across the wrap, 30 ms", true, true, 14, 0xFFFFFFF0u, false},
+};
+
+TEST(Placement, ClientRectReadDueWhileAimingOnlyEvery200Ms) {
+    for (const RectReadRow& row : kRectReadRows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.due,
+                  ClientRectReadDue(row.sameWindow, row.followingButton, row.now, row.lastRead));
+    }
+}
+
 struct VisibilityRow {
     const char* name;
     int32_t enabled;

@@ -53,7 +53,8 @@ void RaiseOverlayToTop();
 // detect_win.cpp
 extern ScreenRect g_gameRect;
 extern bool g_gameFound;
-BOOL DetectGameInFront();
+// now: the tick count; followingButton: the tick runs every 15 ms for the right button.
+BOOL DetectGameInFront(uint32_t now, bool followingButton);
 
 // visibility_win.cpp
 void VisibilityTick();

@@ -2,6 +2,7 @@
 // callback, the toggle hotkey and the second instance's hand-off; and the
 // operations they trigger: toggle, open the settings window, quit.
 #include "app/app_win.h"
+#include "overlay/dpi_context_win.h"
 
 namespace {
 enum { kSettingsClientWidth = 600, kSettingsClientHeight = 452 };
@@ -104,6 +105,10 @@ void OpenSettingsWindow() {
         BringWindowToFront(g_app.settingsWindow);
         return;
     }
+    // System-aware like the whole program before per-monitor awareness: every
+    // length scales by the DPI read at start-up, and Windows stretches the
+    // window on a monitor of another scale. Its procedure keeps this context.
+    DPI_AWARENESS_CONTEXT previous = EnterSystemDpiContext();
     RECT frame = {0, 0, DpiScale(kSettingsClientWidth), DpiScale(kSettingsClientHeight)};
     AdjustWindowRect(&frame, kSettingsStyle, FALSE);
     int width = frame.right - frame.left;
@@ -113,6 +118,7 @@ void OpenSettingsWindow() {
     // The window stores its own handle while it is created.
     HWND settings = CreateWindowExW(0, ZAVIK_CLASS_SETTINGS, ZAVIK_TITLE, kSettingsStyle, x, y,
                                     width, height, NULL, NULL, g_app.instance, NULL);
+    LeaveDpiContext(previous);
     if (settings) BringWindowToFront(settings);
     VisibilityTick();  // fills the new window's game status line
 }

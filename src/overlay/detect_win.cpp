@@ -10,8 +10,11 @@ namespace {
 enum { kNameChars = 260 };
 
 struct Detection {
-    HWND lastWindow;   // the foreground window last identified
-    bool lastVerdict;  // whether it was the game
+    HWND lastWindow;     // the foreground window last identified
+    bool lastVerdict;    // whether it was the game
+    HWND rectWindow;     // the game window whose client area was read last; null: none
+    uint32_t rectRead;   // tick count of that read
+    bool rectPlayable;   // whether it was playable (then it is the game rectangle)
 };
 Detection g_detection;
 
@@ -39,32 +42,57 @@ bool IsGameWindow(HWND window) {
 bool ReadClientRectOnScreen(HWND window, ScreenRect* rect) {
     RECT client;
     if (!GetClientRect(window, &client)) return false;
-    POINT topLeft = {client.left, client.top};
-    POINT bottomRight = {client.right, client.bottom};
-    ClientToScreen(window, &topLeft);
-    ClientToScreen(window, &bottomRight);
-    *rect = ScreenRect{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    // Both corners in one call, one round trip to the window server.
+    MapWindowPoints(window, HWND_DESKTOP, (POINT*)&client, 2);
+    *rect = ScreenRect{client.left, client.top, client.right, client.bottom};
     return true;
+}
+
+// One style read answers both questions: each query on another process's
+// window is a round trip to the window server. The foreground window is
+// top-level, so its own WS_VISIBLE is the whole of IsWindowVisible.
+bool IsShownAndNotMinimised(HWND window) {
+    LONG style = GetWindowLongW(window, GWL_STYLE);
+    return (style & WS_VISIBLE) && !(style & WS_MINIMIZE);
+}
+
+BOOL ReadGameClientArea(HWND window, uint32_t now) {
+    g_detection.rectWindow = NULL;
+    ScreenRect rect;
+    if (!ReadClientRectOnScreen(window, &rect)) return FALSE;
+    bool playable = IsPlayableClientSize(rect.right - rect.left, rect.bottom - rect.top);
+    g_detection.rectWindow = window;
+    g_detection.rectRead = now;
+    g_detection.rectPlayable = playable;
+    if (!playable) return FALSE;
+    if (g_gameFound && SameScreenRect(rect, g_gameRect)) return TRUE;
+    g_gameFound = true;
+    g_gameRect = rect;
+    PresentOverlay();  // new height, new centre
+    return TRUE;
+}
+
+BOOL NotInFront() {
+    g_detection.rectWindow = NULL;  // the next time in front reads the client area at once
+    return FALSE;
 }
 }  // namespace
 
-BOOL DetectGameInFront() {
+BOOL DetectGameInFront(uint32_t now, bool followingButton) {
     HWND window = GetForegroundWindow();
-    if (!window) return FALSE;
-    if (IsIconic(window) || !IsWindowVisible(window)) return FALSE;
+    if (!window || !IsShownAndNotMinimised(window)) return NotInFront();
     // The class and process queries are the expensive part of a 15-ms tick,
     // so a window is identified only when it comes to the front.
     if (window != g_detection.lastWindow) {
         g_detection.lastVerdict = IsGameWindow(window);
         g_detection.lastWindow = window;
     }
-    if (!g_detection.lastVerdict) return FALSE;
-    ScreenRect rect;
-    if (!ReadClientRectOnScreen(window, &rect)) return FALSE;
-    if (!IsPlayableClientSize(rect.right - rect.left, rect.bottom - rect.top)) return FALSE;
-    if (g_gameFound && SameScreenRect(rect, g_gameRect)) return TRUE;
-    g_gameFound = true;
-    g_gameRect = rect;
-    PresentOverlay();  // new height, new centre
-    return TRUE;
+    if (!g_detection.lastVerdict) return NotInFront();
+    // A player holding the right button in the game cannot move its window,
+    // so the 15-ms ticks reuse a client area read less than 200 ms ago.
+    if (!ClientRectReadDue(window == g_detection.rectWindow, followingButton, now,
+                           g_detection.rectRead)) {
+        return g_detection.rectPlayable ? TRUE : FALSE;
+    }
+    return ReadGameClientArea(window, now);
 }

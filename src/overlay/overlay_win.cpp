@@ -1,6 +1,7 @@
 // The overlay window: a click-through, never-activated layered popup whose
 // pixels are the rendered crosshair, centred on the target rectangle.
 #include "app/app_win.h"
+#include "overlay/dpi_context_win.h"
 
 MonitorList g_monitors;
 
@@ -32,6 +33,7 @@ LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 void EnumerateMonitors() {
+    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
     g_monitors.count = 0;
     EnumDisplayMonitors(NULL, NULL, AddMonitor, 0);
     PutPrimaryFirst(&g_monitors);
@@ -39,10 +41,14 @@ void EnumerateMonitors() {
         EnsureOneMonitor(&g_monitors, GetSystemMetrics(SM_CXSCREEN),
                          GetSystemMetrics(SM_CYSCREEN));
     }
+    LeaveDpiContext(previous);
 }
 
 void PresentOverlay() {
     if (!g_app.overlayBits || !g_app.overlayWindow) return;
+    // Called from the system-aware settings window too: the position is in
+    // the overlay's own physical pixels, never scaled by Windows.
+    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
     ScreenRect target = TargetRect(g_gameFound, g_gameRect, g_monitors);
     RenderCrosshair(g_crosshair, g_app.overlayBits, kOverlaySize, kOverlaySize,
                     target.bottom - target.top);
@@ -55,6 +61,7 @@ void PresentOverlay() {
     // The pixels carry premultiplied alpha; the window shows them as they are.
     UpdateLayeredWindow(g_app.overlayWindow, NULL, &position, &size, g_app.overlayDC, &source, 0,
                         &blend, ULW_ALPHA);
+    LeaveDpiContext(previous);
 }
 
 void RaiseOverlayToTop() {

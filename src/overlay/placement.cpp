@@ -113,3 +113,9 @@ bool OverlayWanted(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t 
 int32_t WantedTickPeriod(int32_t enabled, bool inFront, int32_t aimOnly) {
     return (aimOnly != 0 && enabled != 0 && inFront) ? kTickPeriodAiming : kTickPeriodIdle;
 }
+
+bool ClientRectReadDue(bool sameWindowAsLastRead, bool followingButton, uint32_t now,
+                       uint32_t lastRead) {
+    if (!sameWindowAsLastRead || !followingButton) return true;
+    return (uint32_t)(now - lastRead) >= (uint32_t)kRectRereadMs;
+}

@@ -40,3 +40,9 @@ bool NeedsRightButton(int32_t enabled, bool inFront, int32_t onlyWithGame, int32
 bool OverlayWanted(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t aimOnly,
                    bool rightButtonDown);
 int32_t WantedTickPeriod(int32_t enabled, bool inFront, int32_t aimOnly);
+// While the tick follows the right button every 15 ms, the game's client
+// rectangle is read again only for a new window or after as long as an idle
+// tick takes; on every other tick it is read each time.
+enum { kRectRereadMs = kTickPeriodIdle };
+bool ClientRectReadDue(bool sameWindowAsLastRead, bool followingButton, uint32_t now,
+                       uint32_t lastRead);

@@ -4,6 +4,7 @@
 #include "app/app_win.h"
 
 #include "app/tray_text.h"
+#include "overlay/dpi_context_win.h"
 
 namespace {
 enum { kStatusNone = -1, kKeyDownBit = 0x8000 };
@@ -17,8 +18,7 @@ struct Visibility {
 };
 Visibility g_visibility = {0, kTickPeriodIdle, false, false, kStatusNone};
 
-bool TakeSecondMark() {
-    uint32_t now = GetTickCount();
+bool TakeSecondMark(uint32_t now) {
     if (!SecondHasPassed(now, g_visibility.lastSecondMark)) return false;
     g_visibility.lastSecondMark = now;
     return true;
@@ -75,11 +75,13 @@ void UpdateTickPeriod(bool inFront) {
     // The same id replaces the running timer.
     SetTimer(g_app.messageWindow, kVisibilityTimerId, (UINT)period, NULL);
 }
-}  // namespace
 
-void VisibilityTick() {
-    bool secondPassed = TakeSecondMark();
-    bool inFront = DetectGameInFront() != FALSE;
+
+void RunTick() {
+    uint32_t now = GetTickCount();
+    bool secondPassed = TakeSecondMark(now);
+    bool followingButton = g_visibility.tickPeriod == kTickPeriodAiming;
+    bool inFront = DetectGameInFront(now, followingButton) != FALSE;
     UpdateHotkeyRegistration(inFront);
     if (inFront && g_options.enabled != 0 && !g_visibility.fullscreenNoticeShown &&
         secondPassed) {
@@ -88,4 +90,13 @@ void VisibilityTick() {
     UpdateStatusLabel(inFront);
     ShowOrHideOverlay(inFront, secondPassed);
     UpdateTickPeriod(inFront);
+}
+}  // namespace
+
+void VisibilityTick() {
+    // A tick started by a setting runs inside the system-aware settings window;
+    // the game's client area and the overlay's place are physical pixels.
+    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
+    RunTick();
+    LeaveDpiContext(previous);
 }

@@ -1,7 +1,11 @@
 // End-to-end cases that run in the 144-DPI Wine prefix (suite names beginning
 // "Dpi144" are routed there by tests/e2e/ctest.cmake): every length of the
-// settings window scales with the screen DPI read at start-up.
-#include "harness.h"
+// settings window scales with the screen DPI read at start-up, while the
+// overlay stays in physical pixels, unscaled, also when the system-aware
+// settings window re-draws it.
+#include "settings_helpers.h"
+
+#include <commctrl.h>
 
 #include "ui/ids.h"
 
@@ -10,14 +14,23 @@ using namespace e2e;
 namespace {
 
 enum { kHighDpi = 144, kClientW = 600, kClientH = 452, kBaseDpi = 96 };
+enum { kOffsetX = 10, kOffsetY = -5 };
 
 class Dpi144 : public E2eCase {};
 
-int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+typedef DPI_AWARENESS_CONTEXT(WINAPI* WindowContextFn)(HWND);
+typedef DPI_AWARENESS(WINAPI* AwarenessFn)(DPI_AWARENESS_CONTEXT);
+
+// The DPI awareness a window was created with, or DPI_AWARENESS_INVALID where
+// Windows (before 10 version 1607) cannot say.
+DPI_AWARENESS AwarenessOf(HWND window) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    WindowContextFn windowContext =
+        (WindowContextFn)(void*)GetProcAddress(user32, "GetWindowDpiAwarenessContext");
+    AwarenessFn awareness =
+        (AwarenessFn)(void*)GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext");
+    if (!windowContext || !awareness) return DPI_AWARENESS_INVALID;
+    return awareness(windowContext(window));
 }
 
 TEST_F(Dpi144, ScreenReportsTheHighDpi) {
@@ -37,6 +50,47 @@ TEST_F(Dpi144, SettingsWindowIsScaledAndCentred) {
     int w = outer.right - outer.left, h = outer.bottom - outer.top;
     EXPECT_TRUE(HasWindowRect(settings, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
                               (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h));
+}
+
+TEST_F(Dpi144, SettingsWindowIsSystemAwareAndTheOverlayPerMonitor) {
+    Process p = StartProgramAndWait();
+    ASSERT_TRUE(p.process);
+    HWND settings = WaitForTopLevel(ZAVIK_CLASS_SETTINGS, p.pid, kReactMs);
+    HWND overlay = WaitForTopLevel(ZAVIK_CLASS_OVERLAY, p.pid, kReactMs);
+    ASSERT_TRUE(settings && overlay);
+    if (AwarenessOf(overlay) == DPI_AWARENESS_INVALID) {
+        GTEST_SKIP() << "this Windows cannot tell a window's DPI awareness";
+    }
+    EXPECT_EQ(DPI_AWARENESS_SYSTEM_AWARE, AwarenessOf(settings));
+    EXPECT_EQ(DPI_AWARENESS_PER_MONITOR_AWARE, AwarenessOf(overlay));
+}
+
+// The crosshair keeps its 320 x 320 physical window on the centre and its
+// pixels for the 1080 lines of the screen, also when a change made in the
+// settings window draws it again; the game's client area is taken as it is.
+TEST_F(Dpi144, CrosshairStaysInPhysicalPixelsThroughTheSettingsWindow) {
+    SettingsScene scene = OpenSettingsWithOverlay();
+    ASSERT_TRUE(scene.window);
+    HWND overlay = FindOverlay(scene.process.pid);
+    // At 144 DPI the parked window reaches into the backdrop: another one above it.
+    CreateColourWindow(kBackdrop, kBackdropRect);
+    CrosshairSettings s = kBuiltinPresets[0].settings;
+    EXPECT_TRUE(OverlayShows(s, kReactMs));
+    EXPECT_TRUE(HasWindowRect(overlay, kCentredX, kCentredY, 320, 320));
+    // Sent, not clicked, so that the window stays behind the backdrop.
+    MoveTrackbar(scene.window, kIdSliderOffsetX, kOffsetX, TB_ENDTRACK);
+    MoveTrackbar(scene.window, kIdSliderOffsetY, kOffsetY, TB_ENDTRACK);
+    s.offsetX = kOffsetX;
+    s.offsetY = kOffsetY;
+    EXPECT_TRUE(OverlayShows(s, kReactMs)) << "moved by whole screen pixels";
+    EXPECT_TRUE(HasWindowRect(overlay, kCentredX + kOffsetX, kCentredY + kOffsetY, 320, 320));
+
+    GameScene game = StartGameBeside(scene.window);
+    ASSERT_TRUE(game.window);
+    RECT client = ClientRectOnScreen(game.window);
+    EXPECT_TRUE(MovesTo(overlay, client.left + (client.right - client.left) / 2 + kOffsetX - 160,
+                        client.top + (client.bottom - client.top) / 2 + kOffsetY - 160,
+                        kReactMs));
 }
 
 }  // namespace

@@ -54,10 +54,15 @@ protected:
     HMODULE module_ = nullptr;
 };
 
-// The text content of the first element named name (any namespace prefix or
-// attributes), or "" when there is none.
+// The text content of the first element named exactly name (attributes
+// allowed; "dpiAware" does not match "<dpiAwareness"), or "" when there is none.
 std::string ElementText(const std::string& xml, const std::string& name) {
     size_t at = xml.find("<" + name);
+    while (at != std::string::npos) {
+        char after = at + 1 + name.size() < xml.size() ? xml[at + 1 + name.size()] : '\0';
+        if (after == '>' || after == ' ') break;
+        at = xml.find("<" + name, at + 1);
+    }
     if (at == std::string::npos) return std::string();
     size_t open = xml.find('>', at);
     size_t close = xml.find('<', open);
@@ -68,8 +73,23 @@ std::string ElementText(const std::string& xml, const std::string& name) {
 TEST_F(Resources, ManifestDeclaresDpiAwarenessControlsAndLevel) {
     std::string manifest = Bytes(MAKEINTRESOURCEW(24), kResourceId);  // RT_MANIFEST
     ASSERT_FALSE(manifest.empty()) << "no manifest resource 1";
-    EXPECT_EQ("true", ElementText(manifest, "dpiAware")) << manifest;
+    // Per-monitor v2 where Windows knows it, system-aware before (dpiAware is
+    // what Windows before 10 version 1607 reads).
+    struct ElementRow {
+        const char* name;
+        const char* text;
+    };
+    const ElementRow elements[] = {
+        {"dpiAware", "true"},
+        {"dpiAwareness", "PerMonitorV2, System"},
+    };
+    for (const ElementRow& row : elements) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.text, ElementText(manifest, row.name)) << manifest;
+    }
     const char* const wanted[] = {
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">",
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">",
         "name=\"Zavik.Crosshair\"",
         "name=\"Microsoft.Windows.Common-Controls\"",
         "version=\"6.0.0.0\"",

@@ -287,6 +287,23 @@ TEST_F(Running, AimingModeShowsOnlyWhileTheRightButtonIsHeld) {
     EXPECT_TRUE(BecomesVisible(overlay_, false, kReactMs)) << "button released";
 }
 
+// While aiming the tick runs every 15 ms but reads the game's client area at
+// most every 200 ms: a moved game is still followed, within a second.
+TEST_F(Running, AimingModeFollowsTheGameMovedWhileTheButtonIsHeld) {
+    Process p = StartWithSettings({{"so_mirando", "1"}});
+    ASSERT_TRUE(p.process);
+    Game game = StartGame();
+    ASSERT_TRUE(game.window);
+    SetCursorPos(kAimPoint.x, kAimPoint.y);
+    RightButton(true);
+    ASSERT_TRUE(BecomesVisible(overlay_, true, kReactMs));
+    ASSERT_TRUE(MovesTo(overlay_, kOnGameX, kOnGameY, kWithinSecondMs));
+    SetWindowPos(game.window, nullptr, kGameX + 1, kGameY + 1, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(MovesTo(overlay_, kOnGameX + 1, kOnGameY + 1, kWithinSecondMs));
+    EXPECT_TRUE(IsWindowVisible(overlay_));
+}
+
 TEST_F(Running, ShownOutsideTheGameWhenNotOnlyWithTheGame) {
     CreateColourWindow(kOtherColour, RECT{560, 240, 1360, 840});
     Process p = StartWithSettings({{"so_com_fivem", "0"}});
