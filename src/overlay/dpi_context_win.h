@@ -1,5 +1,7 @@
 // The DPI awareness the program's one thread works in while it handles each
 // window: the overlay in physical pixels, the settings window system-aware.
+// Code that places or invalidates a window from outside that window's own
+// procedure enters the window's context first.
 #pragma once
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

@@ -8,6 +8,7 @@
 #include "app/hotkey.h"
 #include "app/tray_text.h"
 #include "codes/clipboard_win.h"
+#include "overlay/dpi_context_win.h"
 #include "ui/text_colours.h"
 
 SettingsWindowState g_settings;
@@ -271,7 +272,11 @@ void InvalidatePreview() {
     if (!g_app.settingsWindow) return;
     RECT preview = {DpiScale(kPreviewX), DpiScale(kPreviewY), DpiScale(kPreviewX + kPreviewSide),
                     DpiScale(kPreviewY + kPreviewSide)};
+    // A display change asks from the per-monitor message window; the
+    // rectangle is in the system-aware window's own units.
+    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.settingsWindow);
     InvalidateRect(g_app.settingsWindow, &preview, FALSE);
+    LeaveDpiContext(previous);
 }
 
 HWND SettingsControl(int id) {

@@ -294,10 +294,10 @@ TEST_F(Running, AimingModeFollowsTheGameMovedWhileTheButtonIsHeld) {
     ASSERT_TRUE(p.process);
     Game game = StartGame();
     ASSERT_TRUE(game.window);
+    ASSERT_TRUE(MovesTo(overlay_, kOnGameX, kOnGameY, kWithinSecondMs));  // placed while hidden
     SetCursorPos(kAimPoint.x, kAimPoint.y);
     RightButton(true);
     ASSERT_TRUE(BecomesVisible(overlay_, true, kReactMs));
-    ASSERT_TRUE(MovesTo(overlay_, kOnGameX, kOnGameY, kWithinSecondMs));
     SetWindowPos(game.window, nullptr, kGameX + 1, kGameY + 1, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_TRUE(MovesTo(overlay_, kOnGameX + 1, kOnGameY + 1, kWithinSecondMs));
