@@ -490,6 +490,9 @@ TEST_F(DesktopRunning, NewResolutionMovesTheCrosshairToTheNewCentre) {
         int width, height;
     };
     const Row rows[] = {{"smaller", 1280, 720}, {"back to full", 1920, 1080}};
+    // Below the crosshair, which comes later and stays on top.
+    const RECT everywhere = {0, 0, rows[1].width, rows[1].height};
+    ASSERT_TRUE(CreateColourWindow(kOtherColour, everywhere, true));
     Process p = StartWithSettings({{"so_com_fivem", "0"}});
     ASSERT_TRUE(p.process);
     ASSERT_TRUE(BecomesVisible(overlay_, true, kReactMs));
@@ -503,9 +506,12 @@ TEST_F(DesktopRunning, NewResolutionMovesTheCrosshairToTheNewCentre) {
         mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
         ASSERT_EQ(DISP_CHANGE_SUCCESSFUL,
                   ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr));
-        // Before any game is seen the crosshair sits on the primary monitor's centre.
-        EXPECT_TRUE(MovesTo(overlay_, row.width / 2 - kOverlayHalf, row.height / 2 - kOverlayHalf,
-                            kReactMs));
+        // Before any game is seen the crosshair sits on the primary monitor's
+        // centre, drawn for that monitor's height.
+        int x = row.width / 2 - kOverlayHalf, y = row.height / 2 - kOverlayHalf;
+        EXPECT_TRUE(MovesTo(overlay_, x, y, kReactMs));
+        EXPECT_TRUE(ScreenShowsImageWithin(
+            x, y, RenderOverlay(kBuiltinPresets[0].settings, row.height), kOtherColour, kReactMs));
     }
 }
 
