@@ -25,7 +25,7 @@ constexpr SymbolTable MakeSymbolTable() {
 constexpr SymbolTable kSymbols = MakeSymbolTable();
 
 int SymbolValue(wchar_t c) {
-    if (c < 0 || c >= kSymbolTableSize) return -1;
+    if ((unsigned)c >= (unsigned)kSymbolTableSize) return -1;
     return kSymbols.value[c];
 }
 
