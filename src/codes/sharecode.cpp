@@ -10,7 +10,12 @@ namespace {
 // No I, g, l, 0 or 1: a symbol's value is its index.
 constexpr wchar_t kCodeAlphabet[] = L"ABCDEFGHJKLMNOPQRSTUVWXYZabcdefhijkmnopqrstuvwxyz23456789";
 constexpr int kCodeBase = (int)(sizeof kCodeAlphabet / sizeof kCodeAlphabet[0]) - 1;
-enum { kSymbolTableSize = 128, kMaxSymbols = 44, kByteBits = 8, kByteMask = 0xFF };
+enum { kSymbolTableSize = 128, kByteBits = 8, kByteMask = 0xFF };
+enum {
+    kLegacyGroups = 5, kLegacyGroupSymbols = 5, kLegacyBytes = 18,
+    kCs2Symbols = 44, kCs2Bytes = kShareCodeMaxBytes,
+    kMaxSymbols = kCs2Symbols,
+};
 
 struct SymbolTable {
     int8_t value[kSymbolTableSize];
@@ -41,8 +46,8 @@ struct CodeContainer {
 
 enum { kLegacyContainer, kCs2Container };
 const CodeContainer kContainers[] = {
-    {L"CSGO", L'-', 5, 5, 18},
-    {L"CS", 0, 1, 44, 32},
+    {L"CSGO", L'-', kLegacyGroups, kLegacyGroupSymbols, kLegacyBytes},
+    {L"CS", 0, 1, kCs2Symbols, kCs2Bytes},
 };
 const int kContainerCount = (int)(sizeof kContainers / sizeof kContainers[0]);
 
@@ -67,11 +72,11 @@ enum {
     kV1Thickness = 12, kV1Marks = 13, kV1SizeLow = 14, kV1SizeHigh = 15,
 };
 enum {
-    kV3Marks = 2, kV3Red = 3, kV3Alpha = 6, kV3Gap = 7, kV3Length = 8, kV3Packed = 10,
+    kV3Marks = 2, kV3Red = 3, kV3Gap = 7, kV3Length = 8, kV3Packed = 10,
     kV3ScreenHeight = 14,
 };
 enum {
-    kCs2ScreenHeight = 2, kCs2Marks = 4, kCs2Red = 5, kCs2Alpha = 8, kCs2Lines = 13,
+    kCs2ScreenHeight = 2, kCs2Marks = 4, kCs2Red = 5, kCs2Lines = 13,
     kCs2Gap = 14, kCs2Length = 16,
 };
 const uint8_t kV1ColourChoiceMask = 0x07, kV1OutlineBit = 0x08;
@@ -149,7 +154,7 @@ int SignedByte(uint8_t v) { return v < 0x80 ? v : v - 0x100; }
 int Signed16(unsigned v) { return v < 0x8000 ? (int)v : (int)v - 0x10000; }
 
 uint32_t LittleEndian32(const uint8_t* b) {
-    return b[0] | ((uint32_t)b[1] << 8) | ((uint32_t)b[2] << 16) | ((uint32_t)b[3] << 24);
+    return LittleEndian16(b) | ((uint32_t)LittleEndian16(b + 2) << (2 * kByteBits));
 }
 
 unsigned ScreenHeightOf(const ShareCode& code) {
@@ -177,7 +182,7 @@ struct PixelCode {
     int style;
     int outlineMode;
     bool dot, tStyle;
-    const uint8_t* rgba;
+    const uint8_t* rgba;  // red, green, blue, alpha in a row in every layout
     int gap, length, thickness;
 };
 
@@ -268,7 +273,7 @@ ShareCodeRead ReadShareCodeAt(const wchar_t* p, const wchar_t* end, ShareCode* c
     int container = MatchShape(p, end, symbols);
     if (container < 0) return kNoShareCode;
     const CodeContainer& box = kContainers[container];
-    ShareCode read;
+    ShareCode read = {};
     int size = box.bytes;
     if (!DecodeNumber(symbols, box.groups * box.groupSymbols, read.bytes, size))
         return kShareCodeDamaged;

@@ -134,7 +134,7 @@ TEST_F(Saved, PastedCodeIsAppliedAtOnce) {
 // A share code the game made (SyberiaK/csxhair tests, 1.cfg): 1080 lines,
 // length 6, thickness 1, gap 3 pixels, full outline, colour (0, 255, 255).
 const wchar_t kShareCodePost[] =
-    L"Minha mira do CS: \u201CCS2YzM7EJwGv3sYsU4qmobJcPLZhFjKhr5q4Wb99W5xkPG\u201D (1080p)";
+    L"Minha mira do outro jogo: \u201CCS2YzM7EJwGv3sYsU4qmobJcPLZhFjKhr5q4Wb99W5xkPG\u201D (1080p)";
 // One whose checksum fails (csgo-sharecode tests).
 const wchar_t kDamagedShareCode[] = L"CSkSCHQKunGr2yPsJr2U3RTd8ycMA2pEs9jWnxK5KjMmWL";
 
@@ -176,11 +176,11 @@ TEST_F(Saved, PastedShareCodeIsAppliedAndSaved) {
             << "slider " << id;
     }
 
-    SetName(L"Do CS");
+    SetName(L"Importada");
     Click(Ctl(kIdSaveButton));
     EXPECT_TRUE(TextBecomes(Ctl(kIdStatusLine), kSaved, kReactMs));
-    EXPECT_TRUE(FileHoldsCrosshair(L"miras.ini", "Do CS", s, kReactMs));
-    EXPECT_EQ(L"Do CS", ListLines(Ctl(kIdSavedList)).back());
+    EXPECT_TRUE(FileHoldsCrosshair(L"miras.ini", "Importada", s, kReactMs));
+    EXPECT_EQ(L"Importada", ListLines(Ctl(kIdSavedList)).back());
 }
 
 TEST_F(Saved, DamagedShareCodeSaysSoAndChangesNothing) {
