@@ -17,7 +17,9 @@ namespace {
 const size_t kPasteChars = 1 << 20;
 
 // Lines of the kind players paste: comments, binds, aliases, other cvars and
-// the crosshair commands themselves, quoted and not.
+// the crosshair commands themselves, quoted and not, and an old share code
+// left in a comment, which sends the reader through the comment rule of
+// every line up to each one.
 const wchar_t* const kPasteLines[] = {
     L"// ---------------- mira ----------------\r\n",
     L"cl_crosshairstyle \"4\"\r\n",
@@ -31,6 +33,7 @@ const wchar_t* const kPasteLines[] = {
     L"alias +mira \"cl_crosshairgap -3;cl_crosshairdot 1\"\r\n",
     L"sensitivity \"1.25\"; m_rawinput \"1\"; fps_max \"400\"\r\n",
     L"// binds de compra e comunicação\r\n",
+    L"// mira antiga: CSGO-bMBxd-4XfA6-xPOLq-SVEBJ-knhrM\r\n",
     L"bind \"F3\" \"buy vesthelm; buy defuser\"\r\n",
     L"\r\n",
 };

@@ -2,11 +2,11 @@
 if(MSVC)
   # Visual Studio: the same sources, with the compiler's own switches.
   set(ZAVIK_WIN_FLAGS /W3 /GR- /utf-8)
-  set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 kernel32)
+  set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 ole32 kernel32)
 else()
 set(ZAVIK_WIN_FLAGS -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections
     -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
-set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 kernel32)
+set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 ole32 kernel32)
 endif()
 
 add_library(zavik_core_win STATIC ${ZAVIK_CORE_SOURCES})
@@ -26,7 +26,11 @@ add_executable(ZavikCrosshair WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp
                ${CMAKE_SOURCE_DIR}/res/ZavikCrosshair.rc)
 target_link_libraries(ZavikCrosshair PRIVATE zavik_win ${ZAVIK_WIN_LIBS})
 target_compile_options(ZavikCrosshair PRIVATE ${ZAVIK_WIN_FLAGS})
-if(NOT MSVC)
+if(MSVC)
+  # The resource file already embeds the manifest; a second one from the
+  # linker would be a duplicate resource.
+  target_link_options(ZavikCrosshair PRIVATE /MANIFEST:NO)
+else()
   # One self-contained file: no MinGW runtime DLLs; no time stamp, so builds repeat.
   target_link_options(ZavikCrosshair PRIVATE -municode -mwindows -static -static-libgcc
                       -static-libstdc++ -s -Wl,--gc-sections -Wl,--no-insert-timestamp)

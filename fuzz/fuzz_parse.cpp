@@ -1,10 +1,12 @@
-// Fuzzes the code reader with arbitrary text, and checks what must always hold:
-// the offsets never move, a count of 0 changes nothing, and whatever the reader
+// Fuzzes the code reader (share codes and commands) with arbitrary text, and
+// checks what must always hold: the offsets never move, a count of 0 changes
+// nothing, a text read as a damaged code counts 0, and whatever the reader
 // stored exports to a line that reads back with 12 commands.
 #include <stdlib.h>
 #include <string.h>
 
 #include "codes/codes.h"
+#include "codes/sharecode.h"
 #include "fuzz_input.h"
 
 namespace {
@@ -15,8 +17,10 @@ const CrosshairSettings kStart = {7.25f, -2.75f, 1.5f, 3, 1.5f, 0, -1, 10, 20, 3
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::wstring text = FuzzWideText(data, size);
     CrosshairSettings c = kStart;
-    int count = ParseCrosshairCode(text.c_str(), &c);
-    if (count < 0 || count > kCodeMaxTokens / 2) abort();
+    bool unreadable = false;
+    int count = ParseCrosshairCode(text.c_str(), &c, &unreadable);
+    if (count < 0 || count > kShareCodeCommands + kCodeMaxTokens / 2) abort();
+    if (unreadable && count != 0) abort();
     if (c.offsetX != kStart.offsetX || c.offsetY != kStart.offsetY) abort();
     if (count == 0 && memcmp(&c, &kStart, sizeof c) != 0) abort();
 

@@ -11,8 +11,10 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "codes/codes.h"
+#include "codes/sharecode.h"
 
 namespace {
 
@@ -343,6 +345,13 @@ TEST(ParseCrosshairCode, CommentsRunToTheEndOfTheLine) {
          [](CrosshairSettings* c) { c->size = 1.0f; }},
         {"comment at the very end", L"cl_crosshairsize 1 //", 1,
          [](CrosshairSettings* c) { c->size = 1.0f; }},
+        {"a link is an ordinary word", L"Fonte: https://site/perfil cl_crosshairsize 3", 1,
+         [](CrosshairSettings* c) { c->size = 3.0f; }},
+        {"slashes inside a word", L"cl_crosshairsize 2 a//b cl_crosshairgap 1", 2,
+         [](CrosshairSettings* c) {
+             c->size = 2.0f;
+             c->gap = 1.0f;
+         }},
     };
     RunParseRows(ROWS(rows));
 }
@@ -574,6 +583,323 @@ TEST(CrosshairCodeRoundTrip, ExportThenImportGivesEveryFieldButOffsets) {
         ASSERT_EQ(12, ParseCrosshairCode(line.c_str(), &got));
         ASSERT_TRUE(SameCrosshair(want, got));
     }
+}
+
+// ---- Share codes and the pixel console variables ----
+
+// The product's mapping of sizes in pixels at height h, written out once here:
+// k = h / 480, size = L / k, thickness = T / k, gap = G - (h * 4) / 1200 - 0.5.
+void SetPixelSizes(CrosshairSettings* c, float h, float length, float gap, float thickness) {
+    float k = h / 480.0f;
+    c->size = length / k;
+    c->thickness = thickness / k;
+    float shift = h * 4.0f;
+    shift = shift / 1200.0f;
+    float shifted = gap - shift;
+    c->gap = shifted - 0.5f;
+}
+
+// The outline on, so that a code's "off" shows.
+CrosshairSettings OutlinedBase() {
+    CrosshairSettings c = kBase;
+    c.outline = 1;
+    return c;
+}
+
+struct LegacyV1Row {
+    const char* source;
+    const wchar_t* code;
+    float size, gap, thickness, outlineThickness;
+    int outline, dot, tStyle, red, green, blue, alpha;
+};
+
+// Source: the tests of akiver/csgo-sharecode (npm), with the values they state.
+TEST(ShareCodes, LegacyV1RealCodes) {
+    const LegacyV1Row rows[] = {
+        {"csgo-sharecode 1", L"CSGO-Cn37R-YE7vo-pLCAL-aURmZ-z6zkG", 4.6f, -1.3f, 1.2f, 2.0f, 1, 1,
+         1, 175, 81, 213, 137},
+        {"csgo-sharecode 2, colour 1", L"CSGO-LibdP-VCVEd-ESayK-rSivi-2UBtG", 5.0f, 1.0f, 0.5f,
+         1.0f, 0, 0, 0, 50, 250, 50, 200},
+        {"csgo-sharecode 5", L"CSGO-WsnnD-eHaMw-QNDf9-oxuDh-ydOUD", 10.0f, -2.2f, 0.6f, 1.0f, 1, 0,
+         0, 50, 250, 50, 200},
+        {"csgo-sharecode 6", L"CSGO-ZrEjo-yASEP-OAdce-Sf44w-rhK5O", 7.2f, -1.2f, 1.5f, 1.0f, 0, 1,
+         1, 232, 88, 227, 136},
+        // The first with bytes 14 and 15 all ones: the 13-bit size 819.1.
+        {"size beyond a byte", L"CSGO-uCTtb-nFfEP-FEiqw-HDsaU-XwjjD", 819.1f, -1.3f, 1.2f, 2.0f, 1,
+         1, 1, 175, 81, 213, 137},
+    };
+    for (const LegacyV1Row& row : rows) {
+        SCOPED_TRACE(row.source);
+        CrosshairSettings want = {row.size, row.gap, row.thickness, row.outline,
+                                  row.outlineThickness, row.dot, row.tStyle, (uint8_t)row.red,
+                                  (uint8_t)row.green, (uint8_t)row.blue, (uint8_t)row.alpha,
+                                  kBase.offsetX, kBase.offsetY};
+        CrosshairSettings got = OutlinedBase();
+        EXPECT_EQ(12, ParseCrosshairCode(row.code, &got));
+        EXPECT_TRUE(SameCrosshair(want, got));
+    }
+}
+
+struct PixelCodeRow {
+    const char* source;
+    const wchar_t* code;
+    int height, style, length, thickness, gap, outlineMode, dot, tStyle;
+    uint8_t rgba[4];
+};
+
+void RunPixelCodeRows(const PixelCodeRow* rows, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        const PixelCodeRow& row = rows[i];
+        SCOPED_TRACE(row.source);
+        CrosshairSettings want = OutlinedBase();
+        SetPixelSizes(&want, (float)row.height, (float)row.length, (float)row.gap,
+                      (float)row.thickness);
+        want.outline = row.outlineMode != 0;
+        if (row.outlineMode) want.outlineThickness = row.outlineMode == 1 ? 1.0f : 0.5f;
+        want.dot = row.dot || row.style == 6;  // 6: Dot Only
+        if (row.style == 6) want.size = 0.0f;
+        want.tStyle = row.tStyle;
+        Rgb(&want, row.rgba[0], row.rgba[1], row.rgba[2]);
+        want.alpha = row.rgba[3];
+        CrosshairSettings got = OutlinedBase();
+        EXPECT_EQ(12, ParseCrosshairCode(row.code, &got));
+        EXPECT_TRUE(SameCrosshair(want, got));
+    }
+}
+
+// Source: the tests of akiver/csgo-sharecode (npm). The v3 outline flag reads
+// as the full outline.
+const PixelCodeRow kLegacyV3Codes[] = {
+    {"v3 1", L"CSGO-MnUCC-89iG7-2cVar-wy7Yn-amCpF", 1080, 6, 8, 3, 4, 1, 1, 0, {252, 15, 192, 255}},
+    {"v3 2", L"CSGO-tsJdC-2PFX6-fw8qD-6GDaX-rYCUM", 768, 4, 0, 3, 0, 0, 1, 0, {0, 40, 255, 255}},
+    {"v3 3", L"CSGO-vcmKL-TWb8f-ddSDD-qM2Xx-T66VH", 1080, 4, 4, 5, 0, 1, 1, 0, {172, 14, 61, 255}},
+    {"v3 4", L"CSGO-cA4U9-hiJwT-Wo9NA-YmTS8-WfH4C", 960, 6, 2, 2, 2, 1, 0, 0, {0, 255, 14, 255}},
+    {"v3 6", L"CSGO-hLbCn-69VT6-Bok83-9MOqW-SWzwQ", 1080, 4, 8, 2, 4, 0, 0, 0, {50, 250, 50, 255}},
+};
+const PixelCodeRow kLegacyV4Codes[] = {
+    {"v4 1", L"CSGO-G8oAC-RyvWc-Hi3CZ-voSwn-QJbfE", 768, 8, 7, 20, 25, 1, 1, 0, {124, 57, 57, 255}},
+    {"v4 2", L"CSGO-sP6xU-TSyN9-sZcO5-2D48M-UppkP", 768, 2, 5, 1, 0, 0, 1, 0, {255, 0, 0, 255}},
+};
+// Sources: a code the game made, in akiver/csgo-sharecode's tests, and console
+// dumps with their codes in the tests of SyberiaK/csxhair (PyPI), 1080 lines.
+const PixelCodeRow kCs2Codes[] = {
+    {"game 1.41", L"CSvbPubOq37zTGqtsPTP5QTrp5CB4xFXiKRLfzJsm49ZRe", 768, 2, 5, 1, 0, 0, 1, 0,
+     {255, 0, 0, 255}},
+    {"csxhair 1", L"CS2YzM7EJwGv3sYsU4qmobJcPLZhFjKhr5q4Wb99W5xkPG", 1080, 4, 6, 1, 3, 1, 0, 0,
+     {0, 255, 255, 255}},
+    {"csxhair 6", L"CSAoi6yyUPBNhEJhJUP8vjQ7MSXezRr4yU4LiusVd4DY5R", 1080, 4, 5, 1, 2, 2, 0, 0,
+     {255, 30, 30, 255}},
+    {"csxhair 10", L"CSvdwAHGje5f5FjfWYHsa5YPRFehAsjK7oyj38W98emH2d", 1080, 4, 12, 2, 5, 2, 0, 0,
+     {255, 255, 255, 230}},
+    {"csxhair 16", L"CSFZq3vXSFjbT2TFMapjEphwz4QUKn4TSLpv3cKXiW8qQC", 1080, 2, 7, 1, 1, 2, 0, 0,
+     {0, 255, 255, 255}},
+    {"csxhair 17", L"CSQP9ffDMntPk9khxzBWAhUvoXMFcMh58WSxfYXZMDFNrh", 1080, 2, 9, 1, 3, 1, 0, 1,
+     {255, 255, 0, 255}},
+    {"csxhair 19", L"CS3O35jbxF5hS7UyQtUaL68umD7RM4wrqWyvdbs4x79hkX", 1080, 2, 6, 1, 2, 0, 0, 0,
+     {255, 255, 255, 190}},
+    {"csxhair 23", L"CSaucLXhJz9i8CW3akEqqSMKDD2s8ed4bQv7tmFwhW8qQC", 1080, 3, 7, 1, -2, 1, 0, 0,
+     {255, 0, 255, 255}},
+    {"csxhair 26", L"CSuRy56Q5k5GLXdQBOKF5JJNL7a2qtnuBeJ3RGa26EkmWL", 1080, 4, 3, 1, 1, 2, 1, 0,
+     {255, 0, 0, 255}},
+    {"csxhair 30", L"CSxWdyKY3veecTUDcCujLE76VQpJDvE3YGbSDCyBSA4wYC", 1080, 2, 10, 2, -2, 2, 1, 0,
+     {50, 50, 255, 255}},
+};
+
+TEST(ShareCodes, LegacyV3RealCodes) { RunPixelCodeRows(ROWS(kLegacyV3Codes)); }
+TEST(ShareCodes, LegacyV4RealCodes) { RunPixelCodeRows(ROWS(kLegacyV4Codes)); }
+TEST(ShareCodes, Cs2RealCodes) { RunPixelCodeRows(ROWS(kCs2Codes)); }
+
+// The right arm of a rendered crosshair of thickness t: its gap from the
+// centre, its length and, at its far end, its thickness, in pixels.
+void MeasureRightArm(const std::vector<uint32_t>& px, int side, int t, int* gap, int* length,
+                     int* thickness) {
+    const int c = side / 2, y = c - t / 2;
+    auto lit = [&](int x, int row) { return row >= 0 && row < side && px[row * side + x] != 0; };
+    int x = c + (t & 1);
+    for (*gap = 0; x < side && !lit(x, y); ++x) ++*gap;
+    for (*length = 0; x < side && lit(x, y); ++x) ++*length;
+    *thickness = 0;
+    for (int row = 0; row < side; ++row) *thickness += lit(x - 1, row);
+}
+
+TEST(ShareCodes, PixelCodesDrawTheirPixelsAtTheirOwnHeight) {
+    const int kSide = 320;
+    int drawn = 0;
+    for (const auto& table : {std::vector<PixelCodeRow>(std::begin(kLegacyV3Codes),
+                                                        std::end(kLegacyV3Codes)),
+                              std::vector<PixelCodeRow>(std::begin(kLegacyV4Codes),
+                                                        std::end(kLegacyV4Codes)),
+                              std::vector<PixelCodeRow>(std::begin(kCs2Codes), std::end(kCs2Codes))}) {
+        for (const PixelCodeRow& row : table) {
+            // Arms that cross the centre, or none at all, cannot be measured apart.
+            if (row.gap < 0 || row.length == 0 || row.style == 6) continue;
+            SCOPED_TRACE(row.source);
+            CrosshairSettings c = kBase;
+            ASSERT_EQ(12, ParseCrosshairCode(row.code, &c));
+            c.dot = c.outline = 0;
+            std::vector<uint32_t> px((size_t)kSide * kSide);
+            RenderCrosshair(c, px.data(), kSide, kSide, row.height);
+            int gap, length, thickness;
+            MeasureRightArm(px, kSide, row.thickness > 0 ? row.thickness : 1, &gap, &length,
+                            &thickness);
+            EXPECT_EQ(row.gap, gap);
+            EXPECT_EQ(row.length, length);
+            EXPECT_EQ(row.thickness > 0 ? row.thickness : 1, thickness);
+            ++drawn;
+        }
+    }
+    EXPECT_GE(drawn, 10);
+}
+
+struct RejectRow {
+    const char* name;
+    const wchar_t* text;
+    bool unreadable;  // reported as a damaged code
+};
+
+TEST(ShareCodes, Rejections) {
+    const RejectRow rows[] = {
+        {"checksum (a v3 code, byte 0 plus 1)", L"CSGO-KWAOu-dD9zM-754Hn-MEC8O-qLnsF", true},
+        {"checksum, cs2 (csgo-sharecode)", L"CSkSCHQKunGr2yPsJr2U3RTd8ycMA2pEs9jWnxK5KjMmWL", true},
+        {"match code (csgo-sharecode)", L"Partida: CSGO-GADqf-jjyJ8-cSP2r-smZRo-TO2xK", true},
+        {"version 2 (csgo-sharecode)", L"CSGO-eRqP8-AkrwM-3Wsqh-pKDTh-eAPtQ", true},
+        {"version 2, cs2 (csgo-sharecode)", L"CSuZhVyU8icUwjTjopBSVi6ctEbq5GiOXJBRdC6LNLKaFL", true},
+        {"version 5", L"CSGO-QZ3kV-xw3JY-LBHAX-a5SKS-BVPwF", true},
+        {"value beyond 18 bytes (a v3 code plus 2^144)", L"CSGO-NGy5A-73JiK-AGiEW-uB98v-hYwvW",
+         true},
+        {"value beyond 32 bytes (a cs2 code plus 2^256)",
+         L"CSJqH52PVHXiK99ZRhNRJAyAEtV7KRJMAym7CnDUpRLNot", true},
+        {"screen height 0, v3", L"CSGO-Yb9vG-kQScZ-XFQxO-psdrQ-Hqr3B", true},
+        {"screen height 0, v4", L"CSGO-7OmZ2-oniJr-4OO8n-i7EKy-haqUE", true},
+        {"screen height 0, cs2", L"CSmjCTQzxEbxJFErvu5niaPLtoazfpOEz7HQJWSiYMX8Gk", true},
+        {"glued to a word", L"miraCSGO-MnUCC-89iG7-2cVar-wy7Yn-amCpF", false},
+        {"glued to a digit", L"CSGO-MnUCC-89iG7-2cVar-wy7Yn-amCpF7", false},
+        {"cs2 glued to a letter", L"CS2YzM7EJwGv3sYsU4qmobJcPLZhFjKhr5q4Wb99W5xkPGx", false},
+        {"cs2 one symbol short", L"CS2YzM7EJwGv3sYsU4qmobJcPLZhFjKhr5q4Wb99W5xkP", false},
+        {"outside the alphabet", L"CSGO-12345-12345-12345-12345-12345", false},
+        {"in a comment", L"// CSGO-MnUCC-89iG7-2cVar-wy7Yn-amCpF", false},
+        {"a player's config, code commented out (corpus: rtheodoro)",
+         L"//MIRA\n// CSGO-bMBxd-4XfA6-xPOLq-SVEBJ-knhrM\ncl_crosshair_recoil true //mire\n", false},
+    };
+    for (const RejectRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        CrosshairSettings got = kBase;
+        bool unreadable = !row.unreadable;
+        EXPECT_EQ(0, ParseCrosshairCode(row.text, &got, &unreadable));
+        EXPECT_EQ(row.unreadable, unreadable);
+        EXPECT_TRUE(SameCrosshair(kBase, got));
+    }
+}
+
+// The first legacy-v1 code above, as its source states it.
+#define ZAVIK_CN37R L"CSGO-Cn37R-YE7vo-pLCAL-aURmZ-z6zkG"
+void Cn37R(CrosshairSettings* c) {
+    *c = {4.6f, -1.3f, 1.2f, 1, 2.0f, 1, 1, 175, 81, 213, 137, c->offsetX, c->offsetY};
+}
+
+TEST(ShareCodes, FoundAnywhereAndRefinedByCommands) {
+    const ParseRow rows[] = {
+        {"after a label", L"Código: " ZAVIK_CN37R, 12, Cn37R},
+        {"in typographic quotes", L"\u2026\u201C" ZAVIK_CN37R L"\u201D\u2026", 12, Cn37R},
+        {"after a link", L"Fonte: https://site/perfil " ZAVIK_CN37R L".", 12, Cn37R},
+        {"ending a link", L"https://site/mira/" ZAVIK_CN37R, 12, Cn37R},
+        {"commands before and after refine it",
+         L"cl_crosshairsize 3 " ZAVIK_CN37R L" cl_crosshaircolor 1", 14,
+         [](CrosshairSettings* c) {
+             Cn37R(c);
+             c->size = 3.0f;
+             Rgb(c, 50, 250, 50);
+         }},
+        {"the first valid code", L"CSGO-GADqf-jjyJ8-cSP2r-smZRo-TO2xK " ZAVIK_CN37R
+                                 L" CS2YzM7EJwGv3sYsU4qmobJcPLZhFjKhr5q4Wb99W5xkPG", 12, Cn37R},
+        {"a damaged code beside a command", L"CSGO-GADqf-jjyJ8-cSP2r-smZRo-TO2xK cl_crosshairgap 2",
+         1, [](CrosshairSettings* c) { c->gap = 2.0f; }},
+    };
+    RunParseRows(ROWS(rows));
+
+    // Codes are looked for in the whole text, commands only in its first tokens.
+    CrosshairSettings want = kBase;
+    Cn37R(&want);
+    const std::wstring far = Filler(600) + L"\r\n// velha\r\n";
+    struct {
+        std::wstring text;
+        int count;
+    } const tails[] = {{far + ZAVIK_CN37R, 12}, {far + L"// " ZAVIK_CN37R, 0},
+                       {far + L"x" ZAVIK_CN37R, 0}, {far + ZAVIK_CN37R L" cl_crosshairsize 9", 12}};
+    for (const auto& tail : tails) {
+        CrosshairSettings got = kBase;
+        EXPECT_EQ(tail.count, ParseCrosshairCode(tail.text.c_str(), &got)) << tail.count;
+        EXPECT_TRUE(SameCrosshair(tail.count ? want : kBase, got));
+    }
+}
+
+// A public console dump of today's game (SyberiaK/csxhair tests, 6.cfg,
+// without its code line): pixel names, the outline as mode 2.
+const wchar_t kDumpToday[] =
+    L"cl_crosshair_drawoutline 2\ncl_crosshair_dynamic_maxdist_splitratio 0.50\n"
+    L"cl_crosshair_dynamic_splitalpha_innermod 0.00\ncl_crosshair_dynamic_splitalpha_outermod 1.00\n"
+    L"cl_crosshair_dynamic_splitdist 7\ncl_crosshair_dynamic_spread_limit 80\n"
+    L"cl_crosshair_gap 2\ncl_crosshair_length 5\ncl_crosshair_recoil 0\ncl_crosshair_t 0\n"
+    L"cl_crosshair_thickness 1\ncl_crosshaircolor_a 255\ncl_crosshaircolor_b 30\n"
+    L"cl_crosshaircolor_g 30\ncl_crosshaircolor_r 255\ncl_crosshairdot 0\n"
+    L"cl_crosshairoutline_a 255\ncl_crosshairoutline_b 0\ncl_crosshairoutline_g 0\n"
+    L"cl_crosshairoutline_r 0\ncl_crosshairstyle 4\ncl_ironsight_usecrosshaircolor 1\n"
+    L"cl_ironsight_dot_scale 0.65\n";
+
+// A player's crosshair.cfg from before (corpus: Atlas7005/csgoconfig).
+const wchar_t kDumpBefore[] =
+    L"cl_crosshair_drawoutline \"0\"\ncl_crosshair_dynamic_maxdist_splitratio \"0.300000\"\n"
+    L"cl_crosshair_dynamic_splitalpha_innermod \"1\"\n"
+    L"cl_crosshair_dynamic_splitalpha_outermod \"0.500000\"\ncl_crosshair_dynamic_splitdist \"7\"\n"
+    L"cl_crosshair_friendly_warning \"1\"\ncl_crosshair_outlinethickness \"1.000000\"\n"
+    L"cl_crosshair_sniper_show_normal_inaccuracy \"0\"\ncl_crosshair_sniper_width \"2\"\n"
+    L"cl_crosshair_t \"0\"\ncl_crosshairalpha \"255\"\ncl_crosshaircolor \"5\"\n"
+    L"cl_crosshaircolor_b \"0\"\ncl_crosshaircolor_g \"255\"\ncl_crosshaircolor_r \"255\"\n"
+    L"cl_crosshairdot \"0\"\ncl_crosshairgap \"-1\"\ncl_crosshairgap_useweaponvalue \"0\"\n"
+    L"cl_crosshairsize \"3\"\ncl_crosshairstyle \"4\"\ncl_crosshairthickness \"0\"\n"
+    L"cl_crosshairusealpha \"1\"";
+
+TEST(ParseCrosshairCode, ConsoleDumpsOfBothEras) {
+    CrosshairSettings base = kBase;
+    base.dot = base.tStyle = 1;  // so that the dumps' zeros show
+    const ParseRow rows[] = {
+        {"today", kDumpToday, 10,
+         [](CrosshairSettings* c) {
+             *c = {0, 0, 0, 1, c->outlineThickness, 0, 0, 255, 30, 30, 255, c->offsetX, c->offsetY};
+             SetPixelSizes(c, 1080.0f, 5.0f, 2.0f, 1.0f);
+         }},
+        {"before September 2026", kDumpBefore, 12,
+         [](CrosshairSettings* c) {
+             *c = {3.0f, -1.0f, 0.0f, 0, 1.0f, 0, 0, 255, 255, 0, 255, c->offsetX, c->offsetY};
+         }},
+    };
+    RunParseRows(ROWS(rows), base);
+}
+
+TEST(ParseCrosshairCode, PixelVariablesAndTheirScreenHeight) {
+    const ParseRow rows[] = {
+        {"stated height", L"cl_crosshair_screen_height 1440 cl_crosshair_length 10", 2,
+         [](CrosshairSettings* c) { c->size = 10.0f / 3.0f; }},
+        {"height truncated", L"cl_crosshair_screen_height 1439.9 cl_crosshair_length 5", 2,
+         [](CrosshairSettings* c) { c->size = 5.0f / (1439.0f / 480.0f); }},
+        {"height 0 means 1080", L"cl_crosshair_screen_height 0 cl_crosshair_thickness 3", 2,
+         [](CrosshairSettings* c) { c->thickness = 3.0f / 2.25f; }},
+        {"the last height wins, even after the sizes",
+         L"cl_crosshair_screen_height 768 cl_crosshair_length 4 cl_crosshair_screen_height -1",
+         3, [](CrosshairSettings* c) { c->size = 4.0f / 2.25f; }},
+        {"a height alone changes nothing", L"cl_crosshair_screen_height 768", 1, nullptr},
+        {"pixels win over units, after", L"cl_crosshair_length 9 cl_crosshairsize 2", 2,
+         [](CrosshairSettings* c) { c->size = 4.0f; }},
+        {"pixels win over units, before", L"cl_crosshairsize 2 cl_crosshair_length 9", 2,
+         [](CrosshairSettings* c) { c->size = 4.0f; }},
+        {"colour a, then alpha", L"cl_crosshaircolor_a 300 cl_crosshairalpha 100", 2,
+         [](CrosshairSettings* c) { c->alpha = 100; }},
+        {"alpha, then colour a", L"cl_crosshairalpha 100 cl_crosshaircolor_a 300", 2,
+         [](CrosshairSettings* c) { c->alpha = 255; }},
+        {"outline mode 2 is a flag", L"cl_crosshair_drawoutline 2", 1,
+         [](CrosshairSettings* c) { c->outline = 1; }},
+    };
+    RunParseRows(ROWS(rows));
 }
 
 }  // namespace

@@ -38,6 +38,11 @@ TEST(StoreTexts, SuccessAndErrorTextsCarryTheirMark) {
     EXPECT_TRUE(StartsWithMark(kStatusNeedBothText, kCrossMark));
     EXPECT_TRUE(StartsWithMark(kStatusNeedCodeText, kCrossMark));
     EXPECT_TRUE(StartsWithMark(kStatusNeedNameText, kCrossMark));
+    EXPECT_TRUE(StartsWithMark(kStatusCodeDamagedText, kCrossMark));
+    EXPECT_TRUE(SameText(ImportFailureText(true),
+                         L"✖ Esse código de mira não pôde ser lido: confira se copiou o código "
+                         L"inteiro."));
+    EXPECT_TRUE(SameText(ImportFailureText(false), kStatusImportNoneText));
     EXPECT_NE(kCheckMark, kStatusHintText[0]);
     EXPECT_NE(kCrossMark, kStatusHintText[0]);
 }
@@ -103,19 +108,25 @@ struct DecideRow {
     bool goOn;
     const wchar_t* text;
     int focus;
+    bool unreadableCode;
 };
 
-TEST(DecideSave, FourWays) {
+TEST(DecideSave, FourWaysAndTheDamagedCode) {
     const DecideRow rows[] = {
-        {"neither", L"", 0, false, kStatusNeedBothText, kFocusImportBox},
-        {"code only", L"", 3, false, kStatusNeedNameText, kFocusNameBox},
-        {"name only", L"Minha", 0, false, kStatusNeedCodeText, kFocusImportBox},
-        {"both", L"Minha", 1, true, kStatusSavedText, kFocusNone},
-        {"no name text at all", nullptr, 0, false, kStatusNeedBothText, kFocusImportBox},
+        {"neither", L"", 0, false, kStatusNeedBothText, kFocusImportBox, false},
+        {"code only", L"", 3, false, kStatusNeedNameText, kFocusNameBox, false},
+        {"name only", L"Minha", 0, false, kStatusNeedCodeText, kFocusImportBox, false},
+        {"both", L"Minha", 1, true, kStatusSavedText, kFocusNone, false},
+        {"no name text at all", nullptr, 0, false, kStatusNeedBothText, kFocusImportBox,
+         false},
+        {"damaged code with a name", L"Minha", 0, false, kStatusCodeDamagedText, kFocusImportBox,
+         true},
+        {"damaged code without a name", L"", 0, false, kStatusCodeDamagedText, kFocusImportBox,
+         true},
     };
     for (const DecideRow& row : rows) {
         SCOPED_TRACE(row.name);
-        SaveDecision d = DecideSave(row.cleanedName, row.count);
+        SaveDecision d = DecideSave(row.cleanedName, row.count, row.unreadableCode);
         EXPECT_EQ(row.goOn, d.goOn);
         EXPECT_EQ(row.text, d.text);
         EXPECT_EQ(row.focus, d.focus);

@@ -1,12 +1,14 @@
 // Counts heap allocations of the paths that run over and over: a render must
-// make exactly one (its coverage mask) and the per-tick visibility decision
-// none. Linked with --wrap for the C allocator; operator new is counted too.
+// make exactly one (its coverage mask), a read of the import box exactly one
+// (its copy of the text, share codes and all) and the per-tick visibility
+// decision none. Linked with --wrap for the C allocator; operator new is counted too.
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
 
 #include <new>
 
+#include "codes/codes.h"
 #include "crosshair/crosshair.h"
 #include "overlay/placement.h"
 
@@ -66,6 +68,7 @@ namespace {
 
 const int kRenderCalls = 1000;
 const int kDecisionCalls = 100000;
+const int kParseCalls = 1000;
 const int kSide = 320;
 
 struct Counts {
@@ -94,6 +97,25 @@ Counts CountRenders(uint32_t* pixels) {
     for (int i = 0; i < kRenderCalls; ++i) {
         const CrosshairSettings& s = (i % 2) ? heavy : kBuiltinPresets[i % kBuiltinPresetCount].settings;
         RenderCrosshair(s, pixels, kSide, kSide, (i % 3) ? 1080 : 2160);
+    }
+    return StopCounting();
+}
+
+// Texts that take every road of the reader: commands, pixel variables, a
+// valid code of each container, damaged codes, comments, many words.
+Counts CountParses() {
+    const wchar_t* const texts[] = {
+        L"cl_crosshairsize 2.5; cl_crosshairgap -1; cl_crosshaircolor 1",
+        L"C\u00f3digo: \"CSGO-MnUCC-89iG7-2cVar-wy7Yn-amCpF\" cl_crosshair_length 9",
+        L"$code CS2YzM7EJwGv3sYsU4qmobJcPLZhFjKhr5q4Wb99W5xkPG\ncl_crosshair_screen_height 1440",
+        L"CSGO-GADqf-jjyJ8-cSP2r-smZRo-TO2xK // CSGO-Cn37R-YE7vo-pLCAL-aURmZ-z6zkG",
+    };
+    const int textCount = (int)(sizeof texts / sizeof texts[0]);
+    StartCounting();
+    for (int i = 0; i < kParseCalls; ++i) {
+        CrosshairSettings c = kBuiltinPresets[0].settings;
+        bool unreadable = false;
+        ParseCrosshairCode(texts[i % textCount], &c, &unreadable);
     }
     return StopCounting();
 }
@@ -135,10 +157,14 @@ int main() {
     if (!pixels) return 2;
     const Counts renders = CountRenders(pixels);
     const Counts decisions = CountDecisions();
+    const Counts parses = CountParses();
     __real_free(pixels);
 
     bool ok = Report("RenderCrosshair", (double)renders.allocations / kRenderCalls, renders.frees,
                      1.0, kRenderCalls);
+    ok = Report("ParseCrosshairCode", (double)parses.allocations / kParseCalls, parses.frees, 1.0,
+                kParseCalls) &&
+         ok;
     ok = Report("visibility decision", (double)decisions.allocations, decisions.frees, 0.0, 0) && ok;
     fflush(stdout);
     return ok ? 0 : 1;

@@ -9,7 +9,7 @@ const int kBaseDpi = 96;  // the DPI the layout is written in
 // The DPI holds the base value until start-up reads the screen's.
 AppWin g_app = {
     NULL, NULL, kBaseDpi,     // instance, mutex, dpi
-    NULL, NULL, NULL,         // message, overlay and settings windows
+    NULL, NULL, NULL, NULL,   // message, tray, overlay and settings windows
     NULL, NULL,               // icons
     NULL, NULL, NULL,         // fonts
     NULL, NULL, NULL,         // overlay DC, bitmap and pixels

@@ -17,6 +17,7 @@ struct AppWin {
     HANDLE mutex;             // single-instance marker, null when not ours
     int dpi;                  // LOGPIXELSY, read once
     HWND messageWindow;
+    HWND trayWindow;          // hidden top-level: gets broadcasts, owns the tray menu
     HWND overlayWindow;
     HWND settingsWindow;      // null while the settings window does not exist
     HICON smallIcon, largeIcon;
@@ -69,7 +70,12 @@ void TakeHotkeyFromControl(HWND hotkeyControl);
 // tray_win.cpp
 // The one icon record handed to Shell_NotifyIconW; tests read what it holds.
 extern NOTIFYICONDATAW g_trayIcon;
-void AddTrayIcon();
+LRESULT CALLBACK TrayWindowProc(HWND, UINT, WPARAM, LPARAM);
+// Adds the icon from a cleared record, or refreshes it where the shell still
+// has it; false when the shell took neither.
+bool AddTrayIcon();
+// AddTrayIcon, and on failure again every second until the taskbar takes it.
+void KeepTrayIcon();
 void DeleteTrayIcon();
 void FormatTrayTip();
 void RefreshHotkeyTexts();

@@ -3,20 +3,19 @@
 #include "app/app_win.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 #include <shlobj.h>
 
+#include "app/startup.h"
 #include "base/wtext.h"
 #include "storage/profile.h"
 
 namespace {
 const DWORD kCommonControlClasses =
     ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES;
-const wchar_t kFolderFormat[] = L"%ls\\" ZAVIK_FOLDER_NAME;
-const wchar_t kConfigFormat[] = L"%ls\\config.ini";
-const wchar_t kMirasFormat[] = L"%ls\\miras.ini";
-const wchar_t kConfigBareName[] = L"config.ini";
-const wchar_t kMirasBareName[] = L"miras.ini";
 const wchar_t kTaskbarCreated[] = L"TaskbarCreated";
+// The shell's documentation asks for an apartment before ShellExecuteW.
+const DWORD kComApartment = COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE;
 const wchar_t kFontFace[] = L"Segoe UI";
 const int kAppIconId = 1;
 const int kLargeIconSize = 64;
@@ -59,17 +58,15 @@ void InitCommonControlClasses() {
 void FindSettingsPaths() {
     wchar_t appData[kPathChars];
     if (SUCCEEDED(SHGetFolderPathW(NULL, CSIDL_APPDATA, NULL, SHGFP_TYPE_CURRENT, appData))) {
-        FormatW(g_paths.folder, kPathChars, kFolderFormat, appData);
+        ComposeSettingsPaths(appData, NULL, &g_paths);
         CreateDirectoryW(g_paths.folder, NULL);  // already there or impossible: both ignored
-        FormatW(g_paths.config, kPathChars, kConfigFormat, g_paths.folder);
-        FormatW(g_paths.miras, kPathChars, kMirasFormat, g_paths.folder);
         return;
     }
-    // Without a profile folder the files live beside the working directory.
-    DWORD length = GetCurrentDirectoryW(kPathChars, g_paths.folder);
-    if (length == 0 || length >= kPathChars) g_paths.folder[0] = 0;
-    CopyW(g_paths.config, kPathChars, kConfigBareName);
-    CopyW(g_paths.miras, kPathChars, kMirasBareName);
+    // Without a profile folder the files live in the working directory.
+    wchar_t working[kPathChars];
+    DWORD length = GetCurrentDirectoryW(kPathChars, working);
+    if (length == 0 || length >= kPathChars) working[0] = 0;
+    ComposeSettingsPaths(NULL, working, &g_paths);
 }
 
 // Returns whether config.ini existed before this start.
@@ -128,6 +125,7 @@ void RegisterWindowClasses() {
     RegisterWindowClass(ZAVIK_CLASS_MSG, MessageWindowProc, NULL);
     RegisterWindowClass(ZAVIK_CLASS_OVERLAY, OverlayWindowProc, NULL);
     RegisterWindowClass(ZAVIK_CLASS_SETTINGS, SettingsWindowProc, (HBRUSH)(COLOR_BTNFACE + 1));
+    RegisterWindowClass(ZAVIK_CLASS_TRAY, TrayWindowProc, NULL);
 }
 
 void CreateProgramWindows() {
@@ -137,6 +135,17 @@ void CreateProgramWindows() {
     g_app.overlayWindow = CreateWindowExW(kOverlayExStyle, ZAVIK_CLASS_OVERLAY,
                                           ZAVIK_OVERLAY_TITLE, WS_POPUP, 0, 0, kOverlaySize,
                                           kOverlaySize, NULL, NULL, g_app.instance, NULL);
+    // Never shown: a tool window has no taskbar button.
+    g_app.trayWindow = CreateWindowExW(WS_EX_TOOLWINDOW, ZAVIK_CLASS_TRAY, ZAVIK_TITLE, WS_POPUP,
+                                       0, 0, 0, 0, NULL, NULL, g_app.instance, NULL);
+}
+
+// A copy started as administrator still hears a normal second start and a
+// restarted taskbar, which run with fewer privileges.
+void AllowLowerPrivilegeMessages() {
+    ChangeWindowMessageFilterEx(g_app.messageWindow, kWmShowSettings, MSGFLT_ALLOW, NULL);
+    ChangeWindowMessageFilterEx(g_app.trayWindow, g_app.taskbarCreatedMessage, MSGFLT_ALLOW,
+                                NULL);
 }
 
 void CreateOverlayBuffer() {
@@ -175,17 +184,19 @@ void ShutDown() {
         ReleaseMutex(g_app.mutex);
         CloseHandle(g_app.mutex);
     }
+    CoUninitialize();
 }
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     g_app.instance = instance;
     g_app.mutex = CreateMutexW(NULL, TRUE, ZAVIK_MUTEX_NAME);
-    if (g_app.mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (DecideInstanceRole(g_app.mutex != NULL, GetLastError()) == kInstanceHandOver) {
         HandOverToRunningInstance();
-        CloseHandle(g_app.mutex);
+        if (g_app.mutex) CloseHandle(g_app.mutex);
         return 0;
     }
+    CoInitializeEx(NULL, kComApartment);
     ReadScreenDpi();
     InitCommonControlClasses();
     FindSettingsPaths();
@@ -201,7 +212,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     CreateOverlayBuffer();
     PresentOverlay();
     g_app.taskbarCreatedMessage = RegisterWindowMessageW(kTaskbarCreated);
-    AddTrayIcon();
+    AllowLowerPrivilegeMessages();
+    KeepTrayIcon();
     SetTimer(g_app.messageWindow, kVisibilityTimerId, kFirstTickPeriod, NULL);
     VisibilityTick();
     // Later starts from the Run key stay in the tray; a first run always shows the window.

@@ -42,6 +42,17 @@ void OnTrayCommand(WORD id) {
     }
 }
 
+void OnTimer(WPARAM id) {
+    switch (id) {
+    case kVisibilityTimerId:
+        VisibilityTick();
+        break;
+    case kTrayRetryTimerId:
+        KeepTrayIcon();
+        break;
+    }
+}
+
 // Without a version request the callback's lParam is the mouse message itself.
 void OnTrayIcon(LPARAM mouseMessage) {
     switch ((UINT)mouseMessage) {
@@ -60,7 +71,7 @@ void OnTrayIcon(LPARAM mouseMessage) {
 LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // A registered message has no fixed value to put in a case label.
     if (message == g_app.taskbarCreatedMessage && message != 0) {
-        AddTrayIcon();  // the taskbar restarted and forgot the icon
+        KeepTrayIcon();  // the taskbar restarted and forgot the icon
         return 0;
     }
     switch (message) {
@@ -77,7 +88,7 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         if (wParam == kToggleHotkeyId) ToggleEnabled();
         return 0;
     case WM_TIMER:
-        if (wParam == kVisibilityTimerId) VisibilityTick();
+        OnTimer(wParam);
         return 0;
     case kWmTrayIcon:
         OnTrayIcon(lParam);

@@ -1,5 +1,6 @@
 // The tray icon: one record reused for every Shell_NotifyIconW call, its tip,
-// its menu and the balloon notices.
+// its menu and the balloon notices; and the hidden top-level window that owns
+// the menu and passes the shell's broadcasts on to the message window.
 #include "app/app_win.h"
 
 #include "app/hotkey.h"
@@ -14,6 +15,8 @@ static_assert(sizeof(g_trayIcon.szInfo) / sizeof(wchar_t) == kBalloonTextChars,
               "balloon text field size");
 
 namespace {
+const UINT kTrayRetryPeriodMs = 1000;
+
 // The full current record, with hBalloonIcon; no version is requested, so the
 // callback's lParam stays the plain mouse message.
 void FillFixedTrayMembers() {
@@ -25,13 +28,35 @@ void FillFixedTrayMembers() {
 }
 }  // namespace
 
-void AddTrayIcon() {
+// Broadcasts reach top-level windows only, never the message-only window that
+// owns the icon, so this window hands the two it needs on.
+LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool taskbarCreated = message == g_app.taskbarCreatedMessage && message != 0;
+    if (taskbarCreated || message == WM_DISPLAYCHANGE) {
+        return SendMessageW(g_app.messageWindow, message, wParam, lParam);
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool AddTrayIcon() {
     // From a cleared record: a notice from before must not come back with the new icon.
     ZeroMemory(&g_trayIcon, sizeof(g_trayIcon));
     FillFixedTrayMembers();
     FormatTrayTip();
     g_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    Shell_NotifyIconW(NIM_ADD, &g_trayIcon);
+    if (Shell_NotifyIconW(NIM_ADD, &g_trayIcon)) return true;
+    // Windows also announces a new taskbar after a DPI change, when it still
+    // has the icon: then the add fails and the icon only needs its tip.
+    return Shell_NotifyIconW(NIM_MODIFY, &g_trayIcon) != FALSE;
+}
+
+void KeepTrayIcon() {
+    // At sign-in the program may start before the taskbar exists.
+    if (AddTrayIcon()) {
+        KillTimer(g_app.messageWindow, kTrayRetryTimerId);
+    } else {
+        SetTimer(g_app.messageWindow, kTrayRetryTimerId, kTrayRetryPeriodMs, NULL);
+    }
 }
 
 void DeleteTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &g_trayIcon); }
@@ -76,12 +101,16 @@ void ShowTrayMenu() {
     POINT cursor;
     GetCursorPos(&cursor);
     // The owner must be the foreground window, or the menu stays open after a
-    // click elsewhere.
-    SetForegroundWindow(g_app.messageWindow);
-    TrackPopupMenu(menu, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, g_app.messageWindow, NULL);
+    // click elsewhere; a message-only window can never be, so a hidden
+    // top-level window owns it.
+    SetForegroundWindow(g_app.trayWindow);
+    UINT command = (UINT)TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+                                        cursor.x, cursor.y, 0, g_app.trayWindow, NULL);
     // Lets the shell finish the menu's mode before the next click on the icon.
-    PostMessageW(g_app.messageWindow, WM_NULL, 0, 0);
+    PostMessageW(g_app.trayWindow, WM_NULL, 0, 0);
     DestroyMenu(menu);
+    // The commands belong to the message window, as those posted to it do.
+    if (command != 0) SendMessageW(g_app.messageWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
 void ShowBalloon(const wchar_t* title, const wchar_t* text) {

@@ -1,5 +1,5 @@
-// Crosshair codes: reading cl_crosshair console commands out of pasted text and
-// writing the current crosshair as one such command line.
+// Crosshair codes: reading share codes and cl_crosshair console commands out
+// of pasted text, and writing the current crosshair as one command line.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -9,9 +9,12 @@ enum { kCodeMaxTokens = 512, kCodeLineChars = 1024, kCodeColourRows = 5 };
 
 extern const uint8_t CodeColourTable[kCodeColourRows][3];
 
-// Applies the recognised commands of text to *crosshair (callers pass a copy)
-// and returns how many command-value pairs it applied; 0 means no code.
-int ParseCrosshairCode(const wchar_t* text, CrosshairSettings* crosshair);
+// Applies the first valid share code of text (counted as 12 commands) and then
+// the recognised commands to *crosshair (callers pass a copy), and returns how
+// many it applied; 0 means no code. *unreadableCode, when given, tells whether
+// that 0 comes with something shaped like a share code that failed a check.
+int ParseCrosshairCode(const wchar_t* text, CrosshairSettings* crosshair,
+                       bool* unreadableCode = nullptr);
 
 // Writes the code line of crosshair into buf (count elements, always terminated).
 // Returns its length.

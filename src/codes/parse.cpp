@@ -1,12 +1,15 @@
-// Reads a crosshair out of pasted cl_crosshair console commands: tolerant of
-// everything it does not know, never an error, one heap copy of the text.
+// Reads a crosshair out of pasted text: the first share code in it, then the
+// cl_crosshair console commands over it. Tolerant of everything it does not
+// know, never an error, one heap copy of the text and fixed tables besides.
 #include "codes/codes.h"
 
+#include <math.h>
 #include <stdlib.h>
 #include <string.h>
 #include <wchar.h>
 
 #include "base/wtext.h"
+#include "codes/sharecode.h"
 
 const uint8_t CodeColourTable[kCodeColourRows][3] = {
     {250, 50, 50},
@@ -37,6 +40,10 @@ enum CodeField {
     kFieldRed,
     kFieldGreen,
     kFieldBlue,
+    kFieldLengthPixels,
+    kFieldGapPixels,
+    kFieldThicknessPixels,
+    kFieldScreenHeight,
 };
 
 struct CodeCommand {
@@ -57,14 +64,21 @@ const CodeCommand kCodeCommands[] = {
     {L"cl_crosshaircolor_r", kFieldRed},
     {L"cl_crosshaircolor_g", kFieldGreen},
     {L"cl_crosshaircolor_b", kFieldBlue},
+    // The names the game has used since its crosshair moved to pixel sizes.
+    {L"cl_crosshaircolor_a", kFieldAlpha},
+    {L"cl_crosshair_length", kFieldLengthPixels},
+    {L"cl_crosshair_gap", kFieldGapPixels},
+    {L"cl_crosshair_thickness", kFieldThicknessPixels},
+    {L"cl_crosshair_screen_height", kFieldScreenHeight},
 };
 const int kCodeCommandCount = (int)(sizeof kCodeCommands / sizeof kCodeCommands[0]);
 
-// What the walk collects besides the fields it sets directly: the colour is
-// decided only after every command has been read.
-struct PendingColour {
+// What the walk collects besides the fields it sets directly: the colour and
+// the pixel sizes are decided only after every command has been read.
+struct Pending {
     uint8_t rgb[3];
     int choice;
+    PixelSizes pixels;  // screenHeight holds the last height given, 0 for none
 };
 
 bool IsSeparator(wchar_t c) {
@@ -87,35 +101,106 @@ bool IsSeparator(wchar_t c) {
 
 bool IsLineEnd(wchar_t c) { return c == L'\n' || c == L'\r'; }
 
-// Cuts the copy into at most kCodeMaxTokens terminated tokens in one pass.
-// A "//" ends the line for us: players paste whole config files, and the words
-// of a comment would otherwise be read as commands and values. Whatever lies
-// beyond the last kept token is never looked at.
-int SplitTokens(wchar_t* p, wchar_t** tokens) {
-    int count = 0;
+// What one pass over the copy finds: the first tokens, and the first valid
+// share code anywhere in the text.
+struct TextScan {
+    wchar_t* tokens[kCodeMaxTokens];
+    int tokenCount;
+    bool codeFound;
+    bool damagedCode;  // something shaped like a share code failed a check
+    ShareCode code;
+};
+
+void LookForShareCode(const wchar_t* p, const wchar_t* end, TextScan* scan) {
+    ShareCodeRead read = ReadShareCodeAt(p, end, &scan->code);
+    if (read == kShareCodeValid) scan->codeFound = true;
+    if (read == kShareCodeDamaged) scan->damagedCode = true;
+}
+
+const wchar_t kCodeStart = L'C';
+
+// A "//" where a token would start ends the line for us: players paste whole
+// config files, and the words of a comment would otherwise be read as commands
+// and values. Inside a word ("https://...") it is an ordinary character.
+bool OpensComment(const wchar_t* p) { return p[0] == L'/' && p[1] == L'/'; }
+
+// Cuts the copy into at most kCodeMaxTokens terminated tokens, looking for a
+// share code on the way. Returns where the token after the last one kept
+// starts (end when the table did not fill).
+wchar_t* ScanHead(wchar_t* p, const wchar_t* end, TextScan* scan) {
     bool inToken = false;
-    while (*p) {
-        if (p[0] == L'/' && p[1] == L'/') {
-            *p = 0;
-            inToken = false;
-            if (count == kCodeMaxTokens) break;
-            ++p;
-            while (*p && !IsLineEnd(*p)) ++p;
-        } else if (IsSeparator(*p)) {
-            *p = 0;
-            inToken = false;
-            if (count == kCodeMaxTokens) break;
-            ++p;
-        } else {
-            if (!inToken) {
-                if (count == kCodeMaxTokens) break;
-                tokens[count++] = p;
-                inToken = true;
-            }
-            ++p;
+    bool afterWord = false;  // an ASCII letter or digit precedes p
+    while (p < end) {
+        wchar_t c = *p;
+        if (!inToken && OpensComment(p)) {
+            while (p < end && !IsLineEnd(*p)) ++p;
+            continue;
         }
+        if (IsSeparator(c)) {
+            *p = 0;
+            inToken = false;
+            afterWord = false;
+            ++p;
+            continue;
+        }
+        if (!inToken) {
+            if (scan->tokenCount == kCodeMaxTokens) return p;
+            scan->tokens[scan->tokenCount++] = p;
+            inToken = true;
+        }
+        if (c == kCodeStart && !afterWord && !scan->codeFound) LookForShareCode(p, end, scan);
+        afterWord = IsAsciiLetterOrDigit(c);
+        ++p;
     }
-    return count;
+    return p;
+}
+
+// Where the comment rule stands at a point of the text. Only the line of that
+// point matters, so it is found by looking back for the line's start, and
+// read forward from there (or from the last point asked, on the same line):
+// every character is looked at no more than twice however many points are asked.
+struct LineState {
+    const wchar_t* at;
+    bool inComment;
+    bool tokenStart;
+};
+
+void FollowLine(LineState* line, const wchar_t* to) {
+    const wchar_t* q = to;
+    while (q > line->at && !IsLineEnd(q[-1])) --q;
+    if (q > line->at) {
+        line->at = q;
+        line->inComment = false;
+        line->tokenStart = true;
+    }
+    for (q = line->at; q < to && !line->inComment; ++q) {
+        line->inComment = line->tokenStart && OpensComment(q);
+        line->tokenStart = IsSeparator(*q);
+    }
+    line->at = to;
+}
+
+// Past the token table only a share code matters: jump from one 'C' to the
+// next, so that a long paste costs little more than its copy. The text there
+// is no longer cut, so p[-1] is the character as pasted (or the 0 that ended
+// the last token).
+void ScanTail(const wchar_t* p, const wchar_t* end, TextScan* scan) {
+    LineState line = {p, false, true};
+    while (!scan->codeFound && p < end) {
+        p = wmemchr(p, kCodeStart, (size_t)(end - p));
+        if (!p) return;
+        if (!IsAsciiLetterOrDigit(p[-1])) {
+            FollowLine(&line, p);
+            if (!line.inComment) LookForShareCode(p, end, scan);
+        }
+        ++p;
+    }
+}
+
+// One pass over the copy: the first tokens, then codes in the whole text.
+void ScanText(wchar_t* p, const wchar_t* end, TextScan* scan) {
+    const wchar_t* tail = ScanHead(p, end, scan);
+    if (tail < end && !scan->codeFound) ScanTail(tail, end, scan);
 }
 
 const CodeCommand* FindCodeCommand(const wchar_t* token) {
@@ -155,8 +240,15 @@ int ColourChoiceOf(const wchar_t* value) {
     return kNoColourChoice;
 }
 
+// Truncated toward zero; a height that is not above 0 counts as none given.
+float ScreenHeightOf(const wchar_t* value) {
+    double v = trunc(NumberOf(value));
+    return v > 0.0 ? NarrowToFloat(v) : 0.0f;
+}
+
 void ApplyCommand(CodeField field, const wchar_t* value, CrosshairSettings* crosshair,
-                  PendingColour* pending) {
+                  Pending* pending) {
+    PixelSizes& pixels = pending->pixels;
     switch (field) {
         case kFieldSize: crosshair->size = FloatOf(value); break;
         case kFieldGap: crosshair->gap = FloatOf(value); break;
@@ -170,11 +262,24 @@ void ApplyCommand(CodeField field, const wchar_t* value, CrosshairSettings* cros
         case kFieldRed: pending->rgb[0] = ByteOf(value); break;
         case kFieldGreen: pending->rgb[1] = ByteOf(value); break;
         case kFieldBlue: pending->rgb[2] = ByteOf(value); break;
+        case kFieldLengthPixels:
+            pixels.length = FloatOf(value);
+            pixels.hasLength = true;
+            break;
+        case kFieldGapPixels:
+            pixels.gap = FloatOf(value);
+            pixels.hasGap = true;
+            break;
+        case kFieldThicknessPixels:
+            pixels.thickness = FloatOf(value);
+            pixels.hasThickness = true;
+            break;
+        case kFieldScreenHeight: pixels.screenHeight = ScreenHeightOf(value); break;
     }
 }
 
 int WalkTokens(wchar_t* const* tokens, int count, CrosshairSettings* crosshair,
-               PendingColour* pending) {
+               Pending* pending) {
     int recognised = 0;
     int i = 0;
     while (i + 1 < count) {
@@ -197,7 +302,7 @@ int WalkTokens(wchar_t* const* tokens, int count, CrosshairSettings* crosshair,
     return recognised;
 }
 
-void ResolveColour(const PendingColour& pending, CrosshairSettings* crosshair) {
+void ResolveColour(const Pending& pending, CrosshairSettings* crosshair) {
     const uint8_t* rgb = pending.rgb;
     if (pending.choice >= 0 && pending.choice < kCodeColourRows) {
         rgb = CodeColourTable[pending.choice];
@@ -207,9 +312,18 @@ void ResolveColour(const PendingColour& pending, CrosshairSettings* crosshair) {
     crosshair->blue = rgb[2];
 }
 
+// Pixel sizes given by name win over the same field given in units, in any
+// order; they are measured at the last height the text gives, else 1080.
+void ResolvePixelSizes(const Pending& pending, CrosshairSettings* crosshair) {
+    PixelSizes pixels = pending.pixels;
+    if (!(pixels.screenHeight > 0.0f)) pixels.screenHeight = (float)kDefaultScreenHeight;
+    ApplyPixelSizes(pixels, crosshair);
+}
+
 }  // namespace
 
-int ParseCrosshairCode(const wchar_t* text, CrosshairSettings* crosshair) {
+int ParseCrosshairCode(const wchar_t* text, CrosshairSettings* crosshair, bool* unreadableCode) {
+    if (unreadableCode) *unreadableCode = false;
     if (!text || !crosshair) return 0;
     size_t length = wcslen(text);
     if (length >= ((size_t)-1) / sizeof(wchar_t)) return 0;
@@ -218,14 +332,26 @@ int ParseCrosshairCode(const wchar_t* text, CrosshairSettings* crosshair) {
     if (!copy) return 0;
     memcpy(copy, text, bytes);
 
-    wchar_t* tokens[kCodeMaxTokens];
-    int tokenCount = SplitTokens(copy, tokens);
+    TextScan scan;
+    scan.tokenCount = 0;
+    scan.codeFound = false;
+    scan.damagedCode = false;
+    ScanText(copy, copy + length, &scan);
 
-    PendingColour pending = {{crosshair->red, crosshair->green, crosshair->blue},
-                             kNoColourChoice};
-    int recognised = WalkTokens(tokens, tokenCount, crosshair, &pending);
+    // A code first, counted as the commands it stands for; commands refine it.
+    int recognised = 0;
+    if (scan.codeFound) {
+        ApplyShareCode(scan.code, crosshair);
+        recognised = kShareCodeCommands;
+    }
+    Pending pending = {{crosshair->red, crosshair->green, crosshair->blue},
+                       kNoColourChoice,
+                       {0.0f, 0.0f, 0.0f, 0.0f, false, false, false}};
+    recognised += WalkTokens(scan.tokens, scan.tokenCount, crosshair, &pending);
     ResolveColour(pending, crosshair);
+    ResolvePixelSizes(pending, crosshair);
 
     free(copy);
+    if (unreadableCode) *unreadableCode = recognised == 0 && scan.damagedCode;
     return recognised;
 }

@@ -39,11 +39,6 @@ int RoundHalfAway(float v) {
 
 namespace {
 
-// Crosshair units: one unit is referenceHeight / 480 pixels; the gap adds a
-// fixed 4/1200 of the height on top of the stored value.
-const float kUnitsPerHeight = 480.0f;
-const float kGapBaseFactor = 4.0f;
-const float kGapBaseDivisor = 1200.0f;
 const int32_t kMinDotSide = 2;
 
 enum MaskValue : uint8_t { kMaskEmpty = 0, kMaskOutline = 1, kMaskCrosshair = 2 };

@@ -39,6 +39,13 @@ extern const wchar_t kColourCustomName[];  // "Personalizada"
 // Index of the first named colour equal to (red, green, blue), or 7.
 int FindColourPresetIndexOf(uint8_t red, uint8_t green, uint8_t blue);
 
+// Crosshair units: one unit is referenceHeight / 480 pixels; the gap adds a
+// fixed 4/1200 of the height on top of the stored value. The import of sizes
+// given in pixels inverts exactly this.
+constexpr float kUnitsPerHeight = 480.0f;
+constexpr float kGapBaseFactor = 4.0f;
+constexpr float kGapBaseDivisor = 1200.0f;
+
 // Rounding rules of the rasterizer, exposed for the settings window and tests.
 int RoundHalfAway(float v);   // 2.5 -> 3, -2.5 -> -3; NaN -> 0; clamps to +-kPixelLimit
 enum { kPixelLimit = 1 << 20 };  // pixel measures beyond this are clamped: no overflow

@@ -9,6 +9,8 @@
 const wchar_t kStatusHintText[] = L"Cole o código acima, dê um nome e clique em Salvar mira.";
 const wchar_t kStatusImportOkText[] = L"✔ Mira lida e aplicada! Dê um nome e clique em Salvar mira.";
 const wchar_t kStatusImportNoneText[] = L"✖ Não achei nenhum comando de mira nesse texto.";
+const wchar_t kStatusCodeDamagedText[] =
+    L"✖ Esse código de mira não pôde ser lido: confira se copiou o código inteiro.";
 const wchar_t kStatusSavedText[] = L"✔ Mira salva na lista!";
 const wchar_t kStatusNeedBothText[] = L"✖ Cole o código da mira e dê um nome para salvar.";
 const wchar_t kStatusNeedCodeText[] = L"✖ Cole um código de mira válido na caixa acima.";
@@ -68,14 +70,20 @@ void ApplyNameRules(wchar_t* name) {
     name[length - first] = 0;
 }
 
-SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount) {
+SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount, bool unreadableCode) {
     bool hasName = cleanedName && cleanedName[0];
     bool hasCode = recognisedCount > 0;
+    if (!hasCode && unreadableCode)
+        return {false, kStatusError, kStatusCodeDamagedText, kFocusImportBox};
     if (!hasName && !hasCode) return {false, kStatusError, kStatusNeedBothText, kFocusImportBox};
     if (!hasName) return {false, kStatusError, kStatusNeedNameText, kFocusNameBox};
     if (!hasCode) return {false, kStatusError, kStatusNeedCodeText, kFocusImportBox};
     // Going on ends, once written, with the success status.
     return {true, kStatusSuccess, kStatusSavedText, kFocusNone};
+}
+
+const wchar_t* ImportFailureText(bool unreadableCode) {
+    return unreadableCode ? kStatusCodeDamagedText : kStatusImportNoneText;
 }
 
 bool SavedCrosshairExists(const wchar_t* miras, const wchar_t* name) {

@@ -10,6 +10,7 @@ enum StatusKind { kStatusHint = 0, kStatusSuccess = 1, kStatusError = 2 };
 extern const wchar_t kStatusHintText[];        // "Cole o código acima, ..."
 extern const wchar_t kStatusImportOkText[];    // "✔ Mira lida e aplicada! ..."
 extern const wchar_t kStatusImportNoneText[];  // "✖ Não achei nenhum comando ..."
+extern const wchar_t kStatusCodeDamagedText[]; // "✖ Esse código de mira não pôde ser lido: ..."
 extern const wchar_t kStatusSavedText[];       // "✔ Mira salva na lista!"
 extern const wchar_t kStatusNeedBothText[];    // "✖ Cole o código da mira e dê um nome para salvar."
 extern const wchar_t kStatusNeedCodeText[];    // "✖ Cole um código de mira válido na caixa acima."
@@ -44,7 +45,13 @@ struct SaveDecision {
     const wchar_t* text;  // status text when !goOn
     int focus;            // control to focus when !goOn
 };
-SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount);
+// unreadableCode: the text read nothing but held a share code that failed a
+// check; that is what the user must mend first, name or no name.
+SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount,
+                        bool unreadableCode = false);
+
+// The status of a paste into the import box that read nothing.
+const wchar_t* ImportFailureText(bool unreadableCode);
 
 // True when section name of miras has a non-empty "tamanho".
 bool SavedCrosshairExists(const wchar_t* miras, const wchar_t* name);

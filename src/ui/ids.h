@@ -26,6 +26,7 @@ enum {
     kWmTrayIcon = 0x8001,      // WM_APP + 1: tray callback
     kWmShowSettings = 0x8002,  // WM_APP + 2: posted by a second start
     kVisibilityTimerId = 1,
+    kTrayRetryTimerId = 2,     // adds the tray icon again until the taskbar takes it
     kToggleHotkeyId = 1,
     kTrayIconId = 1,
 };
@@ -33,6 +34,7 @@ enum {
 #define ZAVIK_CLASS_MSG L"ZavikCrosshairMsg"
 #define ZAVIK_CLASS_OVERLAY L"ZavikCrosshairOverlay"
 #define ZAVIK_CLASS_SETTINGS L"ZavikCrosshairSettings"
+#define ZAVIK_CLASS_TRAY L"ZavikCrosshairTray"
 #define ZAVIK_TITLE L"Zavik Crosshair"
 #define ZAVIK_OVERLAY_TITLE L"Zavik Crosshair Overlay"
 #define ZAVIK_MUTEX_NAME L"ZavikCrosshair_SingleInstance"

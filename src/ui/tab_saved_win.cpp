@@ -117,12 +117,13 @@ void SaveImportedCrosshair() {
 
     CrosshairSettings copy = g_crosshair;
     int count = 0;
+    bool unreadableCode = false;
     wchar_t* code = ReadImportBox();
     if (code) {
-        count = ParseCrosshairCode(code, &copy);
+        count = ParseCrosshairCode(code, &copy, &unreadableCode);
         free(code);
     }
-    SaveDecision decision = DecideSave(name, count);
+    SaveDecision decision = DecideSave(name, count, unreadableCode);
     if (!decision.goOn) {
         SetStatusLine(decision.kind, decision.text);
         FocusControl(decision.focus == kFocusNameBox ? kIdNameBox : kIdImportBox);
@@ -173,10 +174,11 @@ void ApplyImportBox() {
     wchar_t* text = ReadImportBox();
     if (!text) return;
     CrosshairSettings copy = g_crosshair;
-    int count = ParseCrosshairCode(text, &copy);
+    bool unreadableCode = false;
+    int count = ParseCrosshairCode(text, &copy, &unreadableCode);
     free(text);
     if (count == 0) {
-        SetStatusLine(kStatusError, kStatusImportNoneText);
+        SetStatusLine(kStatusError, ImportFailureText(unreadableCode));
         return;
     }
     g_crosshair = copy;

@@ -1,6 +1,7 @@
 # CTest entries of the end-to-end tests: the Windows build's zavik-e2e.exe run
 # under Wine on a virtual display. e2e.setup starts Xvfb, openbox and the
-# wineservers of two cached prefixes (96 and 144 DPI); e2e.cleanup ends them.
+# wineservers of three cached prefixes (96 and 144 DPI, and one whose screen is
+# a virtual desktop); e2e.cleanup ends them.
 # Every group in between runs one GoogleTest filter through run-e2e.sh; groups
 # share one prefix and one single-instance program, so they never overlap.
 set(ZAVIK_E2E_SCRIPT ${CMAKE_SOURCE_DIR}/tests/e2e/run-e2e.sh)
@@ -41,6 +42,8 @@ set_tests_properties(e2e.Package PROPERTIES FIXTURES_REQUIRED zavik_e2e
     ENVIRONMENT "${ZAVIK_E2E_ENVIRONMENT}" RESOURCE_LOCK ${ZAVIK_E2E_LOCK} TIMEOUT 300)
 # Suites whose names begin "Dpi144" run in the prefix whose LogPixels is 144.
 zavik_e2e_group(Dpi144 "Dpi144*" dpi144)
+# Suites whose names begin "Desktop" run where the screen is a virtual desktop.
+zavik_e2e_group(Desktop "Desktop*" desktop)
 # Every other suite (the profile conformance suite, suites added later) until
 # it gets a group of its own above.
 string(SUBSTRING "${ZAVIK_E2E_NAMED_FILTERS}" 1 -1 ZAVIK_E2E_OTHERS)

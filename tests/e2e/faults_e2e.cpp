@@ -286,18 +286,36 @@ TEST_F(Faults, KilledWhileSavingComesBackWithTheSavedCrosshairs) {
     RecordProperty("neither", neither);
 }
 
-TEST_F(Faults, NoApplicationDataFolderRunsOnDefaults) {
+TEST_F(Faults, NoApplicationDataFolderKeepsSettingsInTheWorkingFolder) {
+    // A file name without a folder would send the profile calls to the Windows
+    // folder; earlier builds left files there.
+    wchar_t windows[MAX_PATH] = {};
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring strays[] = {std::wstring(windows) + L"\\" + kConfig,
+                                   std::wstring(windows) + L"\\" + kMiras};
+    for (const std::wstring& stray : strays) DeleteFileW(stray.c_str());
     Footprint before = TakeFootprint();
     // The shell answers from these registry values (the environment's APPDATA
     // is not asked); a folder that does not exist is no answer at all.
     ASSERT_TRUE(appData_.Point(L"Q:\\nowhere\\AppData\\Roaming"));
     DWORD startTick = GetTickCount();
     Process p = StartWith(ProgramPath(), L"", EnvChanges(), CaseTempFolder());
-    ExpectRunsOnDefaults(p, startTick);
-    // The program falls back to its working folder.
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES,
-              GetFileAttributesW((CaseTempFolder() + L"\\config.ini").c_str()))
-        << "no config.ini in the working folder";
+    ExpectRunsOnDefaults(p, startTick);  // ticks "show outside the game" on the way
+    // The program falls back to its working folder, and keeps the change there.
+    Process again = StartWith(ProgramPath(), L"", EnvChanges(), CaseTempFolder());
+    HWND settings = ReadySettingsWindow(again);
+    ASSERT_TRUE(settings) << "no settings window on the second run";
+    EXPECT_TRUE(IsChecked(Control(settings, kIdCheckOutsideGame))) << "the change was lost";
+    EXPECT_TRUE(QuitCleanly(again, kExitMs, nullptr));
+    for (const wchar_t* name : {kConfig, kMiras}) {
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES,
+                  GetFileAttributesW((CaseTempFolder() + L"\\" + name).c_str()))
+            << Utf8(name) << " is not in the working folder";
+    }
+    for (const std::wstring& stray : strays) {
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(stray.c_str()))
+            << Utf8(stray) << " was written";
+    }
     appData_.Restore();
     EXPECT_TRUE(SameFootprint(before, TakeFootprint()));
 }

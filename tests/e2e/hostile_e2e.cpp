@@ -298,8 +298,11 @@ protected:
         EXPECT_GE((int)count, kBuiltinLines) << "the built-in lines are missing";
         if ((int)count <= kBuiltinLines) return;
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(list, LB_SETCURSEL, kBuiltinLines, 0, SMTO_ABORTIFHUNG, kReactMs,
-                            &ignored);
+        // A busy program may still be writing a huge file when the line is
+        // chosen; a selection given up on would leave nothing to apply.
+        EXPECT_TRUE(SendMessageTimeoutW(list, LB_SETCURSEL, kBuiltinLines, 0, SMTO_ABORTIFHUNG,
+                                        kStartMs, &ignored))
+            << "the list did not take the selection within " << kStartMs << " ms";
         // Reading a crosshair out of a huge file may take a while on a busy machine.
         EXPECT_TRUE(SendMessageTimeoutW(settings, WM_COMMAND,
                                         MAKEWPARAM(kIdSavedList, LBN_SELCHANGE), (LPARAM)list,

@@ -4,8 +4,10 @@
 #   run-e2e.sh setup                  start Xvfb + openbox, prepare the Wine
 #                                     prefixes, keep their wineservers alive,
 #                                     write the environment file
-#   run-e2e.sh run FILTER [dpi144]    run zavik-e2e.exe with a GoogleTest filter,
-#                                     in the 96-DPI prefix or the 144-DPI one
+#   run-e2e.sh run FILTER [dpi144|desktop]
+#                                     run zavik-e2e.exe with a GoogleTest filter,
+#                                     in the 96-DPI prefix, the 144-DPI one or the
+#                                     one whose screen is a virtual desktop
 #   run-e2e.sh cleanup                end exactly what setup started
 # Environment: ZAVIK_E2E_STATE (state folder, default build/host/e2e),
 # ZAVIK_WINDOWS_BUILD_DIR (default build/windows) and ZAVIK_E2E_PROGRAM (the
@@ -20,7 +22,10 @@ WIN_BUILD="${ZAVIK_WINDOWS_BUILD_DIR:-$ROOT/build/windows}"
 ENV_FILE="$STATE/env.sh"
 PREFIX="$STATE/prefix"
 PREFIX_DPI="$STATE/prefix-dpi144"
+PREFIX_DESKTOP="$STATE/prefix-desktop"
 DPI_HIGH=144
+# Under Wine only a virtual desktop lets a program change the resolution.
+DESKTOP_SIZE=1920x1080
 READY_MARK=".zavik-ready"
 
 say() { echo "run-e2e: $*" >&2; }
@@ -50,6 +55,7 @@ export ZAVIK_E2E_XVFB_PID="${XVFB_PID:-}"
 export ZAVIK_E2E_OPENBOX_PID="${OPENBOX_PID:-}"
 export ZAVIK_E2E_PREFIX="$PREFIX"
 export ZAVIK_E2E_PREFIX_DPI144="$PREFIX_DPI"
+export ZAVIK_E2E_PREFIX_DESKTOP="$PREFIX_DESKTOP"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 EOF
@@ -86,11 +92,22 @@ make_prefixes() {
     WINEPREFIX="$PREFIX_DPI" wineserver -w
     touch "$PREFIX_DPI/$READY_MARK"
   fi
+  if [ ! -f "$PREFIX_DESKTOP/$READY_MARK" ]; then
+    rm -rf "$PREFIX_DESKTOP"
+    cp -a "$PREFIX" "$PREFIX_DESKTOP"
+    rm -f "$PREFIX_DESKTOP/$READY_MARK"
+    WINEPREFIX="$PREFIX_DESKTOP" wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop \
+      /t REG_SZ /d Default /f >/dev/null
+    WINEPREFIX="$PREFIX_DESKTOP" wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
+      /t REG_SZ /d "$DESKTOP_SIZE" /f >/dev/null
+    WINEPREFIX="$PREFIX_DESKTOP" wineserver -w
+    touch "$PREFIX_DESKTOP/$READY_MARK"
+  fi
 }
 
 start_wineservers() {
   local p
-  for p in "$PREFIX" "$PREFIX_DPI"; do
+  for p in "$PREFIX" "$PREFIX_DPI" "$PREFIX_DESKTOP"; do
     # Persistent: a start of the program then costs no server start-up.
     WINEPREFIX="$p" wineserver -p </dev/null >/dev/null 2>&1 || true
     # A first process warms the server up, so the first case does not pay for it.
@@ -103,7 +120,7 @@ do_cleanup() {
   # shellcheck disable=SC1090
   . "$ENV_FILE"
   local p
-  for p in "${ZAVIK_E2E_PREFIX:-}" "${ZAVIK_E2E_PREFIX_DPI144:-}"; do
+  for p in "${ZAVIK_E2E_PREFIX:-}" "${ZAVIK_E2E_PREFIX_DPI144:-}" "${ZAVIK_E2E_PREFIX_DESKTOP:-}"; do
     [ -n "$p" ] && [ -d "$p" ] && WINEPREFIX="$p" wineserver -k 2>/dev/null || true
   done
   end_process "${ZAVIK_E2E_OPENBOX_PID:-}" openbox
@@ -127,7 +144,7 @@ do_setup() {
 }
 
 do_run() {
-  local filter="${1:?usage: run-e2e.sh run FILTER [dpi144]}" kind="${2:-}"
+  local filter="${1:?usage: run-e2e.sh run FILTER [dpi144|desktop]}" kind="${2:-}"
   [ -f "$ENV_FILE" ] || die "no $ENV_FILE: the e2e.setup step has not run"
   # shellcheck disable=SC1090
   . "$ENV_FILE"
@@ -139,6 +156,7 @@ do_run() {
   [ -f "$program" ] || die "missing $program (build the Windows tree first)"
   local prefix="$ZAVIK_E2E_PREFIX"
   [ "$kind" = dpi144 ] && prefix="$ZAVIK_E2E_PREFIX_DPI144"
+  [ "$kind" = desktop ] && prefix="$ZAVIK_E2E_PREFIX_DESKTOP"
   cd "$WIN_BUILD/tests/e2e"
   WINEPREFIX="$prefix" exec wine "$runner" --gtest_filter="$filter" --program="$program"
 }
@@ -147,5 +165,5 @@ case "${1:-}" in
   setup) do_setup ;;
   run) shift; do_run "$@" ;;
   cleanup) do_cleanup ;;
-  *) echo "usage: run-e2e.sh setup | run FILTER [dpi144] | cleanup" >&2; exit 2 ;;
+  *) echo "usage: run-e2e.sh setup | run FILTER [dpi144|desktop] | cleanup" >&2; exit 2 ;;
 esac

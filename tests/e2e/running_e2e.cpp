@@ -1,8 +1,14 @@
 // End-to-end cases of the running program: the crosshair follows a game
 // window in front (by class or by process image name), the toggle hotkey, the
-// aiming mode, showing outside the game, the hand-off of a second start and "Sair".
+// aiming mode, showing outside the game, the hand-off of a second start (also
+// to a copy whose mutex it may not open), the tray icon across a new taskbar,
+// the tray menu, "Sair", and a change of the display's resolution.
 #include "harness.h"
 
+#include <aclapi.h>
+#include <shellapi.h>
+
+#include "overlay/placement.h"
 #include "ui/ids.h"
 
 using namespace e2e;
@@ -29,6 +35,12 @@ enum {
     kTooNarrow = 639, kNarrowest = 640,
 };
 const DWORD kWithinSecondMs = 1000;
+const wchar_t kMutexName[] = ZAVIK_MUTEX_NAME;
+const wchar_t kTaskbarCreated[] = L"TaskbarCreated";
+const wchar_t kMenuClass[] = L"#32768";
+// Where a click lands clear of the tray menu, which opens at the parked pointer.
+const RECT kClickRect = {200, 200, 600, 600};
+const DWORD kBroadcastMs = 5000;
 // A right click inside the game, away from the crosshair.
 const POINT kAimPoint = {300, 700};
 
@@ -83,6 +95,50 @@ protected:
     HWND overlay_ = nullptr;
     HWND other_ = nullptr;
 };
+
+// Whether the shell holds the icon of the program's message window: a change
+// of nothing succeeds only for an icon it has.
+bool ShellHasIcon(HWND messageWindow) {
+    NOTIFYICONDATAW icon = {};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = messageWindow;
+    icon.uID = kTrayIconId;
+    return Shell_NotifyIconW(NIM_MODIFY, &icon) != FALSE;
+}
+
+void ForgetIcon(HWND messageWindow) {
+    NOTIFYICONDATAW icon = {};
+    icon.cbSize = sizeof icon;
+    icon.hWnd = messageWindow;
+    icon.uID = kTrayIconId;
+    Shell_NotifyIconW(NIM_DELETE, &icon);
+}
+
+// As a copy started as administrator keeps it from a normal start: nobody may
+// open the mutex any more (the running copy's own handle keeps working).
+bool LockMutexAgainstOpening() {
+    HANDLE mutex = OpenMutexW(WRITE_DAC, FALSE, kMutexName);
+    if (!mutex) return false;
+    ACL empty;
+    bool locked = InitializeAcl(&empty, sizeof empty, ACL_REVISION) &&
+                  SetSecurityInfo(mutex, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                  nullptr, &empty, nullptr) == ERROR_SUCCESS;
+    CloseHandle(mutex);
+    return locked;
+}
+
+// What a start of the program meets: no handle, and access denied.
+::testing::AssertionResult MutexRefusesAStart() {
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, kMutexName);
+    DWORD error = GetLastError();
+    if (mutex) {
+        CloseHandle(mutex);  // a handle left open would keep the mutex for later cases
+        return ::testing::AssertionFailure() << "the mutex still opens (error " << error << ")";
+    }
+    if (error != ERROR_ACCESS_DENIED)
+        return ::testing::AssertionFailure() << "error " << error << ", not access denied";
+    return ::testing::AssertionSuccess();
+}
 
 TEST_F(Running, GameInFrontShowsTheCrosshairOnItsClientArea) {
     Process p = StartWithSettings();
@@ -341,6 +397,82 @@ TEST_F(Running, SecondStartOpensOrRaisesTheSettingsWindow) {
         << "left always on top";
 }
 
+TEST_F(Running, StartThatMayNotOpenTheMutexHandsOver) {
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    ASSERT_TRUE(LockMutexAgainstOpening());
+    ASSERT_TRUE(MutexRefusesAStart());
+    Process second = StartProgram();
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(WaitExit(second, kExitMs, &code)) << "the second start runs as a second copy";
+    EXPECT_EQ(0u, code);
+    EXPECT_TRUE(WaitForTopLevel(ZAVIK_CLASS_SETTINGS, p.pid, kReactMs)) << "no hand-off";
+    EXPECT_EQ(1, CountMessageWindows());
+}
+
+TEST_F(Running, TrayIconComesBackWhenTheTaskbarIsCreatedAgain) {
+    struct Row {
+        const char* name;
+        bool shellForgot;  // a restarted Explorer; else a DPI change, icon kept
+    };
+    const Row rows[] = {{"restarted taskbar", true}, {"taskbar still holding it", false}};
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    HWND messageWindow = FindMessageWindow(p.pid);
+    ASSERT_TRUE(WaitFor([&] { return ShellHasIcon(messageWindow); }, kReactMs));
+    const UINT taskbarCreated = RegisterWindowMessageW(kTaskbarCreated);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.shellForgot) {
+            ForgetIcon(messageWindow);
+            ASSERT_FALSE(ShellHasIcon(messageWindow));
+        }
+        // As Explorer announces itself: to every top-level window.
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutW(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, kBroadcastMs,
+                            &answer);
+        EXPECT_TRUE(WaitFor([&] { return ShellHasIcon(messageWindow); }, kReactMs));
+        EXPECT_TRUE(IsRunning(p));
+    }
+}
+
+TEST_F(Running, TrayMenuHasAForegroundOwnerAndClosesWithoutACommand) {
+    Process p = StartWithSettings();
+    ASSERT_TRUE(p.process);
+    HWND elsewhere = CreateColourWindow(kOtherColour, kClickRect);
+    ASSERT_TRUE(IsForegroundWithin(elsewhere, kReactMs));
+    ParkCursor();
+    PostMessageW(FindMessageWindow(p.pid), kWmTrayIcon, 0, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        menu = FindTopLevel(kMenuClass, p.pid);
+        return menu && IsWindowVisible(menu);
+    }, kReactMs)) << "no tray menu";
+    if (RunningUnderWine()) {
+        // A window that is never mapped cannot hold the X input focus: the
+        // window manager hands the focus on and Wine's foreground follows it,
+        // so neither the foreground owner nor the click outside can be shown
+        // here. The owner itself can; Esc closes the menu instead of the click.
+        HWND owner = GetWindow(menu, GW_OWNER);
+        EXPECT_EQ(Utf8(ZAVIK_CLASS_TRAY), Utf8(ClassOf(owner)));
+        EXPECT_FALSE(IsWindowVisible(owner)) << "the menu's owner must never show";
+        PostMessageW(owner, WM_KEYDOWN, VK_ESCAPE, 0);
+    } else {
+        // Only a foreground owner lets a click elsewhere close the menu.
+        HWND owner = GetForegroundWindow();
+        EXPECT_EQ(p.pid, WindowPid(owner));
+        EXPECT_EQ(Utf8(ZAVIK_CLASS_TRAY), Utf8(ClassOf(owner)));
+        EXPECT_FALSE(IsWindowVisible(owner)) << "the menu's owner must never show";
+        SetCursorPos((kClickRect.left + kClickRect.right) / 2,
+                     (kClickRect.top + kClickRect.bottom) / 2);
+        LeftClick();
+    }
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }, kReactMs)) << "menu still open";
+    PumpFor(kQuietMs);
+    EXPECT_EQ("1", Enabled()) << "closing the menu chose an item";
+    EXPECT_TRUE(IsRunning(p));
+}
+
 TEST_F(Running, QuitSavesTheStateAndExitsWithZero) {
     Process p = StartWithSettings({{"posicao_x", "7"}});
     ASSERT_TRUE(p.process);
@@ -357,6 +489,47 @@ TEST_F(Running, QuitSavesTheStateAndExitsWithZero) {
     EXPECT_EQ(0u, code);
     EXPECT_TRUE(SettingsTextBecomes(L"config.ini", saved, 0)) << "the quit's save";
     EXPECT_EQ(0, CountMessageWindows());
+}
+
+// Run in a Wine prefix whose display is a virtual desktop, the one kind of
+// screen under Wine whose resolution a program can change as on Windows.
+class DesktopRunning : public Running {
+protected:
+    void TearDown() override {
+        ChangeDisplaySettingsExW(nullptr, nullptr, nullptr, 0, nullptr);  // back to the stored mode
+        Running::TearDown();
+    }
+};
+
+TEST_F(DesktopRunning, NewResolutionMovesTheCrosshairToTheNewCentre) {
+    struct Row {
+        const char* name;
+        int width, height;
+    };
+    const Row rows[] = {{"smaller", 1280, 720}, {"back to full", 1920, 1080}};
+    // Below the crosshair, which comes later and stays on top.
+    const RECT everywhere = {0, 0, rows[1].width, rows[1].height};
+    ASSERT_TRUE(CreateColourWindow(kOtherColour, everywhere, true));
+    Process p = StartWithSettings({{"so_com_fivem", "0"}});
+    ASSERT_TRUE(p.process);
+    ASSERT_TRUE(BecomesVisible(overlay_, true, kReactMs));
+    ASSERT_TRUE(MovesTo(overlay_, kCentredX, kCentredY, kReactMs));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        DEVMODEW mode = {};
+        mode.dmSize = sizeof mode;
+        mode.dmPelsWidth = (DWORD)row.width;
+        mode.dmPelsHeight = (DWORD)row.height;
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+        ASSERT_EQ(DISP_CHANGE_SUCCESSFUL,
+                  ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr));
+        // Before any game is seen the crosshair sits on the primary monitor's
+        // centre, drawn for that monitor's height.
+        int x = row.width / 2 - kOverlayHalf, y = row.height / 2 - kOverlayHalf;
+        EXPECT_TRUE(MovesTo(overlay_, x, y, kReactMs));
+        EXPECT_TRUE(ScreenShowsImageWithin(
+            x, y, RenderOverlay(kBuiltinPresets[0].settings, row.height), kOtherColour, kReactMs));
+    }
 }
 
 }  // namespace

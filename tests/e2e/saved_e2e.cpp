@@ -1,5 +1,5 @@
-// End-to-end cases of the " Miras salvas " tab: a pasted code is tried at
-// once, saved under a name (the four outcomes of "Salvar mira", the name
+// End-to-end cases of the " Miras salvas " tab: a pasted code (console
+// commands or a share code) is tried at once, saved under a name (the four outcomes of "Salvar mira", the name
 // rules, overwriting), the list of built-in and saved crosshairs, wearing a
 // line and deleting one.
 #include "settings_helpers.h"
@@ -8,6 +8,7 @@
 #include <stdio.h>
 
 #include "ui/ids.h"
+#include "ui/sliders.h"
 
 using namespace e2e;
 
@@ -16,6 +17,8 @@ namespace {
 const wchar_t kHint[] = L"Cole o código acima, dê um nome e clique em Salvar mira.";
 const wchar_t kImportOk[] = L"✔ Mira lida e aplicada! Dê um nome e clique em Salvar mira.";
 const wchar_t kImportNone[] = L"✖ Não achei nenhum comando de mira nesse texto.";
+const wchar_t kCodeDamaged[] =
+    L"✖ Esse código de mira não pôde ser lido: confira se copiou o código inteiro.";
 const wchar_t kSaved[] = L"✔ Mira salva na lista!";
 const wchar_t kNeedBoth[] = L"✖ Cole o código da mira e dê um nome para salvar.";
 const wchar_t kNeedCode[] = L"✖ Cole um código de mira válido na caixa acima.";
@@ -126,6 +129,75 @@ TEST_F(Saved, PastedCodeIsAppliedAtOnce) {
     EXPECT_TRUE(TextBecomes(Ctl(kIdStatusLine), kImportOk, kReactMs));
     EXPECT_TRUE(ShowsTextColour(Ctl(kIdStatusLine), kSuccessGreen, kReactMs));
     EXPECT_TRUE(TextBecomes(Ctl(kIdNameBox), L"Minha", 0));
+}
+
+// A share code the game made (SyberiaK/csxhair tests, 1.cfg): 1080 lines,
+// length 6, thickness 1, gap 3 pixels, full outline, colour (0, 255, 255).
+const wchar_t kShareCodePost[] =
+    L"Minha mira do outro jogo: \u201CCS2YzM7EJwGv3sYsU4qmobJcPLZhFjKhr5q4Wb99W5xkPG\u201D (1080p)";
+// One whose checksum fails (csgo-sharecode tests).
+const wchar_t kDamagedShareCode[] = L"CSkSCHQKunGr2yPsJr2U3RTd8ycMA2pEs9jWnxK5KjMmWL";
+
+CrosshairSettings SharedCrosshair() {
+    CrosshairSettings s = Default();
+    const float height = 1080.0f;
+    const float k = height / 480.0f;
+    s.size = 6.0f / k;
+    s.thickness = 1.0f / k;
+    float shift = height * 4.0f;
+    shift = shift / 1200.0f;
+    float gap = 3.0f - shift;
+    s.gap = gap - 0.5f;
+    s.outline = 1;
+    s.outlineThickness = 1.0f;
+    s.dot = 0;
+    s.tStyle = 0;
+    s.red = 0;
+    s.green = 255;
+    s.blue = 255;
+    s.alpha = 255;
+    return s;
+}
+
+TEST_F(Saved, PastedShareCodeIsAppliedAndSaved) {
+    SettingsScene scene = OpenSettingsWithOverlay();
+    ASSERT_TRUE(scene.window);
+    window_ = scene.window;
+    ASSERT_TRUE(ClickTab(scene.window, kSavedTab));
+    Paste(Ctl(kIdImportBox), kShareCodePost);
+    const CrosshairSettings s = SharedCrosshair();
+    EXPECT_TRUE(TextBecomes(Ctl(kIdStatusLine), kImportOk, kReactMs));
+    EXPECT_TRUE(FileHoldsCrosshair(L"config.ini", "Mira", s, kReactMs));
+    EXPECT_TRUE(OverlayShows(s, kReactMs));
+    EXPECT_TRUE(PreviewShows(scene.window, s, kReactMs));
+    const int sliders[] = {kIdSliderSize, kIdSliderGap, kIdSliderThickness};
+    for (int id : sliders) {
+        EXPECT_EQ(SliderPositionFor(*FindSliderRow(id), s), SendTo(Ctl(id), TBM_GETPOS, 0, 0))
+            << "slider " << id;
+    }
+
+    SetName(L"Importada");
+    Click(Ctl(kIdSaveButton));
+    EXPECT_TRUE(TextBecomes(Ctl(kIdStatusLine), kSaved, kReactMs));
+    EXPECT_TRUE(FileHoldsCrosshair(L"miras.ini", "Importada", s, kReactMs));
+    EXPECT_EQ(L"Importada", ListLines(Ctl(kIdSavedList)).back());
+}
+
+TEST_F(Saved, DamagedShareCodeSaysSoAndChangesNothing) {
+    SettingsScene scene = OpenOnSavedTab();
+    ASSERT_TRUE(scene.window);
+    const std::string before = ReadSettingsBytes(L"config.ini");
+    Paste(Ctl(kIdImportBox), std::wstring(L"Código: ") + kDamagedShareCode);
+    EXPECT_TRUE(TextBecomes(Ctl(kIdStatusLine), kCodeDamaged, kReactMs));
+    EXPECT_TRUE(ShowsTextColour(Ctl(kIdStatusLine), kErrorRed, kReactMs));
+    SetName(L"Quebrada");
+    SendTo(Ctl(kIdStatusLine), WM_SETTEXT, 0, (LPARAM)L"");
+    Click(Ctl(kIdSaveButton));
+    EXPECT_TRUE(TextBecomes(Ctl(kIdStatusLine), kCodeDamaged, kReactMs));
+    EXPECT_TRUE(FocusBecomes(scene.window, Ctl(kIdImportBox), kReactMs));
+    PumpFor(kQuietMs);
+    EXPECT_EQ(before, ReadSettingsBytes(L"config.ini")) << "the crosshair changed";
+    EXPECT_EQ(kEmptyFile, ReadSettingsBytes(L"miras.ini")) << "something was saved";
 }
 
 TEST_F(Saved, OrdinaryWordIsAnErrorAndEmptyingShowsTheHint) {

@@ -161,6 +161,19 @@ TEST_F(Tray, AddFillsTheRecordFromScratch) {
     EXPECT_EQ(0, memcmp(&zero, &r.guidItem, sizeof zero)) << "members not cleared";
 }
 
+TEST_F(Tray, AddWhileTheShellStillHasTheIconRefreshesItsTip) {
+    ASSERT_TRUE(AddTrayIcon());
+    added_ = true;
+    // As after a DPI change: the taskbar announces itself but kept the icon.
+    g_options.hotkeyKey = kVkF5;
+    g_options.hotkeyModifiers = kModCtrlShift;
+    KeepTrayIcon();
+    EXPECT_EQ("Zavik Crosshair - Ctrl + Shift + F5 liga/desliga", Utf8(g_trayIcon.szTip));
+    EXPECT_EQ(kAddFlags, g_trayIcon.uFlags);
+    EXPECT_FALSE(KillTimer(owner_, kTrayRetryTimerId)) << "a retry was left running";
+    EXPECT_FALSE(Shell_NotifyIconW(NIM_ADD, &g_trayIcon)) << "the shell lost the icon";
+}
+
 TEST_F(Tray, BalloonCutsTitleAndText) {
     struct Row {
         const char* name;

@@ -13,7 +13,7 @@ set -euo pipefail
 OBJDUMP="${OBJDUMP:-x86_64-w64-mingw32-objdump}"
 # DLLs every Windows installation has: the program must not need anything else
 # beside the .exe (no libstdc++, libgcc or libwinpthread DLLs).
-ALLOWED_DLLS_RE='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|msvcrt|api-ms-win-crt-[a-z0-9-]+)\.dll$'
+ALLOWED_DLLS_RE='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|advapi32|ole32|msvcrt|api-ms-win-crt-[a-z0-9-]+)\.dll$'
 # The program never reads or writes another process, never hooks input
 # system-wide and never talks to the network.
 FORBIDDEN_FUNCS_RE='^(ReadProcessMemory|WriteProcessMemory|VirtualAllocEx|CreateRemoteThread|CreateRemoteThreadEx|SetWindowsHookExA|SetWindowsHookExW)$'

@@ -77,6 +77,35 @@ $ROW0_FIELDS" "$got"
     expect_same "parse of a word" "count 0
 $ROW0_FIELDS" "$got"
     ;;
+  parse-share-code)
+    # A legacy pixel code quoted in a sentence: style 6 (dot only), outline on,
+    # colour (252, 15, 192), gap 4, length 8, thickness 3 at 1080 lines.
+    got="$(printf 'Código: "CSGO-MnUCC-89iG7-2cVar-wy7Yn-amCpF".' | "$TOOL" parse)"
+    expect_same "parse of a share code" "count 12
+size 0
+gap -0.0999999046
+thickness 1.33333337
+outline 1
+outlineThickness 1
+dot 1
+tStyle 0
+red 252
+green 15
+blue 192
+alpha 255
+offsetX 0
+offsetY 0" "$got"
+    got="$(printf 'CSGO-GADqf-jjyJ8-cSP2r-smZRo-TO2xK' | "$TOOL" parse)"
+    expect_same "parse of a match code" "count 0
+$ROW0_FIELDS" "$got"
+    ;;
+  render-share-code)
+    # White, gap 4, length 8, thickness 1, no dot, at 1080 lines: four arms of
+    # 8 white pixels each when drawn at that height.
+    printf 'CSZynrn4QrrPMiKWGpnzQyuH8Jm5uU4qJQidh2imRuDDEQ\n' >"$WORK/code.txt"
+    "$TOOL" render --height 1080 --code "$WORK/code.txt" >"$WORK/raw"
+    expect_same "white pixels" 32 "$(count_white "$WORK/raw")"
+    ;;
   ini-section)
     write_ini "$WORK/miras.ini" '[Outra]
 tamanho=9.000

@@ -1,0 +1,53 @@
+// Crosshair share codes of the shooter players come from ("CSGO-xxxxx-..." and
+// "CS" + 44 symbols), and the pixel sizes its newer formats and console
+// variables use, mapped onto our crosshair record. Used by the code reader.
+#pragma once
+#include <stdint.h>
+#include <wchar.h>
+
+#include "crosshair/crosshair.h"
+
+enum {
+    kShareCodeMaxBytes = 32,
+    kShareCodeCommands = 12,  // what a code counts as: the exported line's command count
+    kDefaultScreenHeight = 1080,
+};
+
+enum ShareCodeFormat {
+    kFormatLegacyV1,  // sizes in tenths of crosshair units
+    kFormatLegacyV3,  // the three below: whole pixels at a stated screen height
+    kFormatLegacyV4,
+    kFormatCs2V1,
+};
+
+struct ShareCode {
+    ShareCodeFormat format;
+    uint8_t bytes[kShareCodeMaxBytes];  // byte 0 first, as the format layouts number them
+};
+
+enum ShareCodeRead {
+    kNoShareCode,       // nothing shaped like a code starts here
+    kShareCodeDamaged,  // shaped like one, but a check failed
+    kShareCodeValid,
+};
+
+// Reads the share code that may start at p (end: the end of the text). The
+// caller makes sure no ASCII letter or digit stands just before p; the code
+// must not be followed by one either. Fills *code only when valid.
+ShareCodeRead ReadShareCodeAt(const wchar_t* p, const wchar_t* end, ShareCode* code);
+
+bool IsAsciiLetterOrDigit(wchar_t c);
+
+// Sizes in pixels at a screen height, some of them given.
+struct PixelSizes {
+    float screenHeight;
+    float length, gap, thickness;
+    bool hasLength, hasGap, hasThickness;
+};
+
+// Turns the given pixel sizes into crosshair units, so that at screenHeight
+// the rasterizer draws exactly those pixels (the gap only there).
+void ApplyPixelSizes(const PixelSizes& sizes, CrosshairSettings* crosshair);
+
+// Puts every field a valid code carries into *crosshair; offsets never change.
+void ApplyShareCode(const ShareCode& code, CrosshairSettings* crosshair);
