@@ -14,7 +14,7 @@ using namespace e2e;
 namespace {
 
 enum { kHighDpi = 144, kClientW = 600, kClientH = 452, kBaseDpi = 96 };
-enum { kOffsetX = 10, kOffsetY = -5 };
+enum { kOffsetX = 10, kOffsetY = -5, kBelowCrosshairY = 700 };
 
 class Dpi144 : public E2eCase {};
 
@@ -72,12 +72,12 @@ TEST_F(Dpi144, CrosshairStaysInPhysicalPixelsThroughTheSettingsWindow) {
     SettingsScene scene = OpenSettingsWithOverlay();
     ASSERT_TRUE(scene.window);
     HWND overlay = FindOverlay(scene.process.pid);
-    // At 144 DPI the parked window reaches into the backdrop: another one above it.
-    CreateColourWindow(kBackdrop, kBackdropRect);
+    // At 144 DPI the parked window is wide enough to reach under the crosshair.
+    MoveSettingsWindow(scene.window, kParkX, kBelowCrosshairY);
     CrosshairSettings s = kBuiltinPresets[0].settings;
     EXPECT_TRUE(OverlayShows(s, kReactMs));
     EXPECT_TRUE(HasWindowRect(overlay, kCentredX, kCentredY, 320, 320));
-    // Sent, not clicked, so that the window stays behind the backdrop.
+    // Sent, as the window's controls lie partly off the screen.
     MoveTrackbar(scene.window, kIdSliderOffsetX, kOffsetX, TB_ENDTRACK);
     MoveTrackbar(scene.window, kIdSliderOffsetY, kOffsetY, TB_ENDTRACK);
     s.offsetX = kOffsetX;
