@@ -80,6 +80,13 @@ void FocusControl(int id) {
     if (control) SetFocus(control);
 }
 
+// miras.ini could not be written: the boxes keep what the user typed, and the
+// list is read again so that it shows what the file really holds.
+void ShowFileFailure(const wchar_t* text) {
+    FillSavedList(nullptr);
+    SetStatusLine(kStatusError, text);
+}
+
 }  // namespace
 
 void CreateSavedTab(HWND window) {
@@ -128,14 +135,17 @@ void SaveImportedCrosshair() {
         FocusControl(decision.focus == kFocusNameBox ? kIdNameBox : kIdImportBox);
         return;
     }
-    if (SavedCrosshairExists(g_paths.miras, name)) {
+    bool replacing = SavedCrosshairExists(g_paths.miras, name);
+    if (replacing) {
         wchar_t question[kQuestionChars];
         FormatW(question, kQuestionChars, kAskReplaceFormat, name);
         if (SettingsMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-        // The replaced crosshair moves to the end of the list under the name as now typed.
-        DeleteSavedSection(g_paths.miras, name);
     }
-    WriteCrosshairSection(g_paths.miras, name, copy);
+    // The old crosshair of that name goes in the same step, so a failure keeps it.
+    if (!SaveCrosshairToFile(g_paths.miras, name, copy, replacing)) {
+        ShowFileFailure(kStatusSaveFailedText);
+        return;
+    }
     SetControlText(kIdNameBox, L"");
     SetControlText(kIdImportBox, L"");
     FillSavedList(name);
@@ -158,7 +168,10 @@ void DeleteSavedCrosshair() {
     wchar_t question[kQuestionChars];
     FormatW(question, kQuestionChars, kAskDeleteFormat, text);
     if (SettingsMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    DeleteSavedSection(g_paths.miras, text);
+    if (!DeleteSavedSection(g_paths.miras, text)) {
+        ShowFileFailure(kStatusDeleteFailedText);
+        return;
+    }
     SetControlText(kIdNameBox, L"");
     FillSavedList(nullptr);
 }
