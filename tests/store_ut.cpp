@@ -38,6 +38,8 @@ TEST(StoreTexts, SuccessAndErrorTextsCarryTheirMark) {
     EXPECT_TRUE(StartsWithMark(kStatusNeedBothText, kCrossMark));
     EXPECT_TRUE(StartsWithMark(kStatusNeedCodeText, kCrossMark));
     EXPECT_TRUE(StartsWithMark(kStatusNeedNameText, kCrossMark));
+    EXPECT_TRUE(StartsWithMark(kStatusSaveFailedText, kCrossMark));
+    EXPECT_TRUE(StartsWithMark(kStatusDeleteFailedText, kCrossMark));
     EXPECT_NE(kCheckMark, kStatusHintText[0]);
     EXPECT_NE(kCrossMark, kStatusHintText[0]);
 }
