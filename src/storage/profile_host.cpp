@@ -902,8 +902,8 @@ bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file) {
     bool synced = fsync(fd) == 0;
     close(fd);
     if (!synced) return false;
-    // Windows refuses to replace a read-only file, which rename() would not
-    // notice (least of all for root).
+    // Windows refuses to replace a read-only file (the program asks first, as
+    // Wine would replace it), which rename() would not notice, least of all for root.
     struct stat info;
     if (stat(to, &info) == 0 && !(info.st_mode & S_IWUSR)) return false;
     return rename(from, to) == 0;

@@ -88,6 +88,11 @@ bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy) {
 }
 
 bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file) {
+    // Windows refuses to replace a read-only file and Wine does not: asked
+    // first, so that the user's protection holds everywhere.
+    DWORD attributes = GetFileAttributesW(file);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return false;
     // The bytes reach the disk before the name changes: a power cut after the
     // swap must not find the new name on a file whose data was never written.
     HANDLE handle = CreateFileW(copy, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
