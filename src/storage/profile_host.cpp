@@ -888,7 +888,8 @@ bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy) {
         fclose(source);
     }
     // An empty file would be written as ANSI; the marker keeps it UTF-16.
-    if (ok && copied == 0) ok = fwrite(kBomUtf16Le, 1, sizeof kBomUtf16Le, target) == sizeof kBomUtf16Le;
+    if (ok && copied == 0)
+        ok = fwrite(kBomUtf16Le, 1, sizeof kBomUtf16Le, target) == sizeof kBomUtf16Le;
     if (fclose(target) != 0) ok = false;
     if (!ok) unlink(to);
     return ok;

@@ -132,11 +132,14 @@ bool WriteCrosshairKey(const wchar_t* file, const wchar_t* section, const Crossh
                        const CrosshairSettings& crosshair) {
     switch (row.form) {
         case kFormFloat:
-            return WriteFloatSetting(file, section, row.key, *FieldAt<float>(&crosshair, row.offset));
+            return WriteFloatSetting(file, section, row.key,
+                                     *FieldAt<float>(&crosshair, row.offset));
         case kFormInt:
-            return WriteIntSetting(file, section, row.key, *FieldAt<int32_t>(&crosshair, row.offset));
+            return WriteIntSetting(file, section, row.key,
+                                   *FieldAt<int32_t>(&crosshair, row.offset));
         case kFormByte:
-            return WriteIntSetting(file, section, row.key, *FieldAt<uint8_t>(&crosshair, row.offset));
+            return WriteIntSetting(file, section, row.key,
+                                   *FieldAt<uint8_t>(&crosshair, row.offset));
     }
     return false;
 }

@@ -14,7 +14,7 @@ extern const wchar_t kStatusSavedText[];       // "✔ Mira salva na lista!"
 extern const wchar_t kStatusNeedBothText[];    // "✖ Cole o código da mira e dê um nome para salvar."
 extern const wchar_t kStatusNeedCodeText[];    // "✖ Cole um código de mira válido na caixa acima."
 extern const wchar_t kStatusNeedNameText[];    // "✖ Dê um nome para a mira."
-extern const wchar_t kStatusSaveFailedText[];  // "✖ Não consegui salvar a mira: ..."
+extern const wchar_t kStatusSaveFailedText[];    // "✖ Não consegui salvar a mira: ..."
 extern const wchar_t kStatusDeleteFailedText[];  // "✖ Não consegui excluir a mira: ..."
 extern const wchar_t kAskReplaceFormat[];      // "Já existe uma mira chamada \"%ls\".\nQuer substituir?"
 extern const wchar_t kDeleteNoneText[];

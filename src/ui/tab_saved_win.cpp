@@ -81,11 +81,10 @@ void FocusControl(int id) {
 }
 
 // miras.ini could not be written: the boxes keep what the user typed, and the
-// list is read again so that it shows what the file really holds.
-void ShowFileFailure(const wchar_t* text) {
-    FillSavedList(nullptr);
-    SetStatusLine(kStatusError, text);
-}
+// list, filled from the file that the failure left as it was, still shows what
+// it holds. (Reading it again could show less: a file held by another program
+// cannot be read either.)
+void ShowFileFailure(const wchar_t* text) { SetStatusLine(kStatusError, text); }
 
 }  // namespace
 

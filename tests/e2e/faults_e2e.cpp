@@ -519,7 +519,8 @@ TEST_F(FaultsKill, KilledWhileSavingLosesNothing) {
             lost += d.lost;
             halfWritten += d.halfWritten;
             if (++reported <= kReportedDamages)
-                printf("[ measure  ] kill %d left miras.ini (%zu bytes): %d lost, %d half-written\n",
+                printf("[ measure  ] kill %d left miras.ini (%zu bytes): %d lost, %d "
+                       "half-written\n",
                        kills, miras.size(), d.lost, d.halfWritten);
             ASSERT_TRUE(WriteSettingsBytes(kMiras, MirasBytes(state.saved)));
         }
@@ -537,7 +538,8 @@ TEST_F(FaultsKill, KilledWhileSavingLosesNothing) {
     printf("[ measure  ] %d kills in %lu s over %d finished operations, %zu saved crosshairs "
            "at the end; kills during",
            kills, (unsigned long)((GetTickCount() - begin) / 1000), ops, state.saved.size());
-    for (int k = 0; k < kOpKinds; ++k) printf("%s %s %d", k ? "," : "", kOpNames[k], killsDuring[k]);
+    for (int k = 0; k < kOpKinds; ++k)
+        printf("%s %s %d", k ? "," : "", kOpNames[k], killsDuring[k]);
     printf("; %d left a copy behind\n", leftovers);
     printf("[ measure  ] kills, lost, half-written, damaged config: %d, %d, %d, %d\n", kills, lost,
            halfWritten, damagedConfig);
@@ -548,60 +550,74 @@ TEST_F(FaultsKill, KilledWhileSavingLosesNothing) {
     EXPECT_EQ(0, damagedConfig);
 }
 
-// Another program holds miras.ini open without sharing (Wine keeps the sharing
-// rules across processes, as Windows does): saving, replacing and deleting
-// each say so, the list goes on showing what the file holds, and not a byte of
-// the file changes. Once the file is free, the same save goes through.
-TEST_F(Faults, SavedFileHeldByAnotherProgramIsReportedAndKept) {
+// miras.ini that cannot be written, held open by another program without
+// sharing (Wine keeps the sharing rules across processes, as Windows does) or
+// marked read-only: saving, replacing and deleting each say so, the list goes
+// on showing what the file holds, and not a byte of the file changes. Once the
+// file is free, the same save goes through. A held file cannot be read either,
+// so the program cannot know that a name exists there and asks nothing.
+TEST_F(Faults, SavedFileThatCannotBeWrittenIsReportedAndKept) {
+    struct Row {
+        const char* name;
+        bool readOnly;
+    };
+    const Row rows[] = {{"held open without sharing", false}, {"read-only", true}};
     std::mt19937 random(1);
     const std::string sections = SectionText("Alfa", RandomLook(random)) +
                                  SectionText("Beta", RandomLook(random));
     ASSERT_TRUE(WriteSettingsText(kMiras, sections.c_str()));
     SettingsScene scene = OpenSettings();
     ASSERT_TRUE(scene.window);
+    ASSERT_TRUE(ClickTab(scene.window, kSavedTab));
     HWND w = scene.window;
     HWND list = Control(w, kIdSavedList), status = Control(w, kIdStatusLine);
+    HWND nameBox = Control(w, kIdNameBox), save = Control(w, kIdSaveButton);
     const std::vector<std::wstring> lines = ListLines(list);
     ASSERT_EQ(kBuiltinLines + 2u, lines.size());
     const std::string before = ReadSettingsBytes(kMiras);
-    HANDLE held = CreateFileW(SettingsFile(kMiras).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    Paste(Control(w, kIdImportBox), L"cl_crosshairsize 3");
-    {
-        SCOPED_TRACE("a new name");
-        SendTo(Control(w, kIdNameBox), WM_SETTEXT, 0, (LPARAM)L"Nova");
-        Click(Control(w, kIdSaveButton));
-        EXPECT_TRUE(TextBecomes(status, kSaveFailedText, kReactMs));
+    const std::wstring path = SettingsFile(kMiras);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (row.readOnly) {
+            ASSERT_TRUE(SetReadOnly(path, true));
+        } else {
+            held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(INVALID_HANDLE_VALUE, held);
+        }
+        Paste(Control(w, kIdImportBox), L"cl_crosshairsize 3");
+        SendTo(nameBox, WM_SETTEXT, 0, (LPARAM)L"Nova");
+        SendTo(status, WM_SETTEXT, 0, (LPARAM)L"");
+        Click(save);
+        EXPECT_TRUE(TextBecomes(status, kSaveFailedText, kReactMs)) << "a new name";
         EXPECT_TRUE(ShowsTextColour(status, kErrorRed, kReactMs));
         EXPECT_EQ(lines, ListLines(list));
-        EXPECT_TRUE(TextBecomes(Control(w, kIdNameBox), L"Nova", 0)) << "what was typed is kept";
-    }
-    {
-        SCOPED_TRACE("over an existing name");
-        SendTo(Control(w, kIdNameBox), WM_SETTEXT, 0, (LPARAM)L"Alfa");
-        SendTo(status, WM_SETTEXT, 0, (LPARAM)L"");
-        PostClick(Control(w, kIdSaveButton));
-        EXPECT_TRUE(AnswerMessageBox(scene.process.pid,
-                                     L"Já existe uma mira chamada \"Alfa\".\nQuer substituir?", IDYES));
-        EXPECT_TRUE(TextBecomes(status, kSaveFailedText, kReactMs));
-        EXPECT_EQ(lines, ListLines(list));
-    }
-    {
-        SCOPED_TRACE("deleting");
+        EXPECT_TRUE(TextBecomes(nameBox, L"Nova", 0)) << "what was typed is kept";
+        if (row.readOnly) {
+            SendTo(nameBox, WM_SETTEXT, 0, (LPARAM)L"Alfa");
+            SendTo(status, WM_SETTEXT, 0, (LPARAM)L"");
+            PostClick(save);
+            EXPECT_TRUE(AnswerMessageBox(scene.process.pid,
+                                         L"Já existe uma mira chamada \"Alfa\".\nQuer substituir?",
+                                         IDYES));
+            EXPECT_TRUE(TextBecomes(status, kSaveFailedText, kReactMs)) << "an existing name";
+            EXPECT_EQ(lines, ListLines(list));
+        }
         ChooseListLine(w, kIdSavedList, kBuiltinLines + 1);
         PostClick(Control(w, kIdDeleteButton));
         EXPECT_TRUE(AnswerMessageBox(scene.process.pid, L"Excluir a mira \"Beta\"?", IDYES));
-        EXPECT_TRUE(TextBecomes(status, kDeleteFailedText, kReactMs));
+        EXPECT_TRUE(TextBecomes(status, kDeleteFailedText, kReactMs)) << "deleting";
         EXPECT_EQ(lines, ListLines(list));
+        EXPECT_TRUE(NoDialogOf(scene.process.pid));
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        ASSERT_TRUE(SetReadOnly(path, false));
+        EXPECT_EQ(before, ReadSettingsBytes(kMiras)) << "the file changed";
+        EXPECT_FALSE(SettingsFileExists(kMirasCopy)) << "a failed copy stayed behind";
     }
-    EXPECT_TRUE(NoDialogOf(scene.process.pid));
-    CloseHandle(held);
-    EXPECT_EQ(before, ReadSettingsBytes(kMiras)) << "the held file changed";
-    EXPECT_FALSE(SettingsFileExists(kMirasCopy)) << "a failed copy stayed behind";
-    SendTo(Control(w, kIdNameBox), WM_SETTEXT, 0, (LPARAM)L"Nova");
+    SendTo(nameBox, WM_SETTEXT, 0, (LPARAM)L"Nova");
     Paste(Control(w, kIdImportBox), L"cl_crosshairsize 3");
-    Click(Control(w, kIdSaveButton));
+    Click(save);
     EXPECT_TRUE(TextBecomes(status, kSavedText, kReactMs));
     EXPECT_EQ(L"Nova", ListLines(list).back());
 }
@@ -629,13 +645,15 @@ TEST_F(Faults, ReadOnlySettingsFileKeepsItsBytesAndTheNextChangeSavesAll) {
 TEST_F(Faults, LeftoverCopiesAreRemovedAtStartAndNeverRead) {
     const std::string miras = Unicode(UserSections());
     ASSERT_TRUE(WriteSettingsBytes(kMiras, miras));
-    ASSERT_TRUE(WriteSettingsText(kConfigCopy, ConfigText({{"tamanho", "9.000"}, {"ligada", "0"}}).c_str()));
+    const std::string stale = ConfigText({{"tamanho", "9.000"}, {"ligada", "0"}});
+    ASSERT_TRUE(WriteSettingsText(kConfigCopy, stale.c_str()));
     ASSERT_TRUE(WriteSettingsText(kMirasCopy, "[Fantasma]\ntamanho=9.000\n"));
     SettingsScene scene = OpenSettings({{"tamanho", "2.000"}});
     ASSERT_TRUE(scene.window);
     const std::string config = ReadSettingsBytes(kConfig);
-    EXPECT_TRUE(WaitFor([] { return !SettingsFileExists(kConfigCopy) && !SettingsFileExists(kMirasCopy); },
-                        kReactMs))
+    EXPECT_TRUE(WaitFor(
+        [] { return !SettingsFileExists(kConfigCopy) && !SettingsFileExists(kMirasCopy); },
+        kReactMs))
         << "a copy outlived the start";
     EXPECT_EQ("2.0", Utf8(TextOf(Control(scene.window, kIdLabelSize))));
     EXPECT_TRUE(IsChecked(Control(scene.window, kIdCheckEnabled)));
@@ -651,9 +669,9 @@ TEST_F(Faults, LeftoverCopiesAreRemovedAtStartAndNeverRead) {
 // the old kind: crosshairs named like old built-ins stay, over two starts,
 // whether config.ini is missing or empty.
 TEST_F(Faults, MissingOrEmptySettingsNeverCostSavedCrosshairs) {
-    const std::string miras =
-        Unicode("[Zavik Padrão]\n" + CrosshairKeys("1.000") + "[Cruz pequena ciano]\n" +
-                CrosshairKeys("2.000") + "[Cruz verde]\n" + CrosshairKeys("3.000") + UserSections());
+    const std::string miras = Unicode("[Zavik Padrão]\n" + CrosshairKeys("1.000") +
+                                      "[Cruz pequena ciano]\n" + CrosshairKeys("2.000") +
+                                      "[Cruz verde]\n" + CrosshairKeys("3.000") + UserSections());
     struct Row {
         const char* name;
         bool configExists;
@@ -708,7 +726,8 @@ TEST_F(Faults, SavesAreWholeAndTheirCostIsMeasured) {
             return Answered(size, TBM_SETPOS, TRUE, position) &&
                    Answered(w, WM_HSCROLL, MAKEWPARAM(TB_THUMBTRACK, position), (LPARAM)size);
         }));
-        stepMs.push_back(timed([&] { return MoveSlider(w, kIdSliderSize, position, kChangeAnswerMs); }));
+        stepMs.push_back(
+            timed([&] { return MoveSlider(w, kIdSliderSize, position, kChangeAnswerMs); }));
     }
     CrosshairSettings last = kBuiltinPresets[0].settings;
     last.size = SizePosition(kMeasuredSaves - 1) * 0.5f;
