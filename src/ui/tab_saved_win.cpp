@@ -80,12 +80,6 @@ void FocusControl(int id) {
     if (control) SetFocus(control);
 }
 
-// miras.ini could not be written: the boxes keep what the user typed, and the
-// list, filled from the file that the failure left as it was, still shows what
-// it holds. (Reading it again could show less: a file held by another program
-// cannot be read either.)
-void ShowFileFailure(const wchar_t* text) { SetStatusLine(kStatusError, text); }
-
 }  // namespace
 
 void CreateSavedTab(HWND window) {
@@ -141,8 +135,11 @@ void SaveImportedCrosshair() {
         if (SettingsMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     }
     // The old crosshair of that name goes in the same step, so a failure keeps it.
+    // On a failure the boxes keep what was typed, and the list, filled from the
+    // file the failure left as it was, still shows what it holds (reading it
+    // again could show less: a file held by another program cannot be read either).
     if (!SaveCrosshairToFile(g_paths.miras, name, copy, replacing)) {
-        ShowFileFailure(kStatusSaveFailedText);
+        SetStatusLine(kStatusError, kStatusSaveFailedText);
         return;
     }
     SetControlText(kIdNameBox, L"");
@@ -168,7 +165,7 @@ void DeleteSavedCrosshair() {
     FormatW(question, kQuestionChars, kAskDeleteFormat, text);
     if (SettingsMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
     if (!DeleteSavedSection(g_paths.miras, text)) {
-        ShowFileFailure(kStatusDeleteFailedText);
+        SetStatusLine(kStatusError, kStatusDeleteFailedText);
         return;
     }
     SetControlText(kIdNameBox, L"");

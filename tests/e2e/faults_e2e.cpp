@@ -38,7 +38,7 @@ enum { kCrowd = 20 };
 // with never fewer than kSavedAtLeast saved crosshairs on file.
 enum { kKillTarget = 200, kMaxKillDelayMs = 800, kReportedDamages = 5 };
 enum { kSavedAtStart = 22, kSavedAtLeast = 20, kSavedAtMost = 30, kBuiltinLines = 4 };
-const DWORD kKillBudgetMs = 1200000;  // a guard well inside the group's time limit
+const DWORD kKillBudgetMs = 780000;  // a guard inside the group's time limit
 const DWORD kChangeAnswerMs = 5000;  // one change, saved, answered within this
 const wchar_t kSavedText[] = L"✔ Mira salva na lista!";
 const wchar_t kSaveFailedText[] =
