@@ -173,6 +173,7 @@ struct KillScene {
     Process process;
     HWND window;
     FilesState done, pending;
+    std::vector<CrosshairSettings> worn;  // every crosshair config.ini held in this run
 };
 
 template <typename Action>
@@ -180,6 +181,7 @@ bool Step(KillScene* scene, const FilesState& next, Action action) {
     scene->pending = next;
     if (!action()) return false;
     scene->done = next;
+    scene->worn.push_back(next.current);
     return true;
 }
 
@@ -484,7 +486,7 @@ TEST_F(FaultsKill, KilledWhileSavingLosesNothing) {
         EXPECT_FALSE(SettingsFileExists(kConfigCopy) || SettingsFileExists(kMirasCopy))
             << "a copy outlived the start";
 
-        KillScene scene = {p, settings, state, state};
+        KillScene scene = {p, settings, state, state, {state.current}};
         Killer killer = {p.process, delay(random)};
         HANDLE thread = CreateThread(nullptr, 0, KillLater, &killer, 0, nullptr);
         ASSERT_TRUE(thread);
@@ -507,9 +509,15 @@ TEST_F(FaultsKill, KilledWhileSavingLosesNothing) {
             state.current = scene.pending.current;
         } else if (config != ConfigBytes(scene.done.current)) {
             ++damagedConfig;
+            // Whether it is a state of this run from before the last finished step.
+            int back = -1;
+            for (size_t i = scene.worn.size(); i-- > 0 && back < 0;)
+                if (config == ConfigBytes(scene.worn[i])) back = (int)(scene.worn.size() - 1 - i);
             if (++reported <= kReportedDamages)
-                printf("[ measure  ] kill %d left config.ini (%zu bytes):\n%s\n", kills,
-                       config.size(), WithoutCr(ReadSettingsText(kConfig)).c_str());
+                printf("[ measure  ] kill %d during %s left config.ini (%zu bytes, %d steps "
+                       "back):\n%s\n",
+                       kills, kOpNames[op], config.size(), back,
+                       WithoutCr(ReadSettingsText(kConfig)).c_str());
             ASSERT_TRUE(WriteSettingsBytes(kConfig, ConfigBytes(state.current)));
         }
         if (miras == MirasBytes(scene.pending.saved)) {
