@@ -20,6 +20,9 @@ set(ZAVIK_WIN_GLUE ${ZAVIK_WIN_SOURCES})
 list(FILTER ZAVIK_WIN_GLUE EXCLUDE REGEX "main_win\\.cpp$")
 add_library(zavik_win STATIC ${ZAVIK_WIN_GLUE})
 target_link_libraries(zavik_win PUBLIC zavik_core_win)
+# The portable storage code calls the profile layer of the glue: the two
+# archives need each other, so CMake repeats them on the link line.
+target_link_libraries(zavik_core_win PUBLIC zavik_win)
 target_compile_options(zavik_win PRIVATE ${ZAVIK_WIN_FLAGS})
 
 add_executable(ZavikCrosshair WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp

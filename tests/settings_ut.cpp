@@ -12,6 +12,7 @@
 
 namespace {
 
+using conformance::FileExists;
 using conformance::ReadBytes;
 using conformance::SameBytes;
 using conformance::TempDir;
@@ -57,11 +58,10 @@ protected:
     void WriteMiras(const std::wstring& text) { WriteBytes(miras_, Utf16Le(text)); }
     // The start-up file steps in their order.
     void StartUp() {
-        if (!LoadSettings(config(), &options_, &crosshair_))
-            WriteFirstRunSettings(config(), options_, crosshair_);
-        CreateSavedCrosshairsFile(config(), miras());
-        MigrateSavedCrosshairs(config(), miras());
+        bool existed = LoadSettings(config(), &options_, &crosshair_);
+        PrepareStartupFiles(config(), miras(), existed, options_, crosshair_);
     }
+    std::wstring CopyOf(const std::wstring& file) { return file + L".tmp"; }
 
     TempDir dir_;
     std::wstring config_, miras_;
@@ -146,6 +146,106 @@ TEST_F(SettingsFile, ExistingSavedFileIsNotRecreated) {
     EXPECT_TRUE(SameBytes(ReadBytes(config_), before));
 }
 
+struct StartRow {
+    const char* name;
+    bool configExists;
+    std::string config;  // bytes of config.ini before the start
+    bool cleans;
+};
+
+// Only settings of an earlier run may start the clean-up of old built-in
+// names; a missing or empty config.ini must not cost the user a crosshair.
+TEST_F(SettingsFile, CleanUpRunsOnlyOverSettingsOfAnEarlierRun) {
+    const std::wstring kOldNames =
+        L"[Zavik Padrão]\r\ntamanho=1.000\r\n[Cruz verde]\r\ntamanho=2.000\r\n"
+        L"[Minha mira]\r\ntamanho=3.000\r\n";
+    const StartRow rows[] = {
+        {"config missing", false, "", false},
+        {"config empty", true, "", false},
+        {"config holding only the marker", true, "\xFF\xFE", false},
+        {"config without versao_miras", true, Utf16Le(L"[Opcoes]\r\nligada=1\r\n"), true},
+        {"config with versao_miras 1", true, Utf16Le(L"[Opcoes]\r\nversao_miras=1\r\n"), true},
+        {"config with versao_miras 2", true, Utf16Le(L"[Opcoes]\r\nversao_miras=2\r\n"), false},
+    };
+    for (const StartRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(ProfileRemoveFile(config()));
+        if (row.configExists) WriteBytes(config_, row.config);
+        WriteMiras(kOldNames);
+        options_ = kDefaultOptions;
+        crosshair_ = kBuiltinPresets[0].settings;
+        StartUp();
+        std::string after = ReadBytes(miras_);
+        if (row.cleans) {
+            EXPECT_TRUE(SameBytes(after, Utf16Le(L"[Minha mira]\r\ntamanho=3.000\r\n")));
+        } else {
+            EXPECT_TRUE(SameBytes(after, Utf16Le(kOldNames)));
+        }
+        EXPECT_EQ(2, ProfileGetInt(L"Opcoes", L"versao_miras", 1, config()));
+        // A config.ini without settings is written whole, as on a first run.
+        if (row.config.size() <= 2) {
+            EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(kFirstRunText)));
+        }
+        // The next start leaves miras.ini as this one left it.
+        StartUp();
+        EXPECT_TRUE(SameBytes(ReadBytes(miras_), after));
+    }
+}
+
+TEST_F(SettingsFile, LeftoverCopiesAreRemovedAndNeverRead) {
+    StartUp();
+    WriteMiras(L"[Minha mira]\r\ntamanho=3.000\r\n");
+    const std::string config = ReadBytes(config_), miras = ReadBytes(miras_);
+    WriteBytes(CopyOf(config_), Utf16Le(L"[Opcoes]\r\nligada=0\r\n[Mira]\r\ntamanho=9.000\r\n"));
+    WriteBytes(CopyOf(miras_), Utf16Le(L"[Fantasma]\r\ntamanho=9.000\r\n"));
+    StartUp();
+    EXPECT_FALSE(FileExists(CopyOf(config_)));
+    EXPECT_FALSE(FileExists(CopyOf(miras_)));
+    EXPECT_EQ(1, options_.enabled);
+    EXPECT_EQ(-1.5f, crosshair_.size);
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), config));
+    EXPECT_TRUE(SameBytes(ReadBytes(miras_), miras));
+}
+
+TEST_F(SettingsFile, FailedSaveKeepsTheOldFileAndTheNextSaveWritesAll) {
+    StartUp();
+    const std::string before = ReadBytes(config_);
+    ASSERT_TRUE(conformance::SetReadOnly(config_, true));
+    crosshair_.size = 4.0f;
+    options_.monitor = 3;
+    EXPECT_FALSE(SaveSettings(config(), options_, crosshair_));
+    ASSERT_TRUE(conformance::SetReadOnly(config_, false));
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), before));
+    EXPECT_FALSE(FileExists(CopyOf(config_))) << "the failed copy stayed behind";
+    crosshair_.gap = 1.0f;
+    EXPECT_TRUE(SaveSettings(config(), options_, crosshair_));
+    AppOptions options = kDefaultOptions;
+    CrosshairSettings crosshair = kBuiltinPresets[0].settings;
+    ASSERT_TRUE(LoadSettings(config(), &options, &crosshair));
+    EXPECT_EQ(4.0f, crosshair.size);
+    EXPECT_EQ(1.0f, crosshair.gap);
+    EXPECT_EQ(3, options.monitor);
+}
+
+TEST_F(SettingsFile, SaveRepairsAnEmptiedFileAsUtf16) {
+    WriteBytes(config_, "");
+    crosshair_.size = 2.0f;
+    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_));
+    std::wstring expected = kFirstRunText;
+    expected.erase(expected.find(L"versao_miras=2\r\n"), 16);
+    expected.replace(expected.find(L"tamanho=-1.500"), 14, L"tamanho=2.000");
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
+}
+
+TEST_F(SettingsFile, PathTooLongForItsCopyIsNotWritten) {
+    // 257 characters: the copy's name would need 261 with its terminator.
+    std::wstring longPath = dir_.Path(L"c");
+    longPath.append(kPathChars - 3 - longPath.size(), L'c');
+    FileChange change;
+    EXPECT_FALSE(BeginFileChange(&change, longPath.c_str()));
+    EXPECT_FALSE(SaveSettings(longPath.c_str(), options_, crosshair_));
+}
+
 struct EnabledRow {
     const char* name;
     const wchar_t* file;
@@ -210,9 +310,7 @@ TEST_F(SettingsFile, HotkeyOutsideOneTo254FallsBackWithItsModifiers) {
 TEST_F(SettingsFile, StartWithWindowsIsNeitherSavedNorLoaded) {
     options_.startWithWindows = 1;
     WriteFirstRunSettings(config(), options_, crosshair_);
-    std::wstring expected = kFirstRunText;
-    expected.erase(expected.find(L"versao_miras=2\r\n"), 16);
-    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(kFirstRunText)));
     AppOptions loaded = kDefaultOptions;
     loaded.startWithWindows = 1;
     LoadSettings(config(), &loaded, &crosshair_);

@@ -43,6 +43,8 @@ TEST(StoreTexts, SuccessAndErrorTextsCarryTheirMark) {
                          L"✖ Esse código de mira não pôde ser lido: confira se copiou o código "
                          L"inteiro."));
     EXPECT_TRUE(SameText(ImportFailureText(false), kStatusImportNoneText));
+    EXPECT_TRUE(StartsWithMark(kStatusSaveFailedText, kCrossMark));
+    EXPECT_TRUE(StartsWithMark(kStatusDeleteFailedText, kCrossMark));
     EXPECT_NE(kCheckMark, kStatusHintText[0]);
     EXPECT_NE(kCrossMark, kStatusHintText[0]);
 }

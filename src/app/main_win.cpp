@@ -77,9 +77,7 @@ bool LoadStartupSettings() {
 }
 
 void PrepareSettingsFiles(bool configExisted) {
-    if (!configExisted) WriteFirstRunSettings(g_paths.config, g_options, g_crosshair);
-    if (!ProfileFileExists(g_paths.miras)) CreateSavedCrosshairsFile(g_paths.config, g_paths.miras);
-    MigrateSavedCrosshairs(g_paths.config, g_paths.miras);
+    PrepareStartupFiles(g_paths.config, g_paths.miras, configExisted, g_options, g_crosshair);
 }
 
 HICON LoadAppIcon(int width, int height) {

@@ -4,6 +4,7 @@
 #include <float.h>
 #include <math.h>
 #include <stdarg.h>
+#include <stdint.h>
 #include <stdlib.h>
 #if defined(_MSC_VER)
 #include <locale.h>
@@ -105,6 +106,30 @@ float NarrowToFloat(double v) {
     if (v > (double)FLT_MAX) return FLT_MAX;
     if (v < -(double)FLT_MAX) return -FLT_MAX;
     return (float)v;
+}
+
+int ParseProfileInteger(const wchar_t* s) {
+    if (!s) return 0;
+    while (*s && (uint32_t)*s <= L' ') ++s;
+    bool minus = false;
+    if (*s == L'+' || *s == L'-') minus = *s++ == L'-';
+    uint32_t base = 10;
+    if (s[0] == L'0' && s[1] == L'x') base = 16, s += 2;
+    else if (s[0] == L'0' && s[1] == L'o') base = 8, s += 2;
+    else if (s[0] == L'0' && s[1] == L'b') base = 2, s += 2;
+    uint32_t total = 0;
+    for (;; ++s) {
+        uint32_t digit;
+        wchar_t c = *s;
+        if (c >= L'0' && c <= L'9') digit = (uint32_t)(c - L'0');
+        else if (c >= L'a' && c <= L'z') digit = (uint32_t)(c - L'a') + 10;
+        else if (c >= L'A' && c <= L'Z') digit = (uint32_t)(c - L'A') + 10;
+        else break;
+        if (digit >= base) break;
+        total = total * base + digit;
+    }
+    if (minus) total = 0u - total;
+    return (int)total;
 }
 
 double ParseDoubleC(const wchar_t* s, const wchar_t** end) {

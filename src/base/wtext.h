@@ -32,6 +32,13 @@ bool ContainsNoCase(const wchar_t* text, const wchar_t* needle);
 // not begin with a number gives 0 and *end == s.
 double ParseDoubleC(const wchar_t* s, const wchar_t** end);
 
+// The leading integer of a private-profile value, read the way
+// GetPrivateProfileIntW reads it (RtlUnicodeStringToInteger, base 0): blanks
+// and control characters skipped, one sign, the lower-case prefixes 0x, 0o and
+// 0b, digits until the first that does not belong, and wrapping arithmetic on
+// 32 bits ("4294967295" is -1). Text without digits gives 0.
+int ParseProfileInteger(const wchar_t* s);
+
 // double to float as IEEE rounding does it, without the undefined behaviour C++
 // gives a value beyond the float range: such a value becomes an infinity
 // ("1e39" is stored as it comes, and made harmless only where it is drawn).

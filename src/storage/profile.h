@@ -10,6 +10,10 @@
 // buf (size elements, always terminated). Returns the characters copied.
 unsigned ProfileGetString(const wchar_t* section, const wchar_t* key, const wchar_t* def,
                           wchar_t* buf, unsigned size, const wchar_t* file);
+// The text buffer GetPrivateProfileIntW reads a value through: longer digit
+// runs are cut to one less than this before they are parsed.
+enum { kProfileIntTextChars = 30 };
+
 // GetPrivateProfileIntW: the leading decimal integer of the value, or def when absent.
 int ProfileGetInt(const wchar_t* section, const wchar_t* key, int def, const wchar_t* file);
 // WritePrivateProfileStringW: key and value; key == null deletes the section;
@@ -24,3 +28,21 @@ bool ProfileFileExists(const wchar_t* path);
 // Creates a missing file holding only the UTF-16LE byte-order mark; an existing
 // file is left alone and failures are silent.
 void CreateUtf16File(const wchar_t* path);
+
+// Whole-file changes. A change copies the file beside itself, applies the
+// private-profile writes to the copy and then swaps the copy in, so that a
+// process killed at any moment leaves either the old or the new whole file.
+//
+// Makes copy a new file (created or truncated, normal attributes) holding the
+// bytes of file; a missing or empty file gives a copy holding only the UTF-16LE
+// byte-order mark. False when file exists but cannot be read (held by another
+// program without sharing, say) or copy cannot be written; a half-made copy is
+// removed again.
+bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy);
+// Puts copy in the place of file in one atomic step, after its bytes have
+// reached the disk; copy is gone afterwards. False when the swap cannot be
+// made (file read-only or held open, folder read-only): file is then as it
+// was and copy stays for the caller to remove.
+bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file);
+// Removes a file; a file that does not exist counts as removed.
+bool ProfileRemoveFile(const wchar_t* path);

@@ -9,6 +9,7 @@
 // changes nothing leaves the file's bytes alone.
 #include "storage/profile.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -31,9 +32,8 @@ const wchar_t kReplacementChar = 0xFFFD;
 const unsigned char kAnsiUnmappable = '?';
 // A UTF-8 path of a 260-character name fits many times over.
 const size_t kPathBytes = 4096;
-// GetPrivateProfileIntW reads the value through a text buffer this small, so
-// longer digit runs are cut before they are parsed.
-const unsigned kIntTextChars = 30;
+// Copies of a settings file are made in rounds of this many bytes.
+const size_t kCopyChunkBytes = 16384;
 const unsigned kCodePointMax = 0x10FFFF;
 
 // Windows-1252, the ANSI code page of a Brazilian Windows (and of Wine's
@@ -780,33 +780,6 @@ bool DeleteKey(const wchar_t* file, const ProfileText& text, const wchar_t* sect
     return true;
 }
 
-// RtlUnicodeStringToInteger with base 0, as GetPrivateProfileIntW uses it:
-// blanks and control characters skipped, one sign, the lower-case prefixes
-// 0x, 0o and 0b, digits until the first that does not belong, and wrapping
-// arithmetic on 32 bits.
-int ParseProfileInt(const wchar_t* s) {
-    while (*s && (uint32_t)*s <= L' ') ++s;
-    bool minus = false;
-    if (*s == L'+' || *s == L'-') minus = *s++ == L'-';
-    uint32_t base = 10;
-    if (s[0] == L'0' && s[1] == L'x') base = 16, s += 2;
-    else if (s[0] == L'0' && s[1] == L'o') base = 8, s += 2;
-    else if (s[0] == L'0' && s[1] == L'b') base = 2, s += 2;
-    uint32_t total = 0;
-    for (;; ++s) {
-        uint32_t digit;
-        wchar_t c = *s;
-        if (c >= L'0' && c <= L'9') digit = (uint32_t)(c - L'0');
-        else if (c >= L'a' && c <= L'z') digit = (uint32_t)(c - L'a') + 10;
-        else if (c >= L'A' && c <= L'Z') digit = (uint32_t)(c - L'A') + 10;
-        else break;
-        if (digit >= base) break;
-        total = total * base + digit;
-    }
-    if (minus) total = 0u - total;
-    return (int)total;
-}
-
 }  // namespace
 
 unsigned ProfileGetString(const wchar_t* section, const wchar_t* key, const wchar_t* def,
@@ -840,10 +813,10 @@ unsigned ProfileGetString(const wchar_t* section, const wchar_t* key, const wcha
 }
 
 int ProfileGetInt(const wchar_t* section, const wchar_t* key, int def, const wchar_t* file) {
-    wchar_t value[kIntTextChars];
+    wchar_t value[kProfileIntTextChars];
     // An empty value reads like a missing one: the default.
-    if (ProfileGetString(section, key, L"", value, kIntTextChars, file) == 0) return def;
-    return ParseProfileInt(value);
+    if (ProfileGetString(section, key, L"", value, kProfileIntTextChars, file) == 0) return def;
+    return ParseProfileInteger(value);
 }
 
 bool ProfileWriteString(const wchar_t* section, const wchar_t* key, const wchar_t* value,
@@ -890,4 +863,55 @@ void CreateUtf16File(const wchar_t* path) {
     ssize_t written = write(fd, kBomUtf16Le, sizeof kBomUtf16Le);
     (void)written;
     close(fd);
+}
+
+bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy) {
+    char from[kPathBytes], to[kPathBytes];
+    if (!PathToUtf8(file, from, sizeof from) || !PathToUtf8(copy, to, sizeof to)) return false;
+    FILE* source = fopen(from, "rb");
+    if (!source && errno != ENOENT) return false;
+    FILE* target = fopen(to, "wb");
+    if (!target) {
+        if (source) fclose(source);
+        return false;
+    }
+    bool ok = true;
+    size_t copied = 0;
+    if (source) {
+        unsigned char chunk[kCopyChunkBytes];
+        size_t got;
+        while (ok && (got = fread(chunk, 1, sizeof chunk, source)) > 0) {
+            ok = fwrite(chunk, 1, got, target) == got;
+            copied += got;
+        }
+        if (ferror(source)) ok = false;
+        fclose(source);
+    }
+    // An empty file would be written as ANSI; the marker keeps it UTF-16.
+    if (ok && copied == 0)
+        ok = fwrite(kBomUtf16Le, 1, sizeof kBomUtf16Le, target) == sizeof kBomUtf16Le;
+    if (fclose(target) != 0) ok = false;
+    if (!ok) unlink(to);
+    return ok;
+}
+
+bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file) {
+    char from[kPathBytes], to[kPathBytes];
+    if (!PathToUtf8(copy, from, sizeof from) || !PathToUtf8(file, to, sizeof to)) return false;
+    int fd = open(from, O_WRONLY);
+    if (fd < 0) return false;
+    bool synced = fsync(fd) == 0;
+    close(fd);
+    if (!synced) return false;
+    // Windows refuses to replace a read-only file (the program asks first, as
+    // Wine would replace it), which rename() would not notice, least of all for root.
+    struct stat info;
+    if (stat(to, &info) == 0 && !(info.st_mode & S_IWUSR)) return false;
+    return rename(from, to) == 0;
+}
+
+bool ProfileRemoveFile(const wchar_t* path) {
+    char narrow[kPathBytes];
+    if (!PathToUtf8(path, narrow, sizeof narrow)) return false;
+    return unlink(narrow) == 0 || errno == ENOENT;
 }

@@ -34,10 +34,13 @@ enum {
     kHotkeyKeyLast = 254,
     kMirasVersionFirst = 1,  // what a file without the key counts as
     kByteMask = 0xFF,
+    kContentProbeChars = 8,  // enough to see that a file names any section
 };
 
 const wchar_t kFloatFormat[] = L"%.3f";
 const wchar_t kIntFormat[] = L"%d";
+const wchar_t kCopySuffix[] = L".tmp";
+const wchar_t kCopyFormat[] = L"%ls%ls";
 
 enum FieldForm { kFormFloat, kFormInt, kFormByte };
 
@@ -114,36 +117,62 @@ void ReadCrosshairKey(const wchar_t* file, const wchar_t* section, const Crossha
         }
         case kFormInt: {
             int32_t* field = FieldAt<int32_t>(into, row.offset);
-            *field = ProfileGetInt(section, row.key, *field, file);
+            *field = ReadIntSetting(file, section, row.key, *field);
             break;
         }
         case kFormByte: {
             uint8_t* field = FieldAt<uint8_t>(into, row.offset);
-            *field = (uint8_t)(ProfileGetInt(section, row.key, *field, file) & kByteMask);
+            *field = (uint8_t)(ReadIntSetting(file, section, row.key, *field) & kByteMask);
             break;
         }
     }
 }
 
-void WriteCrosshairKey(const wchar_t* file, const wchar_t* section, const CrosshairKey& row,
+bool WriteCrosshairKey(const wchar_t* file, const wchar_t* section, const CrosshairKey& row,
                        const CrosshairSettings& crosshair) {
     switch (row.form) {
         case kFormFloat:
-            WriteFloatSetting(file, section, row.key, *FieldAt<float>(&crosshair, row.offset));
-            break;
+            return WriteFloatSetting(file, section, row.key,
+                                     *FieldAt<float>(&crosshair, row.offset));
         case kFormInt:
-            WriteIntSetting(file, section, row.key, *FieldAt<int32_t>(&crosshair, row.offset));
-            break;
+            return WriteIntSetting(file, section, row.key,
+                                   *FieldAt<int32_t>(&crosshair, row.offset));
         case kFormByte:
-            WriteIntSetting(file, section, row.key, *FieldAt<uint8_t>(&crosshair, row.offset));
-            break;
+            return WriteIntSetting(file, section, row.key,
+                                   *FieldAt<uint8_t>(&crosshair, row.offset));
     }
+    return false;
 }
 
 bool HotkeyKeyUsable(int32_t key) {
     // Tested unsigned: 0, 255 and above, and every negative value fail.
     uint32_t code = (uint32_t)key;
     return code >= kHotkeyKeyFirst && code <= kHotkeyKeyLast;
+}
+
+// The options, optionally versao_miras = 2, and the crosshair, into config in one change.
+bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
+                       const CrosshairSettings& crosshair, bool withMirasVersion) {
+    FileChange change;
+    if (!BeginFileChange(&change, config)) return false;
+    for (size_t i = 0; i < CountOf(kOptionKeys); ++i) {
+        change.ok &= WriteIntSetting(change.copy, kSectionOptions, kOptionKeys[i].key,
+                                     *FieldAt<int32_t>(&options, kOptionKeys[i].offset));
+    }
+    // Written before "Mira", so a new key lands after "monitor" at the end of "Opcoes".
+    if (withMirasVersion)
+        change.ok &= WriteIntSetting(change.copy, kSectionOptions, kKeyMirasVersion,
+                                     kMirasVersionCurrent);
+    change.ok &= WriteCrosshairSection(change.copy, kSectionCrosshair, crosshair);
+    return FinishFileChange(&change);
+}
+
+void RecordMirasVersion(const wchar_t* config) {
+    FileChange change;
+    if (!BeginFileChange(&change, config)) return;
+    change.ok &= WriteIntSetting(change.copy, kSectionOptions, kKeyMirasVersion,
+                                 kMirasVersionCurrent);
+    FinishFileChange(&change);
 }
 
 }  // namespace
@@ -159,18 +188,28 @@ float ReadFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_
     return NarrowToFloat(ParseDoubleC(text, nullptr));
 }
 
-void WriteFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+int32_t ReadIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+                       int32_t current) {
+    // Read as text and converted here rather than by GetPrivateProfileIntW,
+    // which older Windows documentation says answers 0 for values below zero:
+    // negative offsets would then reset at every start.
+    wchar_t text[kProfileIntTextChars];
+    if (ProfileGetString(section, key, L"", text, kProfileIntTextChars, file) == 0) return current;
+    return ParseProfileInteger(text);
+}
+
+bool WriteFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                        float value) {
     wchar_t text[kFloatTextChars];
     FormatW(text, kFloatTextChars, kFloatFormat, (double)value);
-    ProfileWriteString(section, key, text, file);
+    return ProfileWriteString(section, key, text, file);
 }
 
-void WriteIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+bool WriteIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                      int32_t value) {
     wchar_t text[kIntTextChars];
     FormatW(text, kIntTextChars, kIntFormat, (int)value);
-    ProfileWriteString(section, key, text, file);
+    return ProfileWriteString(section, key, text, file);
 }
 
 void ReadCrosshairSection(const wchar_t* file, const wchar_t* section, CrosshairSettings* into) {
@@ -178,20 +217,51 @@ void ReadCrosshairSection(const wchar_t* file, const wchar_t* section, Crosshair
         ReadCrosshairKey(file, section, kCrosshairKeys[i], into);
 }
 
-void WriteCrosshairSection(const wchar_t* file, const wchar_t* section,
+bool WriteCrosshairSection(const wchar_t* file, const wchar_t* section,
                            const CrosshairSettings& crosshair) {
+    bool ok = true;
     for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
-        WriteCrosshairKey(file, section, kCrosshairKeys[i], crosshair);
+        ok &= WriteCrosshairKey(file, section, kCrosshairKeys[i], crosshair);
     Flush(file);
+    return ok;
 }
 
-void SaveSettings(const wchar_t* config, const AppOptions& options,
-                  const CrosshairSettings& crosshair) {
-    for (size_t i = 0; i < CountOf(kOptionKeys); ++i) {
-        WriteIntSetting(config, kSectionOptions, kOptionKeys[i].key,
-                        *FieldAt<int32_t>(&options, kOptionKeys[i].offset));
+bool ChangeCopyPath(const wchar_t* file, wchar_t* copy) {
+    copy[0] = 0;
+    if (!file || !file[0]) return false;
+    // A cut name would be some other file.
+    if (LengthW(file, kPathChars) + LengthW(kCopySuffix, kPathChars) >= kPathChars) return false;
+    FormatW(copy, kPathChars, kCopyFormat, file, kCopySuffix);
+    return true;
+}
+
+bool BeginFileChange(FileChange* change, const wchar_t* file) {
+    change->file = file;
+    change->ok = ChangeCopyPath(file, change->copy) && ProfileCopyForChange(file, change->copy);
+    return change->ok;
+}
+
+bool FinishFileChange(FileChange* change) {
+    // The documented flush puts everything kernel32 may still hold into the copy.
+    Flush(change->copy);
+    bool ok = change->ok && ProfileReplaceFile(change->copy, change->file);
+    if (!ok) ProfileRemoveFile(change->copy);
+    // Nothing cached from before the swap may answer a later read of the file.
+    Flush(change->file);
+    return ok;
+}
+
+void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras) {
+    const wchar_t* const files[] = {config, miras};
+    for (size_t i = 0; i < CountOf(files); ++i) {
+        wchar_t copy[kPathChars];
+        if (ChangeCopyPath(files[i], copy)) ProfileRemoveFile(copy);
     }
-    WriteCrosshairSection(config, kSectionCrosshair, crosshair);
+}
+
+bool SaveSettings(const wchar_t* config, const AppOptions& options,
+                  const CrosshairSettings& crosshair) {
+    return WriteSettingsFile(config, options, crosshair, false);
 }
 
 bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair) {
@@ -202,9 +272,9 @@ bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings*
         int32_t fallback = *FieldAt<int32_t>(&kDefaultOptions, row.offset);
         // Once saved the switch lives in "Opcoes"; until then "Mira" may hold it.
         if (row.alsoInCrosshair)
-            fallback = ProfileGetInt(kSectionCrosshair, row.key, fallback, config);
+            fallback = ReadIntSetting(config, kSectionCrosshair, row.key, fallback);
         *FieldAt<int32_t>(options, row.offset) =
-            ProfileGetInt(kSectionOptions, row.key, fallback, config);
+            ReadIntSetting(config, kSectionOptions, row.key, fallback);
     }
     if (!HotkeyKeyUsable(options->hotkeyKey)) {
         options->hotkeyKey = kDefaultHotkeyKey;
@@ -213,26 +283,45 @@ bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings*
     return true;
 }
 
+bool SettingsFileHasContent(const wchar_t* config) {
+    wchar_t names[kContentProbeChars];
+    return ProfileGetSectionNames(names, kContentProbeChars, config) > 0;
+}
+
 void WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
                            const CrosshairSettings& crosshair) {
-    CreateUtf16File(config);
-    SaveSettings(config, options, crosshair);
+    WriteSettingsFile(config, options, crosshair, true);
 }
 
 void CreateSavedCrosshairsFile(const wchar_t* config, const wchar_t* miras) {
     if (ProfileFileExists(miras)) return;
     CreateUtf16File(miras);
     // A new file holds nothing the clean-up would remove.
-    WriteIntSetting(config, kSectionOptions, kKeyMirasVersion, kMirasVersionCurrent);
-    Flush(config);
+    if (ReadIntSetting(config, kSectionOptions, kKeyMirasVersion, kMirasVersionFirst) !=
+        kMirasVersionCurrent)
+        RecordMirasVersion(config);
 }
 
 void MigrateSavedCrosshairs(const wchar_t* config, const wchar_t* miras) {
-    int version = ProfileGetInt(kSectionOptions, kKeyMirasVersion, kMirasVersionFirst, config);
+    int32_t version = ReadIntSetting(config, kSectionOptions, kKeyMirasVersion, kMirasVersionFirst);
     if (version > kMirasVersionFirst) return;
+    FileChange change;
+    if (!BeginFileChange(&change, miras)) return;
     for (size_t i = 0; i < CountOf(kObsoleteSavedSections); ++i)
-        ProfileWriteString(kObsoleteSavedSections[i], nullptr, nullptr, miras);
-    Flush(miras);
-    WriteIntSetting(config, kSectionOptions, kKeyMirasVersion, kMirasVersionCurrent);
-    Flush(config);
+        change.ok &= ProfileWriteString(kObsoleteSavedSections[i], nullptr, nullptr, change.copy);
+    // Until the clean-up is in the file, the version stays old and the next start tries again.
+    if (!FinishFileChange(&change)) return;
+    RecordMirasVersion(config);
+}
+
+void PrepareStartupFiles(const wchar_t* config, const wchar_t* miras, bool configExisted,
+                         const AppOptions& options, const CrosshairSettings& crosshair) {
+    RemoveLeftoverCopies(config, miras);
+    // Only settings written by an earlier run can say that the saved crosshairs
+    // are of the old kind; a missing or empty config.ini (damage, a reset,
+    // miras.ini brought from another computer) says nothing about them.
+    bool hadSettings = configExisted && SettingsFileHasContent(config);
+    if (!hadSettings) WriteFirstRunSettings(config, options, crosshair);
+    CreateSavedCrosshairsFile(config, miras);
+    if (hadSettings) MigrateSavedCrosshairs(config, miras);
 }

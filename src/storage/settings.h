@@ -32,25 +32,59 @@ extern const wchar_t kKeySize[];           // "tamanho" (also the existence key 
 
 float ReadFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                        float current);
-void WriteFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+// The leading integer of the value, read as text and converted by
+// ParseProfileInteger; current when the key is absent or empty.
+int32_t ReadIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+                       int32_t current);
+// The writers answer whether the private-profile layer wrote the value.
+bool WriteFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                        float value);
-void WriteIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
+bool WriteIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                      int32_t value);
 
 // Reads the thirteen keys in order, each defaulting to the field already in *into.
 void ReadCrosshairSection(const wchar_t* file, const wchar_t* section, CrosshairSettings* into);
-// Writes the thirteen keys in order, then flushes the file.
-void WriteCrosshairSection(const wchar_t* file, const wchar_t* section,
+// Writes the thirteen keys in order, then flushes the file; true when every key was written.
+bool WriteCrosshairSection(const wchar_t* file, const wchar_t* section,
                            const CrosshairSettings& crosshair);
 
-// Rewrites the "Opcoes" keys and the "Mira" section of config, then flushes.
-void SaveSettings(const wchar_t* config, const AppOptions& options,
+// A whole-file change of one INI file: the writes go to a copy beside it
+// ("config.ini.tmp"), which then takes the file's place in one step, so a
+// process killed at any moment leaves the old or the new file, never a mix.
+struct FileChange {
+    const wchar_t* file;
+    wchar_t copy[kPathChars];
+    bool ok;  // false once any step failed: the change is then dropped
+};
+// The copy that changes of file write; false when its name does not fit.
+bool ChangeCopyPath(const wchar_t* file, wchar_t* copy);
+// Makes the copy; false (nothing changed) when it cannot be made.
+bool BeginFileChange(FileChange* change, const wchar_t* file);
+// Flushes the copy and swaps it in. On any failure the copy is removed and the
+// file stays as it was; returns whether the file now holds the change.
+bool FinishFileChange(FileChange* change);
+// Copies left behind by a process killed in mid-change: removed, never read.
+void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras);
+
+// Rewrites the "Opcoes" keys and the "Mira" section of config in one whole-file
+// change. False when config could not be replaced: it then keeps its old
+// content, and the next save writes everything again.
+bool SaveSettings(const wchar_t* config, const AppOptions& options,
                   const CrosshairSettings& crosshair);
 // Start-up load over the values already in place; false when config does not exist.
 bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair);
+// True when config holds at least one section: settings written by an earlier run.
+bool SettingsFileHasContent(const wchar_t* config);
+// The whole settings file with versao_miras = 2, in one change: a file written
+// now describes the saved crosshairs as they are now.
 void WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
                            const CrosshairSettings& crosshair);
-// When miras does not exist: creates it (BOM only) and writes versao_miras = 2.
+// When miras does not exist: creates it (BOM only) and records versao_miras = 2.
 void CreateSavedCrosshairsFile(const wchar_t* config, const wchar_t* miras);
 // Once per content version: removes the obsolete sections and writes versao_miras = 2.
 void MigrateSavedCrosshairs(const wchar_t* config, const wchar_t* miras);
+// The start-up file steps in their order: leftovers removed; the settings
+// written whole unless config held settings before this start; miras created
+// when missing; the clean-up only when config held settings before this start.
+void PrepareStartupFiles(const wchar_t* config, const wchar_t* miras, bool configExisted,
+                         const AppOptions& options, const CrosshairSettings& crosshair);

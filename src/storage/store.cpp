@@ -15,6 +15,10 @@ const wchar_t kStatusSavedText[] = L"✔ Mira salva na lista!";
 const wchar_t kStatusNeedBothText[] = L"✖ Cole o código da mira e dê um nome para salvar.";
 const wchar_t kStatusNeedCodeText[] = L"✖ Cole um código de mira válido na caixa acima.";
 const wchar_t kStatusNeedNameText[] = L"✖ Dê um nome para a mira.";
+const wchar_t kStatusSaveFailedText[] =
+    L"✖ Não consegui salvar a mira: o arquivo miras.ini não pôde ser gravado.";
+const wchar_t kStatusDeleteFailedText[] =
+    L"✖ Não consegui excluir a mira: o arquivo miras.ini não pôde ser gravado.";
 const wchar_t kAskReplaceFormat[] = L"Já existe uma mira chamada \"%ls\".\nQuer substituir?";
 const wchar_t kDeleteNoneText[] = L"Selecione na lista a mira que quer excluir.";
 const wchar_t kDeleteBuiltinText[] =
@@ -132,7 +136,18 @@ bool ApplyListLine(const wchar_t* miras, const wchar_t* text, int32_t itemData,
     return true;
 }
 
-void DeleteSavedSection(const wchar_t* miras, const wchar_t* name) {
-    ProfileWriteString(name, nullptr, nullptr, miras);
-    ProfileWriteString(nullptr, nullptr, nullptr, miras);
+bool SaveCrosshairToFile(const wchar_t* miras, const wchar_t* name,
+                         const CrosshairSettings& crosshair, bool replacing) {
+    FileChange change;
+    if (!BeginFileChange(&change, miras)) return false;
+    if (replacing) change.ok &= ProfileWriteString(name, nullptr, nullptr, change.copy);
+    change.ok &= WriteCrosshairSection(change.copy, name, crosshair);
+    return FinishFileChange(&change);
+}
+
+bool DeleteSavedSection(const wchar_t* miras, const wchar_t* name) {
+    FileChange change;
+    if (!BeginFileChange(&change, miras)) return false;
+    change.ok &= ProfileWriteString(name, nullptr, nullptr, change.copy);
+    return FinishFileChange(&change);
 }

@@ -15,6 +15,8 @@ extern const wchar_t kStatusSavedText[];       // "✔ Mira salva na lista!"
 extern const wchar_t kStatusNeedBothText[];    // "✖ Cole o código da mira e dê um nome para salvar."
 extern const wchar_t kStatusNeedCodeText[];    // "✖ Cole um código de mira válido na caixa acima."
 extern const wchar_t kStatusNeedNameText[];    // "✖ Dê um nome para a mira."
+extern const wchar_t kStatusSaveFailedText[];    // "✖ Não consegui salvar a mira: ..."
+extern const wchar_t kStatusDeleteFailedText[];  // "✖ Não consegui excluir a mira: ..."
 extern const wchar_t kAskReplaceFormat[];      // "Já existe uma mira chamada \"%ls\".\nQuer substituir?"
 extern const wchar_t kDeleteNoneText[];
 extern const wchar_t kDeleteBuiltinText[];
@@ -67,5 +69,12 @@ void BuildSavedList(const wchar_t* miras, SavedListSink sink, void* context);
 bool ApplyListLine(const wchar_t* miras, const wchar_t* text, int32_t itemData,
                    CrosshairSettings* current);
 
-// Deletes the section and flushes miras.
-void DeleteSavedSection(const wchar_t* miras, const wchar_t* name);
+// Writes crosshair as section name of miras in one whole-file change. When
+// replacing, the old section of that name goes in the same change, so the
+// crosshair moves to the end of the file under the name as now typed. False
+// when miras could not be written: it then holds what it held before.
+bool SaveCrosshairToFile(const wchar_t* miras, const wchar_t* name,
+                         const CrosshairSettings& crosshair, bool replacing);
+// Deletes the section in one whole-file change (a section that is not there
+// deletes silently). False when miras could not be written: nothing changed.
+bool DeleteSavedSection(const wchar_t* miras, const wchar_t* name);

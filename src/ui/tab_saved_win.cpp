@@ -129,14 +129,20 @@ void SaveImportedCrosshair() {
         FocusControl(decision.focus == kFocusNameBox ? kIdNameBox : kIdImportBox);
         return;
     }
-    if (SavedCrosshairExists(g_paths.miras, name)) {
+    bool replacing = SavedCrosshairExists(g_paths.miras, name);
+    if (replacing) {
         wchar_t question[kQuestionChars];
         FormatW(question, kQuestionChars, kAskReplaceFormat, name);
         if (SettingsMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-        // The replaced crosshair moves to the end of the list under the name as now typed.
-        DeleteSavedSection(g_paths.miras, name);
     }
-    WriteCrosshairSection(g_paths.miras, name, copy);
+    // The old crosshair of that name goes in the same step, so a failure keeps it.
+    // On a failure the boxes keep what was typed, and the list, filled from the
+    // file the failure left as it was, still shows what it holds (reading it
+    // again could show less: a file held by another program cannot be read either).
+    if (!SaveCrosshairToFile(g_paths.miras, name, copy, replacing)) {
+        SetStatusLine(kStatusError, kStatusSaveFailedText);
+        return;
+    }
     SetControlText(kIdNameBox, L"");
     SetControlText(kIdImportBox, L"");
     FillSavedList(name);
@@ -159,7 +165,10 @@ void DeleteSavedCrosshair() {
     wchar_t question[kQuestionChars];
     FormatW(question, kQuestionChars, kAskDeleteFormat, text);
     if (SettingsMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    DeleteSavedSection(g_paths.miras, text);
+    if (!DeleteSavedSection(g_paths.miras, text)) {
+        SetStatusLine(kStatusError, kStatusDeleteFailedText);
+        return;
+    }
     SetControlText(kIdNameBox, L"");
     FillSavedList(nullptr);
 }

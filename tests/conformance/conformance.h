@@ -13,6 +13,7 @@
 #else
 #include <dirent.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -48,7 +49,10 @@ public:
         if (h != INVALID_HANDLE_VALUE) {
             do {
                 std::wstring name = found.cFileName;
-                if (name != L"." && name != L"..") DeleteFileW((dir_ + L"\\" + name).c_str());
+                if (name == L"." || name == L"..") continue;
+                // A file a test left read-only would keep the folder.
+                SetFileAttributesW((dir_ + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW((dir_ + L"\\" + name).c_str());
             } while (FindNextFileW(h, &found));
             FindClose(h);
         }
@@ -119,6 +123,16 @@ inline bool FileExists(const std::wstring& path) {
     FILE* f = OpenRaw(path, false);
     if (f) fclose(f);
     return f != nullptr;
+}
+
+// Sets or clears the read-only mark: the attribute on Windows, the write bits here.
+inline bool SetReadOnly(const std::wstring& path, bool readOnly) {
+#ifdef _WIN32
+    return SetFileAttributesW(path.c_str(),
+                              readOnly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL) != 0;
+#else
+    return chmod(TempDir::Narrow(path).c_str(), readOnly ? 0444 : 0644) == 0;
+#endif
 }
 
 const char kUtf16LeBom[] = "\xFF\xFE";

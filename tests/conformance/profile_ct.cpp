@@ -7,9 +7,11 @@
 
 #include "conformance.h"
 #include "storage/profile.h"
+#include "storage/settings.h"
 
 namespace {
 
+using conformance::FileExists;
 using conformance::ReadBytes;
 using conformance::SameBytes;
 using conformance::SameText;
@@ -164,6 +166,15 @@ const IntRow kIntRows[] = {
     {"uint max", L"4294967295", -1},
     {"two to the 32", L"4294967296", 0},
     {"long digits cut at 29", L"99999999999999999999999999999999999", -1610612737},
+    {"negative offset", L"-300", -300},
+    {"minus zero", L"-0", 0},
+    {"int min", L"-2147483648", INT_MIN},
+    {"plus sign after blanks", L"  +7", 7},
+    {"minus after a tab", L"\t-3", -3},
+    {"negative hex", L"-0x10", -16},
+    {"octal prefix", L"0o17", 15},
+    {"binary prefix", L"0b101", 5},
+    {"blanks around a negative", L"  -42  ", -42},
 };
 
 TEST_F(ProfileContract, IntegerForms) {
@@ -176,6 +187,9 @@ TEST_F(ProfileContract, IntegerForms) {
         if (row.stored) text += std::wstring(L"k=") + row.stored + L"\r\n";
         WriteBytes(file, Utf16Le(text));
         EXPECT_EQ(row.expected, ProfileGetInt(L"s", L"k", 77, file.c_str()));
+        // The program reads its integers as text and converts them itself, so
+        // that it agrees with this table whatever the kernel32 integer call does.
+        EXPECT_EQ(row.expected, ReadIntSetting(file.c_str(), L"s", L"k", 77));
     }
 }
 
@@ -189,7 +203,8 @@ TEST_F(ProfileContract, DeletingASectionRemovesItsKeys) {
 TEST_F(ProfileContract, DeletingAMissingSectionChangesNothing) {
     const std::string before = Utf16Le(L"[a]\r\nk=1\r\n");
     WriteBytes(file_, before);
-    ProfileWriteString(L"zz", nullptr, nullptr, file());
+    // Not an error: deleting a vanished saved crosshair succeeds silently.
+    EXPECT_TRUE(ProfileWriteString(L"zz", nullptr, nullptr, file()));
     ProfileWriteString(nullptr, nullptr, nullptr, file());
     EXPECT_TRUE(SameBytes(Bytes(), before));
 }
@@ -259,6 +274,93 @@ TEST_F(ProfileContract, OnlyTheFirstOfTwoLikeNamedSectionsIsRead) {
     WriteUtf16(L"[a]\r\nk=1\r\n[A]\r\nk=2\r\nj=3\r\n");
     EXPECT_EQ(1, ProfileGetInt(L"a", L"k", 0, file()));
     EXPECT_EQ(0, ProfileGetInt(L"a", L"j", 0, file()));
+}
+
+class WholeFileChange : public ProfileContract {
+protected:
+    void SetUp() override {
+        ProfileContract::SetUp();
+        copy_ = dir_.Path(L"test.ini.tmp");
+    }
+    const wchar_t* copy() const { return copy_.c_str(); }
+    std::wstring copy_;
+};
+
+struct CopyRow {
+    const char* name;
+    bool exists;
+    std::string bytes;     // of the file
+    std::string expected;  // of the copy
+};
+
+TEST_F(WholeFileChange, CopyHoldsTheFileOrAFreshMarker) {
+    const std::string utf16 = Utf16Le(L"[a]\r\nk=é\r\n");
+    const std::string ansi = "[a]\r\nk=\xE9\r\n";
+    const CopyRow rows[] = {
+        {"UTF-16 file byte for byte", true, utf16, utf16},
+        {"ANSI file byte for byte", true, ansi, ansi},
+        {"missing file starts with the marker", false, "", "\xFF\xFE"},
+        {"empty file starts with the marker", true, "", "\xFF\xFE"},
+    };
+    for (const CopyRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(ProfileRemoveFile(file()));
+        if (row.exists) WriteBytes(file_, row.bytes);
+        // A copy left from before is overwritten, never read.
+        WriteBytes(copy_, "stale copy");
+        ASSERT_TRUE(ProfileCopyForChange(file(), copy()));
+        EXPECT_TRUE(SameBytes(ReadBytes(copy_), row.expected));
+        EXPECT_TRUE(SameBytes(ReadBytes(file_), row.bytes)) << "the file itself changed";
+        EXPECT_EQ(row.exists, FileExists(file_));
+    }
+}
+
+TEST_F(WholeFileChange, SwapPutsTheCopyInPlaceAndReadsSeeIt) {
+    WriteUtf16(L"[s]\r\nk=1\r\nj=old\r\n");
+    EXPECT_EQ(1, ProfileGetInt(L"s", L"k", 0, file()));  // kernel32 may now hold the file
+    ASSERT_TRUE(ProfileCopyForChange(file(), copy()));
+    ProfileWriteString(L"s", L"k", L"2", copy());
+    ProfileWriteString(L"t", L"n", L"3", copy());
+    ProfileWriteString(nullptr, nullptr, nullptr, copy());
+    EXPECT_TRUE(SameText(Get(L"s", L"k"), L"1")) << "the file changed before the swap";
+    ASSERT_TRUE(ProfileReplaceFile(copy(), file()));
+    EXPECT_FALSE(FileExists(copy_));
+    EXPECT_TRUE(SameBytes(Bytes(), Utf16Le(L"[s]\r\nk=2\r\nj=old\r\n[t]\r\nn=3\r\n")));
+    EXPECT_TRUE(SameText(Get(L"s", L"k"), L"2"));
+    EXPECT_TRUE(SameText(Get(L"t", L"n"), L"3"));
+}
+
+TEST_F(WholeFileChange, SwapMakesAMissingFile) {
+    ASSERT_TRUE(ProfileCopyForChange(file(), copy()));
+    ASSERT_TRUE(ProfileReplaceFile(copy(), file()));
+    EXPECT_TRUE(SameBytes(Bytes(), "\xFF\xFE"));
+}
+
+TEST_F(WholeFileChange, ReadOnlyFileIsNotReplaced) {
+    const std::string before = Utf16Le(L"[s]\r\nk=1\r\n");
+    WriteBytes(file_, before);
+    ASSERT_TRUE(conformance::SetReadOnly(file_, true));
+    ASSERT_TRUE(ProfileCopyForChange(file(), copy()));
+    ProfileWriteString(L"s", L"k", L"2", copy());
+    ProfileWriteString(nullptr, nullptr, nullptr, copy());
+    EXPECT_FALSE(ProfileReplaceFile(copy(), file()));
+    ASSERT_TRUE(conformance::SetReadOnly(file_, false));
+    EXPECT_TRUE(SameBytes(Bytes(), before));
+    EXPECT_TRUE(FileExists(copy_)) << "the caller removes the copy";
+}
+
+TEST_F(WholeFileChange, SwapWithoutACopyFailsAndKeepsTheFile) {
+    const std::string before = Utf16Le(L"[s]\r\nk=1\r\n");
+    WriteBytes(file_, before);
+    EXPECT_FALSE(ProfileReplaceFile(copy(), file()));
+    EXPECT_TRUE(SameBytes(Bytes(), before));
+}
+
+TEST_F(WholeFileChange, RemovingAMissingFileCountsAsDone) {
+    WriteBytes(copy_, "x");
+    EXPECT_TRUE(ProfileRemoveFile(copy()));
+    EXPECT_FALSE(FileExists(copy_));
+    EXPECT_TRUE(ProfileRemoveFile(copy()));
 }
 
 }  // namespace

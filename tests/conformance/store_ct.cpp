@@ -105,20 +105,46 @@ TEST_F(StoreOnFile, ReplacingMovesTheCrosshairToTheEndUnderTheNewSpelling) {
     WriteCrosshairSection(miras(), L"Minha Mira", SampleCrosshair());
     WriteCrosshairSection(miras(), L"Outra", SampleCrosshair());
     ASSERT_TRUE(SavedCrosshairExists(miras(), L"minha mira"));
-    // What the tab does on "Yes": delete under the typed name, then write.
-    DeleteSavedSection(miras(), L"minha mira");
-    WriteCrosshairSection(miras(), L"minha mira", SampleCrosshair());
+    // What the tab does on "Yes": the old section goes in the same change.
+    EXPECT_TRUE(SaveCrosshairToFile(miras(), L"minha mira", SampleCrosshair(), true));
     std::vector<std::wstring> expected = {L"Outra", L"minha mira"};
+    EXPECT_EQ(expected, SavedNames());
+    EXPECT_FALSE(conformance::FileExists(miras_ + L".tmp"));
+}
+
+TEST_F(StoreOnFile, NewNameIsAddedAtTheEnd) {
+    WriteCrosshairSection(miras(), L"Alfa", SampleCrosshair());
+    EXPECT_TRUE(SaveCrosshairToFile(miras(), L"Beta", SampleCrosshair(), false));
+    std::vector<std::wstring> expected = {L"Alfa", L"Beta"};
+    EXPECT_EQ(expected, SavedNames());
+}
+
+// miras.ini that cannot be replaced: saving, replacing and deleting all say so
+// and leave every byte as it was, and no copy behind.
+TEST_F(StoreOnFile, FileThatCannotBeWrittenLosesNothing) {
+    WriteCrosshairSection(miras(), L"Alfa", SampleCrosshair());
+    WriteCrosshairSection(miras(), L"Beta", SampleCrosshair());
+    const std::string before = ReadBytes(miras_);
+    ASSERT_TRUE(conformance::SetReadOnly(miras_, true));
+    CrosshairSettings other = SampleCrosshair();
+    other.size = 9.0f;
+    EXPECT_FALSE(SaveCrosshairToFile(miras(), L"Nova", other, false));
+    EXPECT_FALSE(SaveCrosshairToFile(miras(), L"alfa", other, true));
+    EXPECT_FALSE(DeleteSavedSection(miras(), L"Beta"));
+    ASSERT_TRUE(conformance::SetReadOnly(miras_, false));
+    EXPECT_TRUE(SameBytes(ReadBytes(miras_), before));
+    EXPECT_FALSE(conformance::FileExists(miras_ + L".tmp"));
+    std::vector<std::wstring> expected = {L"Alfa", L"Beta"};
     EXPECT_EQ(expected, SavedNames());
 }
 
 TEST_F(StoreOnFile, DeleteRemovesOnlyThatSection) {
     WriteCrosshairSection(miras(), L"a", SampleCrosshair());
     WriteCrosshairSection(miras(), L"b", SampleCrosshair());
-    DeleteSavedSection(miras(), L"a");
+    EXPECT_TRUE(DeleteSavedSection(miras(), L"a"));
     std::vector<std::wstring> expected = {L"b"};
     EXPECT_EQ(expected, SavedNames());
-    DeleteSavedSection(miras(), L"gone");  // a vanished line deletes silently
+    EXPECT_TRUE(DeleteSavedSection(miras(), L"gone"));  // a vanished line deletes silently
     EXPECT_EQ(expected, SavedNames());
 }
 

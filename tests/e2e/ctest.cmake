@@ -35,6 +35,9 @@ zavik_e2e_group(Saved "Saved.*")
 zavik_e2e_group(Options "Options.*")
 zavik_e2e_group(Hostile "*Hostile.*")
 zavik_e2e_group(Faults "Faults.*")
+# Two hundred starts, each ended by a kill in the middle of saving.
+zavik_e2e_group(Kills "FaultsKill.*")
+set_tests_properties(e2e.Kills PROPERTIES TIMEOUT 900)
 zavik_e2e_group(Safety "Safety.*:Tray.*")
 # The release archive, unpacked, started from its own folder.
 add_test(NAME e2e.Package COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/package-e2e.sh)

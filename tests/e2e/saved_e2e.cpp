@@ -35,19 +35,6 @@ enum { kSavedTab = 1, kBuiltinLines = 4 };
 const CrosshairSettings kAlfa = {2.5f, 1.0f, 2.0f, 0, 1.5f, 1, 1, 10, 20, 30, 180, 5, 5};
 const CrosshairSettings kBeta = {4.0f, -2.0f, 0.5f, 1, 2.0f, 0, 0, 50, 50, 250, 255, 0, 0};
 
-// One section of miras.ini as the program writes it.
-std::string SectionText(const char* name, const CrosshairSettings& s) {
-    char buf[512];
-    snprintf(buf, sizeof buf,
-             "[%s]\ntamanho=%.3f\nespacamento=%.3f\nespessura=%.3f\ncontorno=%d\n"
-             "espessura_contorno=%.3f\nponto=%d\nestilo_t=%d\ncor_r=%d\ncor_g=%d\ncor_b=%d\n"
-             "opacidade=%d\nposicao_x=%d\nposicao_y=%d\n",
-             name, (double)s.size, (double)s.gap, (double)s.thickness, s.outline,
-             (double)s.outlineThickness, s.dot, s.tStyle, s.red, s.green, s.blue, s.alpha,
-             s.offsetX, s.offsetY);
-    return buf;
-}
-
 // The section names of a file's text, in file order.
 std::vector<std::string> SectionNames(const std::string& text) {
     std::vector<std::string> names;

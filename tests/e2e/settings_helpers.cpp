@@ -349,6 +349,18 @@ std::wstring MessageBoxText(HWND box) {
     return ::testing::AssertionSuccess();
 }
 
+std::string SectionText(const char* name, const CrosshairSettings& s) {
+    char buf[512];
+    snprintf(buf, sizeof buf,
+             "[%s]\ntamanho=%.3f\nespacamento=%.3f\nespessura=%.3f\ncontorno=%d\n"
+             "espessura_contorno=%.3f\nponto=%d\nestilo_t=%d\ncor_r=%d\ncor_g=%d\ncor_b=%d\n"
+             "opacidade=%d\nposicao_x=%d\nposicao_y=%d\n",
+             name, (double)s.size, (double)s.gap, (double)s.thickness, s.outline,
+             (double)s.outlineThickness, s.dot, s.tStyle, s.red, s.green, s.blue, s.alpha,
+             s.offsetX, s.offsetY);
+    return buf;
+}
+
 std::string MiraValue(const char* key) {
     return IniValue(ReadSettingsText(L"config.ini"), "Mira", key);
 }

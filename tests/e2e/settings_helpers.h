@@ -92,6 +92,9 @@ std::wstring MessageBoxText(HWND box);
 ::testing::AssertionResult DefaultButtonIs(HWND box, int id, DWORD ms);
 ::testing::AssertionResult AnswerMessageBox(DWORD pid, const std::wstring& text, int button);
 
+// One section of miras.ini as the program writes it (UTF-8, "\n" line ends).
+std::string SectionText(const char* name, const CrosshairSettings& s);
+
 // config.ini read back.
 std::string MiraValue(const char* key);
 std::string OpcoesValue(const char* key);
