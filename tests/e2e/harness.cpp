@@ -23,7 +23,7 @@ const wchar_t kBoxTitle[] = ZAVIK_TITLE;
 const wchar_t kColourClass[] = L"ZavikE2eColourWindow";
 const wchar_t kTempFolderName[] = L"zavik-e2e";
 enum : DWORD { kPollMs = 10, kTerminateWaitMs = 5000, kCleanQuitMs = 3000 };
-enum { kOverlaySide = 320, kFirstHotkeyId = 0x2000, kMaxReportedPixels = 6 };
+enum { kOverlaySide = 320, kFirstHotkeyId = 0x2000, kMaxReportedPixels = 6, kCreateAttempts = 3 };
 const ULONGLONG kFileTimeSecond = 10000000;  // FILETIME counts 100 ns
 
 struct StartedProcess {
@@ -199,10 +199,19 @@ Process Start(const std::wstring& exe, const std::wstring& arguments) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     Process p;
-    if (!CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &si, &pi)) {
-        ADD_FAILURE() << "CreateProcessW failed (" << GetLastError() << ") for "
-                      << Utf8(commandLine);
+    // Wine now and then fails a creation with an internal error right after a
+    // process was terminated (the kill run meets it about once in a few
+    // hundred starts); that failure is Wine's, and the next attempt works.
+    BOOL created = FALSE;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < kCreateAttempts && !created; ++attempt) {
+        created = CreateProcessW(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &si, &pi);
+        error = created ? 0 : GetLastError();
+        if (error != ERROR_INTERNAL_ERROR) break;
+    }
+    if (!created) {
+        ADD_FAILURE() << "CreateProcessW failed (" << error << ") for " << Utf8(commandLine);
         return p;
     }
     CloseHandle(pi.hThread);
