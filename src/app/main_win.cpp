@@ -194,7 +194,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
         if (g_app.mutex) CloseHandle(g_app.mutex);
         return 0;
     }
-    CoInitializeEx(NULL, kComApartment);
     ReadScreenDpi();
     InitCommonControlClasses();
     FindSettingsPaths();
@@ -214,6 +213,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     KeepTrayIcon();
     SetTimer(g_app.messageWindow, kVisibilityTimerId, kFirstTickPeriod, NULL);
     VisibilityTick();
+    // Only "Abrir pasta das configurações" needs it; made after the crosshair
+    // can show, so it costs the start nothing the player waits for.
+    CoInitializeEx(NULL, kComApartment);
     // Later starts from the Run key stay in the tray; a first run always shows the window.
     if (!(configExisted && trayOnly)) OpenSettingsWindow();
     RunMessageLoop();
