@@ -59,6 +59,7 @@ BOOL DetectGameInFront(uint32_t now, bool followingButton);
 
 // visibility_win.cpp
 void VisibilityTick();
+void VisibilityTimerTick();  // the same from timer 1, already in the overlay's DPI context
 
 // hotkey_win.cpp
 void UpdateHotkeyRegistration(bool gameInFront);

@@ -45,7 +45,7 @@ void OnTrayCommand(WORD id) {
 void OnTimer(WPARAM id) {
     switch (id) {
     case kVisibilityTimerId:
-        VisibilityTick();
+        VisibilityTimerTick();
         break;
     case kTrayRetryTimerId:
         KeepTrayIcon();

@@ -100,3 +100,7 @@ void VisibilityTick() {
     RunTick();
     LeaveDpiContext(previous);
 }
+
+// The timer's tick arrives in the message window, made in the overlay's own
+// context: no switch on the 15-ms path.
+void VisibilityTimerTick() { RunTick(); }
