@@ -42,6 +42,9 @@ int DpiScale(int value);
 LRESULT CALLBACK MessageWindowProc(HWND, UINT, WPARAM, LPARAM);
 void ToggleEnabled();
 void OpenSettingsWindow();
+// On the visibility tick: writes a change that config.ini did not take (another
+// program held it) until it lands, and reads a config.ini the start could not.
+void CatchUpSettingsFile(uint32_t now);
 void BringWindowToFront(HWND window);
 
 // overlay_win.cpp

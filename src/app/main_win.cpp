@@ -73,11 +73,12 @@ void FindSettingsPaths() {
 bool LoadStartupSettings() {
     ApplyDefaultCrosshair();
     g_options = kDefaultOptions;
-    return LoadSettings(g_paths.config, &g_options, &g_crosshair);
+    return LoadSettingsPatiently(g_paths.config, &g_options, &g_crosshair, &g_settingsFile);
 }
 
 void PrepareSettingsFiles(bool configExisted) {
-    PrepareStartupFiles(g_paths.config, g_paths.miras, configExisted, g_options, g_crosshair);
+    PrepareStartupFiles(g_paths.config, g_paths.miras, configExisted, g_options, g_crosshair,
+                        &g_settingsFile);
 }
 
 HICON LoadAppIcon(int width, int height) {

@@ -8,10 +8,29 @@ namespace {
 enum { kSettingsClientWidth = 600, kSettingsClientHeight = 452 };
 const DWORD kSettingsStyle = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const UINT kFrontFlags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE;
+// How often a change that config.ini did not take is tried again: every idle
+// tick, every twelfth while the tick follows the right button.
+const uint32_t kSettingsRetryMs = 180;
+uint32_t g_lastSettingsTry;
+
+// A config.ini read only now may hold another crosshair, options and hotkey.
+void ShowLateSettings() {
+    UnregisterToggleHotkey();  // the next tick with the game in front registers the file's
+    RefreshHotkeyTexts();
+    PushStateToControls();
+    RefreshAfterChange();
+}
+
+// The last chance for a change still behind (or a file unread at start)
+// before the program or the session ends.
+void SaveBeforeEnd(unsigned patienceMs) {
+    if (g_settingsFile.unread) ReadSettingsLate();
+    SaveCurrentSettingsWithin(patienceMs);
+}
 
 void QuitProgram() {
     g_app.quitting = 1;  // the settings window shows no tray notice while quitting
-    SaveCurrentSettings();
+    SaveBeforeEnd(kProfileSavePatienceMs);
     if (g_app.settingsWindow) DestroyWindow(g_app.settingsWindow);
     DestroyWindow(g_app.messageWindow);  // its WM_DESTROY ends the message loop
 }
@@ -96,6 +115,14 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case kWmShowSettings:
         OpenSettingsWindow();
         return 0;
+    case WM_QUERYENDSESSION:
+        // Answered at once, as Windows asks; a quick try now, a patient one below.
+        SaveBeforeEnd(kProfileTryOnce);
+        return TRUE;
+    case WM_ENDSESSION:
+        // Windows may end the process any time after this returns.
+        if (wParam) SaveBeforeEnd(kProfileSavePatienceMs);
+        return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -109,6 +136,18 @@ void ToggleEnabled() {
                        g_options.enabled ? BST_CHECKED : BST_UNCHECKED);
     }
     VisibilityTick();  // show or hide now, not at the next timer tick
+}
+
+void CatchUpSettingsFile(uint32_t now) {
+    if (!g_settingsFile.behind && !g_settingsFile.unread) return;
+    if ((uint32_t)(now - g_lastSettingsTry) < kSettingsRetryMs) return;
+    g_lastSettingsTry = now;
+    if (g_settingsFile.unread) {
+        if (!ReadSettingsLate()) return;
+        ShowLateSettings();
+    }
+    // No waiting on a tick: the overlay must follow the game meanwhile.
+    if (g_settingsFile.behind) SaveCurrentSettingsWithin(kProfileTryOnce);
 }
 
 void OpenSettingsWindow() {

@@ -4,6 +4,7 @@
 CrosshairSettings g_crosshair = kBuiltinPresets[0].settings;
 AppOptions g_options = kDefaultOptions;
 SettingsPaths g_paths;
+SettingsFileState g_settingsFile;
 
 void ApplyDefaultCrosshair() { g_crosshair = kBuiltinPresets[0].settings; }
 
@@ -11,4 +12,13 @@ int FindColourPresetIndex() {
     return FindColourPresetIndexOf(g_crosshair.red, g_crosshair.green, g_crosshair.blue);
 }
 
-void SaveCurrentSettings() { SaveSettings(g_paths.config, g_options, g_crosshair); }
+void SaveCurrentSettings() { SaveCurrentSettingsWithin(kProfileSavePatienceMs); }
+
+bool SaveCurrentSettingsWithin(unsigned patienceMs) {
+    return SaveSettingsChange(g_paths.config, g_options, g_crosshair, &g_settingsFile,
+                              patienceMs);
+}
+
+bool ReadSettingsLate() {
+    return ReadLateSettings(g_paths.config, &g_options, &g_crosshair, &g_settingsFile);
+}

@@ -28,11 +28,12 @@ void FillFixedTrayMembers() {
 }
 }  // namespace
 
-// Broadcasts reach top-level windows only, never the message-only window that
-// owns the icon, so this window hands the two it needs on.
+// Broadcasts and the end of the session reach top-level windows only, never
+// the message-only window that owns the icon, so this window hands them on.
 LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     bool taskbarCreated = message == g_app.taskbarCreatedMessage && message != 0;
-    if (taskbarCreated || message == WM_DISPLAYCHANGE) {
+    if (taskbarCreated || message == WM_DISPLAYCHANGE || message == WM_QUERYENDSESSION ||
+        message == WM_ENDSESSION) {
         return SendMessageW(g_app.messageWindow, message, wParam, lParam);
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -79,6 +79,7 @@ void UpdateTickPeriod(bool inFront) {
 
 void RunTick() {
     uint32_t now = GetTickCount();
+    CatchUpSettingsFile(now);  // first: a late read may change what this tick decides
     bool secondPassed = TakeSecondMark(now);
     bool followingButton = g_visibility.tickPeriod == kTickPeriodAiming;
     bool inFront = DetectGameInFront(now, followingButton) != FALSE;

@@ -33,16 +33,32 @@ void CreateUtf16File(const wchar_t* path);
 // private-profile writes to the copy and then swaps the copy in, so that a
 // process killed at any moment leaves either the old or the new whole file.
 //
+// Antivirus scanners, indexers and backup clients open a just-written file
+// for a moment; Windows then refuses to read it exclusively or to rename over
+// it (access denied, sharing or lock violation). The copy and the swap wait
+// for such a program, up to patienceMs in all, in waits growing from 10 ms;
+// with 0 they try once. Anything else fails at once.
+enum {
+    kProfileTryOnce = 0,
+    kProfileSavePatienceMs = 1000,  // outlasts a scan of half a second with room to spare
+};
+//
 // Makes copy a new file (created or truncated, normal attributes) holding the
 // bytes of file; a missing or empty file gives a copy holding only the UTF-16LE
 // byte-order mark. False when file exists but cannot be read (held by another
 // program without sharing, say) or copy cannot be written; a half-made copy is
 // removed again.
-bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy);
+bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy, unsigned patienceMs);
 // Puts copy in the place of file in one atomic step, after its bytes have
 // reached the disk; copy is gone afterwards. False when the swap cannot be
-// made (file read-only or held open, folder read-only): file is then as it
-// was and copy stays for the caller to remove.
-bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file);
+// made (file read-only, held open beyond the patience, folder read-only):
+// file is then as it was and copy stays for the caller to remove.
+bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file, unsigned patienceMs);
 // Removes a file; a file that does not exist counts as removed.
 bool ProfileRemoveFile(const wchar_t* path);
+
+// Whether a file can be opened for reading, waiting up to patienceMs for a
+// program that holds it without sharing. The private-profile reads answer a
+// file they cannot open with every default, exactly as for a missing one.
+enum ProfileReadable { kProfileMissing, kProfileReadable, kProfileUnreadable };
+ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned patienceMs);

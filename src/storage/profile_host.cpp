@@ -865,7 +865,9 @@ void CreateUtf16File(const wchar_t* path) {
     close(fd);
 }
 
-bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy) {
+// POSIX files have no sharing modes: nothing ever holds them the way a
+// scanner holds a file on Windows, so the patience is never needed here.
+bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy, unsigned) {
     char from[kPathBytes], to[kPathBytes];
     if (!PathToUtf8(file, from, sizeof from) || !PathToUtf8(copy, to, sizeof to)) return false;
     FILE* source = fopen(from, "rb");
@@ -895,7 +897,7 @@ bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy) {
     return ok;
 }
 
-bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file) {
+bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file, unsigned) {
     char from[kPathBytes], to[kPathBytes];
     if (!PathToUtf8(copy, from, sizeof from) || !PathToUtf8(file, to, sizeof to)) return false;
     int fd = open(from, O_WRONLY);
@@ -914,4 +916,14 @@ bool ProfileRemoveFile(const wchar_t* path) {
     char narrow[kPathBytes];
     if (!PathToUtf8(path, narrow, sizeof narrow)) return false;
     return unlink(narrow) == 0 || errno == ENOENT;
+}
+
+ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned) {
+    char narrow[kPathBytes];
+    if (!ProfileFileExists(path)) return kProfileMissing;
+    if (!PathToUtf8(path, narrow, sizeof narrow)) return kProfileUnreadable;
+    int fd = open(narrow, O_RDONLY);
+    if (fd < 0) return kProfileUnreadable;
+    close(fd);
+    return kProfileReadable;
 }

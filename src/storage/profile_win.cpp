@@ -8,6 +8,44 @@ const BYTE kUtf16LeMarker[] = {0xFF, 0xFE};
 // The settings files are a few kilobytes; a larger one is copied in rounds.
 enum { kCopyChunkBytes = 16384 };
 const DWORD kSwapFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+const DWORD kFirstBusyWaitMs = 10;
+
+// Patience with another program that holds a file for a moment: waits double
+// from 10 ms until the patience is spent (10, 20, ... 320, then the rest of a
+// second), so a short hold costs little and a long one fails within the bound.
+struct BusyWait {
+    DWORD waited;
+    DWORD next;
+    DWORD patience;
+};
+
+BusyWait StartBusyWait(unsigned patienceMs) { return {0, kFirstBusyWaitMs, patienceMs}; }
+
+// After a failed call: true, having waited, when the error says the file is
+// busy and patience remains; false when trying again cannot help.
+bool WaitWhileBusy(BusyWait* wait) {
+    DWORD error = GetLastError();
+    bool busy = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+                error == ERROR_LOCK_VIOLATION;
+    if (!busy || wait->waited >= wait->patience) return false;
+    DWORD step = wait->patience - wait->waited;
+    if (step > wait->next) step = wait->next;
+    Sleep(step);
+    wait->waited += step;
+    wait->next *= 2;
+    return true;
+}
+
+HANDLE OpenWhileBusy(const wchar_t* path, DWORD access, DWORD share, DWORD disposition,
+                     BusyWait* wait) {
+    HANDLE handle;
+    do {
+        handle = CreateFileW(path, access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+    } while (handle == INVALID_HANDLE_VALUE && WaitWhileBusy(wait));
+    return handle;
+}
 
 bool WriteAll(HANDLE file, const BYTE* bytes, DWORD count) {
     DWORD written = 0;
@@ -63,13 +101,12 @@ void CreateUtf16File(const wchar_t* path) {
     CloseHandle(file);
 }
 
-bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy) {
+bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy, unsigned patienceMs) {
+    BusyWait wait = StartBusyWait(patienceMs);
     // Readers may share the file; a program writing it meanwhile may not.
-    HANDLE source = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE source = OpenWhileBusy(file, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, &wait);
     if (source == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
-    HANDLE target = CreateFileW(copy, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE target = OpenWhileBusy(copy, GENERIC_WRITE, 0, CREATE_ALWAYS, &wait);
     if (target == INVALID_HANDLE_VALUE) {
         if (source != INVALID_HANDLE_VALUE) CloseHandle(source);
         return false;
@@ -87,7 +124,7 @@ bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy) {
     return ok;
 }
 
-bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file) {
+bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file, unsigned patienceMs) {
     // Windows refuses to replace a read-only file and Wine does not: asked
     // first, so that the user's protection holds everywhere.
     DWORD attributes = GetFileAttributesW(file);
@@ -95,15 +132,33 @@ bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file) {
         return false;
     // The bytes reach the disk before the name changes: a power cut after the
     // swap must not find the new name on a file whose data was never written.
-    HANDLE handle = CreateFileW(copy, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Opened sharing everything: a scanner already reading the fresh copy
+    // must not make the flush fail.
+    BusyWait wait = StartBusyWait(patienceMs);
+    HANDLE handle = OpenWhileBusy(copy, GENERIC_WRITE, kShareAll, OPEN_EXISTING, &wait);
     if (handle == INVALID_HANDLE_VALUE) return false;
     BOOL flushed = FlushFileBuffers(handle);
     CloseHandle(handle);
     if (!flushed) return false;
-    return MoveFileExW(copy, file, kSwapFlags) != FALSE;
+    // A rename over a file that another program holds open is refused, even
+    // for a reader that shares everything but deletion.
+    BOOL moved;
+    do {
+        moved = MoveFileExW(copy, file, kSwapFlags);
+    } while (!moved && WaitWhileBusy(&wait));
+    return moved != FALSE;
 }
 
 bool ProfileRemoveFile(const wchar_t* path) {
     return DeleteFileW(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned patienceMs) {
+    if (!ProfileFileExists(path)) return kProfileMissing;
+    // The sharing a reader of the private-profile layer asks for, and more.
+    BusyWait wait = StartBusyWait(patienceMs);
+    HANDLE handle = OpenWhileBusy(path, GENERIC_READ, kShareAll, OPEN_EXISTING, &wait);
+    if (handle == INVALID_HANDLE_VALUE) return kProfileUnreadable;
+    CloseHandle(handle);
+    return kProfileReadable;
 }

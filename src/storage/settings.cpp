@@ -128,20 +128,75 @@ void ReadCrosshairKey(const wchar_t* file, const wchar_t* section, const Crossha
     }
 }
 
-bool WriteCrosshairKey(const wchar_t* file, const wchar_t* section, const CrosshairKey& row,
-                       const CrosshairSettings& crosshair) {
+// The text a crosshair key is written as; text holds kFloatTextChars.
+void FormatCrosshairKey(const CrosshairKey& row, const CrosshairSettings& crosshair,
+                        wchar_t* text) {
     switch (row.form) {
         case kFormFloat:
-            return WriteFloatSetting(file, section, row.key,
-                                     *FieldAt<float>(&crosshair, row.offset));
+            FormatW(text, kFloatTextChars, kFloatFormat,
+                    (double)*FieldAt<float>(&crosshair, row.offset));
+            return;
         case kFormInt:
-            return WriteIntSetting(file, section, row.key,
-                                   *FieldAt<int32_t>(&crosshair, row.offset));
+            FormatW(text, kFloatTextChars, kIntFormat, (int)*FieldAt<int32_t>(&crosshair, row.offset));
+            return;
         case kFormByte:
-            return WriteIntSetting(file, section, row.key,
-                                   *FieldAt<uint8_t>(&crosshair, row.offset));
+            FormatW(text, kFloatTextChars, kIntFormat, (int)*FieldAt<uint8_t>(&crosshair, row.offset));
+            return;
     }
-    return false;
+    text[0] = 0;
+}
+
+bool WriteCrosshairKey(const wchar_t* file, const wchar_t* section, const CrosshairKey& row,
+                       const CrosshairSettings& crosshair) {
+    wchar_t text[kFloatTextChars];
+    FormatCrosshairKey(row, crosshair, text);
+    return ProfileWriteString(section, row.key, text, file);
+}
+
+bool SameKeyText(const CrosshairKey& row, const CrosshairSettings& a, const CrosshairSettings& b) {
+    wchar_t textA[kFloatTextChars], textB[kFloatTextChars];
+    FormatCrosshairKey(row, a, textA);
+    FormatCrosshairKey(row, b, textB);
+    return wcscmp(textA, textB) == 0;
+}
+
+void CopyCrosshairField(const CrosshairKey& row, const CrosshairSettings& from,
+                        CrosshairSettings* to) {
+    size_t size = row.form == kFormByte ? sizeof(uint8_t) : sizeof(int32_t);
+    static_assert(sizeof(float) == sizeof(int32_t), "fields of four bytes");
+    memcpy(reinterpret_cast<unsigned char*>(to) + row.offset,
+           reinterpret_cast<const unsigned char*>(&from) + row.offset, size);
+}
+
+int32_t OptionOf(const AppOptions& options, const OptionKey& row) {
+    return *FieldAt<int32_t>(&options, row.offset);
+}
+
+// Lays every value that differs between start and now over *file; true when any did.
+bool LayChangesOver(const AppOptions& startOptions, const CrosshairSettings& startCrosshair,
+                    const AppOptions& nowOptions, const CrosshairSettings& nowCrosshair,
+                    AppOptions* fileOptions, CrosshairSettings* fileCrosshair) {
+    bool changed = false;
+    for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i) {
+        if (SameKeyText(kCrosshairKeys[i], startCrosshair, nowCrosshair)) continue;
+        CopyCrosshairField(kCrosshairKeys[i], nowCrosshair, fileCrosshair);
+        changed = true;
+    }
+    for (size_t i = 0; i < CountOf(kOptionKeys); ++i) {
+        if (OptionOf(startOptions, kOptionKeys[i]) == OptionOf(nowOptions, kOptionKeys[i]))
+            continue;
+        *FieldAt<int32_t>(fileOptions, kOptionKeys[i].offset) = OptionOf(nowOptions, kOptionKeys[i]);
+        changed = true;
+    }
+    // Key and modifiers are one choice: half of one hotkey over half of another is neither.
+    if (startOptions.hotkeyKey != nowOptions.hotkeyKey ||
+        startOptions.hotkeyModifiers != nowOptions.hotkeyModifiers) {
+        fileOptions->hotkeyKey = nowOptions.hotkeyKey;
+        fileOptions->hotkeyModifiers = nowOptions.hotkeyModifiers;
+    }
+    // Never in the file: always the run's own.
+    fileOptions->startWithWindows = nowOptions.startWithWindows;
+    return changed;
 }
 
 bool HotkeyKeyUsable(int32_t key) {
@@ -152,9 +207,10 @@ bool HotkeyKeyUsable(int32_t key) {
 
 // The options, optionally versao_miras = 2, and the crosshair, into config in one change.
 bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
-                       const CrosshairSettings& crosshair, bool withMirasVersion) {
+                       const CrosshairSettings& crosshair, bool withMirasVersion,
+                       unsigned patienceMs) {
     FileChange change;
-    if (!BeginFileChange(&change, config)) return false;
+    if (!BeginFileChange(&change, config, patienceMs)) return false;
     for (size_t i = 0; i < CountOf(kOptionKeys); ++i) {
         change.ok &= WriteIntSetting(change.copy, kSectionOptions, kOptionKeys[i].key,
                                      *FieldAt<int32_t>(&options, kOptionKeys[i].offset));
@@ -235,16 +291,18 @@ bool ChangeCopyPath(const wchar_t* file, wchar_t* copy) {
     return true;
 }
 
-bool BeginFileChange(FileChange* change, const wchar_t* file) {
+bool BeginFileChange(FileChange* change, const wchar_t* file, unsigned patienceMs) {
     change->file = file;
-    change->ok = ChangeCopyPath(file, change->copy) && ProfileCopyForChange(file, change->copy);
+    change->patienceMs = patienceMs;
+    change->ok = ChangeCopyPath(file, change->copy) &&
+                 ProfileCopyForChange(file, change->copy, patienceMs);
     return change->ok;
 }
 
 bool FinishFileChange(FileChange* change) {
     // The documented flush puts everything kernel32 may still hold into the copy.
     Flush(change->copy);
-    bool ok = change->ok && ProfileReplaceFile(change->copy, change->file);
+    bool ok = change->ok && ProfileReplaceFile(change->copy, change->file, change->patienceMs);
     if (!ok) ProfileRemoveFile(change->copy);
     // Nothing cached from before the swap may answer a later read of the file.
     Flush(change->file);
@@ -260,8 +318,8 @@ void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras) {
 }
 
 bool SaveSettings(const wchar_t* config, const AppOptions& options,
-                  const CrosshairSettings& crosshair) {
-    return WriteSettingsFile(config, options, crosshair, false);
+                  const CrosshairSettings& crosshair, unsigned patienceMs) {
+    return WriteSettingsFile(config, options, crosshair, false, patienceMs);
 }
 
 bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair) {
@@ -288,9 +346,9 @@ bool SettingsFileHasContent(const wchar_t* config) {
     return ProfileGetSectionNames(names, kContentProbeChars, config) > 0;
 }
 
-void WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
+bool WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
                            const CrosshairSettings& crosshair) {
-    WriteSettingsFile(config, options, crosshair, true);
+    return WriteSettingsFile(config, options, crosshair, true, kProfileSavePatienceMs);
 }
 
 void CreateSavedCrosshairsFile(const wchar_t* config, const wchar_t* miras) {
@@ -315,13 +373,94 @@ void MigrateSavedCrosshairs(const wchar_t* config, const wchar_t* miras) {
 }
 
 void PrepareStartupFiles(const wchar_t* config, const wchar_t* miras, bool configExisted,
-                         const AppOptions& options, const CrosshairSettings& crosshair) {
+                         const AppOptions& options, const CrosshairSettings& crosshair,
+                         SettingsFileState* state) {
     RemoveLeftoverCopies(config, miras);
+    // A config.ini that could not be read may hold anything: it is neither
+    // written over nor taken to say what kind the saved crosshairs are.
+    if (state && state->unread) {
+        CreateUtf16File(miras);
+        return;
+    }
     // Only settings written by an earlier run can say that the saved crosshairs
     // are of the old kind; a missing or empty config.ini (damage, a reset,
     // miras.ini brought from another computer) says nothing about them.
     bool hadSettings = configExisted && SettingsFileHasContent(config);
-    if (!hadSettings) WriteFirstRunSettings(config, options, crosshair);
+    if (!hadSettings && WriteFirstRunSettings(config, options, crosshair) && state) {
+        state->written = true;
+        state->writtenOptions = options;
+        state->writtenCrosshair = crosshair;
+    }
     CreateSavedCrosshairsFile(config, miras);
     if (hadSettings) MigrateSavedCrosshairs(config, miras);
+}
+
+bool LoadSettingsPatiently(const wchar_t* config, AppOptions* options,
+                           CrosshairSettings* crosshair, SettingsFileState* state) {
+    switch (ProfileCheckReadable(config, kStartReadPatienceMs)) {
+        case kProfileMissing:
+            return false;
+        case kProfileUnreadable:
+            // Read now, it would give every default, and the next save would
+            // put them over the player's own settings.
+            state->unread = true;
+            state->startOptions = *options;
+            state->startCrosshair = *crosshair;
+            return true;
+        case kProfileReadable:
+            break;
+    }
+    return LoadSettings(config, options, crosshair);
+}
+
+bool SameSettingsText(const AppOptions& options, const CrosshairSettings& crosshair,
+                      const AppOptions& otherOptions, const CrosshairSettings& otherCrosshair) {
+    for (size_t i = 0; i < CountOf(kOptionKeys); ++i)
+        if (OptionOf(options, kOptionKeys[i]) != OptionOf(otherOptions, kOptionKeys[i]))
+            return false;
+    for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
+        if (!SameKeyText(kCrosshairKeys[i], crosshair, otherCrosshair)) return false;
+    return true;
+}
+
+bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
+                        const CrosshairSettings& crosshair, SettingsFileState* state,
+                        unsigned patienceMs) {
+    if (state->unread) {
+        state->behind = true;
+        return false;
+    }
+    // One gesture often ends in two notifications with the same values; a
+    // second identical write would only be more disk work and another
+    // chance to meet a scanner.
+    if (state->written &&
+        SameSettingsText(state->writtenOptions, state->writtenCrosshair, options, crosshair)) {
+        state->behind = false;
+        return true;
+    }
+    bool saved = SaveSettings(config, options, crosshair, patienceMs);
+    state->behind = !saved;
+    if (saved) {
+        state->written = true;
+        state->writtenOptions = options;
+        state->writtenCrosshair = crosshair;
+    }
+    return saved;
+}
+
+bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
+                      SettingsFileState* state) {
+    if (!state->unread) return false;
+    ProfileReadable readable = ProfileCheckReadable(config, kProfileTryOnce);
+    if (readable == kProfileUnreadable) return false;
+    AppOptions fileOptions = state->startOptions;
+    CrosshairSettings fileCrosshair = state->startCrosshair;
+    // A file removed meanwhile holds nothing to keep.
+    if (readable == kProfileReadable) LoadSettings(config, &fileOptions, &fileCrosshair);
+    state->behind = LayChangesOver(state->startOptions, state->startCrosshair, *options,
+                                   *crosshair, &fileOptions, &fileCrosshair);
+    state->unread = false;
+    *options = fileOptions;
+    *crosshair = fileCrosshair;
+    return true;
 }

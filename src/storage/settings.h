@@ -4,6 +4,7 @@
 #pragma once
 #include <stdint.h>
 #include "crosshair/crosshair.h"
+#include "storage/profile.h"
 
 enum { kPathChars = 260 };
 
@@ -54,12 +55,14 @@ bool WriteCrosshairSection(const wchar_t* file, const wchar_t* section,
 struct FileChange {
     const wchar_t* file;
     wchar_t copy[kPathChars];
-    bool ok;  // false once any step failed: the change is then dropped
+    unsigned patienceMs;  // how long the copy and the swap wait for a program holding the file
+    bool ok;              // false once any step failed: the change is then dropped
 };
 // The copy that changes of file write; false when its name does not fit.
 bool ChangeCopyPath(const wchar_t* file, wchar_t* copy);
 // Makes the copy; false (nothing changed) when it cannot be made.
-bool BeginFileChange(FileChange* change, const wchar_t* file);
+bool BeginFileChange(FileChange* change, const wchar_t* file,
+                     unsigned patienceMs = kProfileSavePatienceMs);
 // Flushes the copy and swaps it in. On any failure the copy is removed and the
 // file stays as it was; returns whether the file now holds the change.
 bool FinishFileChange(FileChange* change);
@@ -70,21 +73,62 @@ void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras);
 // change. False when config could not be replaced: it then keeps its old
 // content, and the next save writes everything again.
 bool SaveSettings(const wchar_t* config, const AppOptions& options,
-                  const CrosshairSettings& crosshair);
+                  const CrosshairSettings& crosshair,
+                  unsigned patienceMs = kProfileSavePatienceMs);
 // Start-up load over the values already in place; false when config does not exist.
 bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair);
 // True when config holds at least one section: settings written by an earlier run.
 bool SettingsFileHasContent(const wchar_t* config);
 // The whole settings file with versao_miras = 2, in one change: a file written
 // now describes the saved crosshairs as they are now.
-void WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
+bool WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
                            const CrosshairSettings& crosshair);
 // When miras does not exist: creates it (BOM only) and records versao_miras = 2.
 void CreateSavedCrosshairsFile(const wchar_t* config, const wchar_t* miras);
 // Once per content version: removes the obsolete sections and writes versao_miras = 2.
 void MigrateSavedCrosshairs(const wchar_t* config, const wchar_t* miras);
+// What the running program knows of config.ini besides the records: whether
+// the start could read it, whether the newest settings have reached it, and
+// what the program last wrote there.
+struct SettingsFileState {
+    bool unread;   // it existed at start but stayed held: it is never replaced until read
+    bool behind;   // a change has not reached the file yet
+    bool written;  // the two records below are what the program last wrote
+    AppOptions writtenOptions;
+    CrosshairSettings writtenCrosshair;
+    AppOptions startOptions;  // while unread: the values the run started from
+    CrosshairSettings startCrosshair;
+};
+
+// How long the start waits for a config.ini another program holds.
+enum { kStartReadPatienceMs = 2000 };
+
 // The start-up file steps in their order: leftovers removed; the settings
 // written whole unless config held settings before this start; miras created
 // when missing; the clean-up only when config held settings before this start.
+// A config.ini that state marks unread gets none of them. The first-run write
+// is recorded in state, when given, as what the program last wrote.
 void PrepareStartupFiles(const wchar_t* config, const wchar_t* miras, bool configExisted,
-                         const AppOptions& options, const CrosshairSettings& crosshair);
+                         const AppOptions& options, const CrosshairSettings& crosshair,
+                         SettingsFileState* state = nullptr);
+
+// LoadSettings once config.ini can be read, waiting for a program that holds
+// it. A file that stays held marks state unread, and the run goes on from the
+// values already in place. Returns whether config.ini exists.
+bool LoadSettingsPatiently(const wchar_t* config, AppOptions* options,
+                           CrosshairSettings* crosshair, SettingsFileState* state);
+// True when the two states write the same text into config.ini.
+bool SameSettingsText(const AppOptions& options, const CrosshairSettings& crosshair,
+                      const AppOptions& otherOptions, const CrosshairSettings& otherCrosshair);
+// SaveSettings unless the file already holds exactly what the program last
+// wrote there. Nothing is written while the file is unread. A failure leaves
+// state behind, for a later try. Returns whether the file holds these settings.
+bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
+                        const CrosshairSettings& crosshair, SettingsFileState* state,
+                        unsigned patienceMs);
+// For a file unread at start, once it can be read: every value this run
+// changed since the start is laid over what the file holds, and the result
+// becomes *options and *crosshair; state is behind when there was such a
+// change. False while the file still cannot be read (or was not unread).
+bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
+                      SettingsFileState* state);

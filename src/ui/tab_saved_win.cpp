@@ -93,9 +93,14 @@ void CreateSavedTab(HWND window) {
 void FillSavedList(const wchar_t* name) {
     HWND list = SettingsControl(kIdSavedList);
     if (!list) return;
+    // Drawn once when full: line by line, thousands of saved crosshairs
+    // would freeze the window for seconds.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LB_RESETCONTENT, 0, 0);
     BuildSavedList(g_paths.miras, AddListLine, list);
     if (name) SelectLineNamed(list, name);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 void ApplyListEntry() {

@@ -45,9 +45,11 @@ protected:
 
 TEST_F(ProfileContract, CreateUtf16FileWritesOnlyTheMarker) {
     EXPECT_FALSE(ProfileFileExists(file()));
+    EXPECT_EQ(kProfileMissing, ProfileCheckReadable(file(), kProfileTryOnce));
     CreateUtf16File(file());
     EXPECT_TRUE(ProfileFileExists(file()));
     EXPECT_TRUE(SameBytes(Bytes(), "\xFF\xFE"));
+    EXPECT_EQ(kProfileReadable, ProfileCheckReadable(file(), kProfileTryOnce));
 }
 
 TEST_F(ProfileContract, CreateUtf16FileLeavesAnExistingFileAlone) {
@@ -308,7 +310,7 @@ TEST_F(WholeFileChange, CopyHoldsTheFileOrAFreshMarker) {
         if (row.exists) WriteBytes(file_, row.bytes);
         // A copy left from before is overwritten, never read.
         WriteBytes(copy_, "stale copy");
-        ASSERT_TRUE(ProfileCopyForChange(file(), copy()));
+        ASSERT_TRUE(ProfileCopyForChange(file(), copy(), kProfileTryOnce));
         EXPECT_TRUE(SameBytes(ReadBytes(copy_), row.expected));
         EXPECT_TRUE(SameBytes(ReadBytes(file_), row.bytes)) << "the file itself changed";
         EXPECT_EQ(row.exists, FileExists(file_));
@@ -318,12 +320,12 @@ TEST_F(WholeFileChange, CopyHoldsTheFileOrAFreshMarker) {
 TEST_F(WholeFileChange, SwapPutsTheCopyInPlaceAndReadsSeeIt) {
     WriteUtf16(L"[s]\r\nk=1\r\nj=old\r\n");
     EXPECT_EQ(1, ProfileGetInt(L"s", L"k", 0, file()));  // kernel32 may now hold the file
-    ASSERT_TRUE(ProfileCopyForChange(file(), copy()));
+    ASSERT_TRUE(ProfileCopyForChange(file(), copy(), kProfileTryOnce));
     ProfileWriteString(L"s", L"k", L"2", copy());
     ProfileWriteString(L"t", L"n", L"3", copy());
     ProfileWriteString(nullptr, nullptr, nullptr, copy());
     EXPECT_TRUE(SameText(Get(L"s", L"k"), L"1")) << "the file changed before the swap";
-    ASSERT_TRUE(ProfileReplaceFile(copy(), file()));
+    ASSERT_TRUE(ProfileReplaceFile(copy(), file(), kProfileTryOnce));
     EXPECT_FALSE(FileExists(copy_));
     EXPECT_TRUE(SameBytes(Bytes(), Utf16Le(L"[s]\r\nk=2\r\nj=old\r\n[t]\r\nn=3\r\n")));
     EXPECT_TRUE(SameText(Get(L"s", L"k"), L"2"));
@@ -331,8 +333,8 @@ TEST_F(WholeFileChange, SwapPutsTheCopyInPlaceAndReadsSeeIt) {
 }
 
 TEST_F(WholeFileChange, SwapMakesAMissingFile) {
-    ASSERT_TRUE(ProfileCopyForChange(file(), copy()));
-    ASSERT_TRUE(ProfileReplaceFile(copy(), file()));
+    ASSERT_TRUE(ProfileCopyForChange(file(), copy(), kProfileTryOnce));
+    ASSERT_TRUE(ProfileReplaceFile(copy(), file(), kProfileTryOnce));
     EXPECT_TRUE(SameBytes(Bytes(), "\xFF\xFE"));
 }
 
@@ -340,10 +342,10 @@ TEST_F(WholeFileChange, ReadOnlyFileIsNotReplaced) {
     const std::string before = Utf16Le(L"[s]\r\nk=1\r\n");
     WriteBytes(file_, before);
     ASSERT_TRUE(conformance::SetReadOnly(file_, true));
-    ASSERT_TRUE(ProfileCopyForChange(file(), copy()));
+    ASSERT_TRUE(ProfileCopyForChange(file(), copy(), kProfileTryOnce));
     ProfileWriteString(L"s", L"k", L"2", copy());
     ProfileWriteString(nullptr, nullptr, nullptr, copy());
-    EXPECT_FALSE(ProfileReplaceFile(copy(), file()));
+    EXPECT_FALSE(ProfileReplaceFile(copy(), file(), kProfileTryOnce));
     ASSERT_TRUE(conformance::SetReadOnly(file_, false));
     EXPECT_TRUE(SameBytes(Bytes(), before));
     EXPECT_TRUE(FileExists(copy_)) << "the caller removes the copy";
@@ -352,7 +354,7 @@ TEST_F(WholeFileChange, ReadOnlyFileIsNotReplaced) {
 TEST_F(WholeFileChange, SwapWithoutACopyFailsAndKeepsTheFile) {
     const std::string before = Utf16Le(L"[s]\r\nk=1\r\n");
     WriteBytes(file_, before);
-    EXPECT_FALSE(ProfileReplaceFile(copy(), file()));
+    EXPECT_FALSE(ProfileReplaceFile(copy(), file(), kProfileTryOnce));
     EXPECT_TRUE(SameBytes(Bytes(), before));
 }
 
