@@ -227,6 +227,53 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFileAndTheNextSaveWritesAll) {
     EXPECT_EQ(3, options.monitor);
 }
 
+// A gesture that ends in two notifications writes once: the same text is
+// never written again, whatever the file holds meanwhile.
+TEST_F(SettingsFile, SettingsAlreadyWrittenAreNotWrittenAgain) {
+    SettingsFileState state = {};
+    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    WriteConfig(L"[Opcoes]\r\nmarca=1\r\n");
+    const std::string marked = ReadBytes(config_);
+    crosshair_.size += 0.0001f;  // the same text at three decimals
+    EXPECT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), marked));
+    crosshair_.size = 2.0f;
+    EXPECT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    EXPECT_FALSE(state.behind);
+    EXPECT_EQ(2.0f, ReadFloatSetting(config(), L"Mira", L"tamanho", 0.0f));
+}
+
+// A config.ini the start could not read is never written from the defaults;
+// once it can be read, what this run changed lies over the file's own values.
+TEST_F(SettingsFile, UnreadFileKeepsItsValuesUnderTheChangesOfTheRun) {
+    WriteConfig(L"[Opcoes]\r\nligada=0\r\natalho_tecla=80\r\natalho_mod=1\r\n"
+                L"[Mira]\r\ntamanho=4.000\r\ncor_r=10\r\n");
+    const std::string before = ReadBytes(config_);
+    // What LoadSettingsPatiently records when another program holds the file.
+    SettingsFileState state = {};
+    state.unread = true;
+    state.startOptions = options_;
+    state.startCrosshair = crosshair_;
+    PrepareStartupFiles(config(), miras(), true, options_, crosshair_, &state);
+    options_.onlyWhileAiming = 1;
+    options_.hotkeyKey = 81;
+    crosshair_.gap = 2.0f;
+    EXPECT_FALSE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    EXPECT_TRUE(state.behind);
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), before));
+    EXPECT_TRUE(FileExists(miras_));
+    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state));
+    EXPECT_TRUE(state.behind);
+    EXPECT_EQ(0, options_.enabled) << "the file's";
+    EXPECT_EQ(1, options_.onlyWhileAiming) << "the run's";
+    EXPECT_EQ(81, options_.hotkeyKey) << "the run's hotkey, whole";
+    EXPECT_EQ(2, options_.hotkeyModifiers);
+    EXPECT_EQ(4.0f, crosshair_.size) << "the file's";
+    EXPECT_EQ(10, crosshair_.red) << "the file's";
+    EXPECT_EQ(2.0f, crosshair_.gap) << "the run's";
+    EXPECT_FALSE(ReadLateSettings(config(), &options_, &crosshair_, &state)) << "read once";
+}
+
 TEST_F(SettingsFile, SaveRepairsAnEmptiedFileAsUtf16) {
     WriteBytes(config_, "");
     crosshair_.size = 2.0f;
