@@ -21,16 +21,20 @@ void ShowLateSettings() {
     RefreshAfterChange();
 }
 
-// The last chance for a change still behind (or a file unread at start)
-// before the program or the session ends.
-void SaveBeforeEnd(unsigned patienceMs) {
-    if (g_settingsFile.unread) ReadSettingsLate();
-    SaveCurrentSettingsWithin(patienceMs);
+// The last chance for a change still behind before the session ends; a file
+// the start could not read is read first, so the change lies over its values.
+void SaveBeforeSessionEnds(unsigned patienceMs) {
+    ReadSettingsLate();
+    if (g_settingsFile.behind) SaveCurrentSettingsWithin(patienceMs);
 }
 
 void QuitProgram() {
     g_app.quitting = 1;  // the settings window shows no tray notice while quitting
-    SaveBeforeEnd(kProfileSavePatienceMs);
+    ReadSettingsLate();  // a file unread at start gets this run's changes, nothing more
+    // Written whole even when nothing changed: the run's last word also mends
+    // a file that something else spoiled meanwhile.
+    g_settingsFile.written = false;
+    SaveCurrentSettings();
     if (g_app.settingsWindow) DestroyWindow(g_app.settingsWindow);
     DestroyWindow(g_app.messageWindow);  // its WM_DESTROY ends the message loop
 }
@@ -117,11 +121,11 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return 0;
     case WM_QUERYENDSESSION:
         // Answered at once, as Windows asks; a quick try now, a patient one below.
-        SaveBeforeEnd(kProfileTryOnce);
+        SaveBeforeSessionEnds(kProfileTryOnce);
         return TRUE;
     case WM_ENDSESSION:
         // Windows may end the process any time after this returns.
-        if (wParam) SaveBeforeEnd(kProfileSavePatienceMs);
+        if (wParam) SaveBeforeSessionEnds(kProfileSavePatienceMs);
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
