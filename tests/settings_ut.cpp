@@ -227,22 +227,6 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFileAndTheNextSaveWritesAll) {
     EXPECT_EQ(3, options.monitor);
 }
 
-// A gesture that ends in two notifications writes once: the same text is
-// never written again, whatever the file holds meanwhile.
-TEST_F(SettingsFile, SettingsAlreadyWrittenAreNotWrittenAgain) {
-    SettingsFileState state = {};
-    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
-    WriteConfig(L"[Opcoes]\r\nmarca=1\r\n");
-    const std::string marked = ReadBytes(config_);
-    crosshair_.size += 0.0001f;  // the same text at three decimals
-    EXPECT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
-    EXPECT_TRUE(SameBytes(ReadBytes(config_), marked));
-    crosshair_.size = 2.0f;
-    EXPECT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
-    EXPECT_FALSE(state.behind);
-    EXPECT_EQ(2.0f, ReadFloatSetting(config(), L"Mira", L"tamanho", 0.0f));
-}
-
 // A config.ini the start could not read is never written from the defaults;
 // once it can be read, what this run changed lies over the file's own values.
 TEST_F(SettingsFile, UnreadFileKeepsItsValuesUnderTheChangesOfTheRun) {
