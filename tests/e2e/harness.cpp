@@ -14,6 +14,8 @@ namespace {
 
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kRunValueName[] = ZAVIK_RUN_VALUE;
+const wchar_t kStartupApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 const wchar_t kFolderName[] = ZAVIK_FOLDER_NAME;
 const wchar_t kMessageClass[] = ZAVIK_CLASS_MSG;
 const wchar_t kOverlayClass[] = ZAVIK_CLASS_OVERLAY;
@@ -471,6 +473,46 @@ void DeleteRunValue() {
     RegCloseKey(key);
 }
 
+bool ReadStartupRecord(std::string* bytes, const wchar_t* name) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKey, 0, KEY_QUERY_VALUE, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    char buf[256];
+    DWORD size = sizeof buf;
+    LONG r =
+        RegQueryValueExW(key, name ? name : kRunValueName, nullptr, nullptr, (BYTE*)buf, &size);
+    RegCloseKey(key);
+    if (r != ERROR_SUCCESS) return false;
+    if (bytes) bytes->assign(buf, size);
+    return true;
+}
+
+bool WriteStartupRecord(const std::string& bytes, const wchar_t* name) {
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kStartupApprovedKey, 0, nullptr, 0, KEY_SET_VALUE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG r = RegSetValueExW(key, name ? name : kRunValueName, 0, REG_BINARY,
+                            (const BYTE*)bytes.data(), (DWORD)bytes.size());
+    RegCloseKey(key);
+    return r == ERROR_SUCCESS;
+}
+
+void DeleteStartupRecord(const wchar_t* name) {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKey, 0, KEY_SET_VALUE | KEY_QUERY_VALUE,
+                      &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueW(key, name ? name : kRunValueName);
+    DWORD subkeys = 1, values = 1;
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                     nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    // Later cases then meet the missing key of Windows 7 and 8, as the prefix has it.
+    if (subkeys == 0 && values == 0) RegDeleteKeyW(HKEY_CURRENT_USER, kStartupApprovedKey);
+}
+
 // -------------------------------------------------------------- windows ---
 
 HWND FindMessageWindow(DWORD pid) {
@@ -888,6 +930,7 @@ void E2eCase::SetUp() {
     ParkCursor();
     CleanSettingsFolder();
     DeleteRunValue();
+    DeleteStartupRecord();
 }
 
 void E2eCase::TearDown() {
@@ -900,6 +943,7 @@ void E2eCase::TearDown() {
     if (g_state.rightButtonDown) RightButton(false);
     CleanSettingsFolder();
     DeleteRunValue();
+    DeleteStartupRecord();
 }
 
 std::string Utf8(const std::wstring& text) {
