@@ -3,6 +3,7 @@
 #include "harness.h"
 
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <algorithm>
 #include <string.h>
 
@@ -474,43 +475,24 @@ void DeleteRunValue() {
 }
 
 bool ReadStartupRecord(std::string* bytes, const wchar_t* name) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKey, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return false;
     char buf[256];
     DWORD size = sizeof buf;
-    LONG r =
-        RegQueryValueExW(key, name ? name : kRunValueName, nullptr, nullptr, (BYTE*)buf, &size);
-    RegCloseKey(key);
-    if (r != ERROR_SUCCESS) return false;
+    if (RegGetValueW(HKEY_CURRENT_USER, kStartupApprovedKey, name ? name : kRunValueName,
+                     RRF_RT_ANY, nullptr, buf, &size) != ERROR_SUCCESS)
+        return false;
     if (bytes) bytes->assign(buf, size);
     return true;
 }
 
 bool WriteStartupRecord(const std::string& bytes, const wchar_t* name) {
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kStartupApprovedKey, 0, nullptr, 0, KEY_SET_VALUE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return false;
-    LONG r = RegSetValueExW(key, name ? name : kRunValueName, 0, REG_BINARY,
-                            (const BYTE*)bytes.data(), (DWORD)bytes.size());
-    RegCloseKey(key);
-    return r == ERROR_SUCCESS;
+    return RegSetKeyValueW(HKEY_CURRENT_USER, kStartupApprovedKey, name ? name : kRunValueName,
+                           REG_BINARY, bytes.data(), (DWORD)bytes.size()) == ERROR_SUCCESS;
 }
 
 void DeleteStartupRecord(const wchar_t* name) {
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKey, 0, KEY_SET_VALUE | KEY_QUERY_VALUE,
-                      &key) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueW(key, name ? name : kRunValueName);
-    DWORD subkeys = 1, values = 1;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
-                     nullptr, nullptr, nullptr);
-    RegCloseKey(key);
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kStartupApprovedKey, name ? name : kRunValueName);
     // Later cases then meet the missing key of Windows 7 and 8, as the prefix has it.
-    if (subkeys == 0 && values == 0) RegDeleteKeyW(HKEY_CURRENT_USER, kStartupApprovedKey);
+    SHDeleteEmptyKeyW(HKEY_CURRENT_USER, kStartupApprovedKey);
 }
 
 // -------------------------------------------------------------- windows ---
