@@ -39,47 +39,25 @@ bool RunValueExists() {
     return exists;
 }
 
-// The StartupApproved\Run key is opened, never created: Windows 7 and 8 have
-// none, and there the Run value alone decides.
-bool OpenStartupApproved(REGSAM access, HKEY* key) {
-    return RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKeyPath, 0, access, key) ==
-           ERROR_SUCCESS;
-}
-
-// A record that cannot be read whole (too long) switches nothing off.
-bool SwitchedOffInKey(HKEY key) {
+// Whether the user switched the entry off in Task Manager or the Settings app.
+// No key (Windows 7 and 8 have none), no record, or a record too long to read
+// whole switches nothing off: the Run value alone then decides.
+bool SwitchedOffByWindows() {
     BYTE record[kStartupRecordReadBytes];
     DWORD size = sizeof record;
-    if (RegQueryValueExW(key, ZAVIK_RUN_VALUE, NULL, NULL, record, &size) != ERROR_SUCCESS)
-        return false;
-    return StartupRecordSaysOff(record, size);
-}
-
-// Whether the user switched the entry off in Task Manager or the Settings app.
-bool SwitchedOffByWindows() {
-    HKEY key;
-    if (!OpenStartupApproved(KEY_QUERY_VALUE, &key)) return false;
-    bool off = SwitchedOffInKey(key);
-    RegCloseKey(key);
-    return off;
+    return RegGetValueW(HKEY_CURRENT_USER, kStartupApprovedKeyPath, ZAVIK_RUN_VALUE, RRF_RT_ANY,
+                        NULL, record, &size) == ERROR_SUCCESS &&
+           StartupRecordSaysOff(record, size);
 }
 
 // Replaces an "off" record by the one Task Manager writes on switching the
-// entry on; no record, or an "on" one, is left as it is.
+// entry on; no record, or an "on" one, is left as it is. Opened, never created.
 void SwitchOnInWindows() {
     HKEY key;
-    if (!OpenStartupApproved(KEY_QUERY_VALUE | KEY_SET_VALUE, &key)) return;
-    if (SwitchedOffInKey(key)) {
-        RegSetValueExW(key, ZAVIK_RUN_VALUE, 0, REG_BINARY, kStartupOnRecord,
-                       kStartupRecordBytes);
-    }
-    RegCloseKey(key);
-}
-
-void DeleteWindowsSwitch() {
-    HKEY key;
-    if (!OpenStartupApproved(KEY_SET_VALUE, &key)) return;
-    RegDeleteValueW(key, ZAVIK_RUN_VALUE);  // a missing value is no error
+    if (!SwitchedOffByWindows() || RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKeyPath, 0,
+                                                 KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, ZAVIK_RUN_VALUE, 0, REG_BINARY, kStartupOnRecord, kStartupRecordBytes);
     RegCloseKey(key);
 }
 
@@ -91,7 +69,8 @@ void SetStartWithWindows(bool on) {
     if (on) {
         SwitchOnInWindows();
     } else {
-        DeleteWindowsSwitch();
+        // A missing key or record is no error; the other programs' records stay.
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kStartupApprovedKeyPath, ZAVIK_RUN_VALUE);
     }
 }
 
