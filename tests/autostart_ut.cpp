@@ -1,10 +1,11 @@
 // The start-with-Windows Run value: quoted path, tray switch, bounds and the
-// registry byte length.
+// registry byte length; and the first byte of Windows' switch record.
 #include <gtest/gtest.h>
 
 #include <wchar.h>
 
 #include <string>
+#include <vector>
 
 #include "app/autostart.h"
 
@@ -55,6 +56,29 @@ TEST(Autostart, ByteLengthCountsTheTerminator) {
 
 TEST(Autostart, RunKeyPath) {
     EXPECT_STREQ(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", kRunKeyPath);
+}
+
+TEST(Autostart, SwitchRecordIsOffWhenTheLowestBitOfItsFirstByteIsSet) {
+    const struct {
+        const char* name;
+        std::vector<uint8_t> record;
+        bool off;
+    } rows[] = {
+        {"switched on in Task Manager", {2, 0, 0, 0, 0x4D, 0x7A, 0x10, 0xB2, 0x9C, 0x4D, 0xDA, 1},
+         false},
+        {"switched off in Task Manager", {3, 0, 0, 0, 0x4D, 0x7A, 0x10, 0xB2, 0x9C, 0x4D, 0xDA, 1},
+         true},
+        {"other even first byte", {0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, false},
+        {"other odd first byte", {0x07, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, true},
+        {"only the first byte counts", {0x00, 0xFF, 0xFF}, false},
+        {"one byte", {0x01}, true},
+        {"empty", {}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.off, StartupRecordSaysOff(row.record.data(), (uint32_t)row.record.size()));
+    }
+    EXPECT_FALSE(StartupRecordSaysOff(kStartupOnRecord, kStartupRecordBytes));
 }
 
 }  // namespace

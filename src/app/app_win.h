@@ -90,6 +90,8 @@ void ShowBalloon(const wchar_t* title, const wchar_t* text);
 
 // autostart_win.cpp
 void SetStartWithWindows(bool on);
+// The flag: the Run value exists and Windows has not switched it off.
+void ReadStartWithWindows();
 void CheckStartWithWindowsAtStartup();
 
 // settings_win.cpp and the tab files (ui/)

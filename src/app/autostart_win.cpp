@@ -1,13 +1,20 @@
-// Start with Windows: the one value under the current user's Run key.
+// Start with Windows: the one value under the current user's Run key, and the
+// switch Windows keeps for it under StartupApproved\Run.
 #include "app/app_win.h"
 
 #include "app/autostart.h"
 
-void SetStartWithWindows(bool on) {
+namespace {
+
+// Room for a longer record than Windows writes; only its first byte is read.
+enum { kStartupRecordReadBytes = 64 };
+
+// Writes or deletes the Run value; false when the Run key cannot be opened.
+bool ChangeRunValue(bool on) {
     HKEY key;
     // Opened, never created: the Run key belongs to the system.
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
-        return;
+        return false;
     if (on) {
         wchar_t path[kModulePathChars];
         wchar_t value[kRunValueChars];
@@ -20,16 +27,60 @@ void SetStartWithWindows(bool on) {
         RegDeleteValueW(key, ZAVIK_RUN_VALUE);  // a missing value is no error
     }
     RegCloseKey(key);
+    return true;
+}
+
+bool RunValueExists() {
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    bool exists = RegQueryValueExW(key, ZAVIK_RUN_VALUE, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return exists;
+}
+
+// Whether the user switched the entry off in Task Manager or the Settings app.
+// No key (Windows 7 and 8 have none), no record, or a record too long to read
+// whole switches nothing off: the Run value alone then decides.
+bool SwitchedOffByWindows() {
+    BYTE record[kStartupRecordReadBytes];
+    DWORD size = sizeof record;
+    return RegGetValueW(HKEY_CURRENT_USER, kStartupApprovedKeyPath, ZAVIK_RUN_VALUE, RRF_RT_ANY,
+                        NULL, record, &size) == ERROR_SUCCESS &&
+           StartupRecordSaysOff(record, size);
+}
+
+// Replaces an "off" record by the one Task Manager writes on switching the
+// entry on; no record, or an "on" one, is left as it is. Opened, never created.
+void SwitchOnInWindows() {
+    HKEY key;
+    if (!SwitchedOffByWindows() || RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApprovedKeyPath, 0,
+                                                 KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, ZAVIK_RUN_VALUE, 0, REG_BINARY, kStartupOnRecord, kStartupRecordBytes);
+    RegCloseKey(key);
+}
+
+}  // namespace
+
+void SetStartWithWindows(bool on) {
+    if (!ChangeRunValue(on)) return;
+    // The choice made in our window is newer than the one made in Task Manager.
+    if (on) {
+        SwitchOnInWindows();
+    } else {
+        // A missing key or record is no error; the other programs' records stay.
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kStartupApprovedKeyPath, ZAVIK_RUN_VALUE);
+    }
+}
+
+void ReadStartWithWindows() {
+    g_options.startWithWindows = RunValueExists() && !SwitchedOffByWindows() ? 1 : 0;
 }
 
 void CheckStartWithWindowsAtStartup() {
-    g_options.startWithWindows = 0;
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
-    bool exists = RegQueryValueExW(key, ZAVIK_RUN_VALUE, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    g_options.startWithWindows = exists ? 1 : 0;
-    // Rewritten so the value follows the program file if it was moved.
-    if (exists) SetStartWithWindows(true);
+    // Rewritten so the value follows the program file if it was moved; the
+    // switch Windows keeps is left as it is, so an entry switched off stays off.
+    if (RunValueExists()) ChangeRunValue(true);
+    ReadStartWithWindows();
 }

@@ -155,7 +155,11 @@ void CatchUpSettingsFile(uint32_t now) {
 }
 
 void OpenSettingsWindow() {
+    // The player may have switched the entry in Task Manager while we ran.
+    ReadStartWithWindows();
     if (g_app.settingsWindow) {
+        CheckDlgButton(g_app.settingsWindow, kIdCheckAutostart,
+                       g_options.startWithWindows ? BST_CHECKED : BST_UNCHECKED);
         BringWindowToFront(g_app.settingsWindow);
         return;
     }

@@ -3,6 +3,7 @@
 #include "harness.h"
 
 #include <shlobj.h>
+#include <shlwapi.h>
 #include <algorithm>
 #include <string.h>
 
@@ -14,6 +15,8 @@ namespace {
 
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kRunValueName[] = ZAVIK_RUN_VALUE;
+const wchar_t kStartupApprovedKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 const wchar_t kFolderName[] = ZAVIK_FOLDER_NAME;
 const wchar_t kMessageClass[] = ZAVIK_CLASS_MSG;
 const wchar_t kOverlayClass[] = ZAVIK_CLASS_OVERLAY;
@@ -471,6 +474,27 @@ void DeleteRunValue() {
     RegCloseKey(key);
 }
 
+bool ReadStartupRecord(std::string* bytes, const wchar_t* name) {
+    char buf[256];
+    DWORD size = sizeof buf;
+    if (RegGetValueW(HKEY_CURRENT_USER, kStartupApprovedKey, name ? name : kRunValueName,
+                     RRF_RT_ANY, nullptr, buf, &size) != ERROR_SUCCESS)
+        return false;
+    if (bytes) bytes->assign(buf, size);
+    return true;
+}
+
+bool WriteStartupRecord(const std::string& bytes, const wchar_t* name) {
+    return RegSetKeyValueW(HKEY_CURRENT_USER, kStartupApprovedKey, name ? name : kRunValueName,
+                           REG_BINARY, bytes.data(), (DWORD)bytes.size()) == ERROR_SUCCESS;
+}
+
+void DeleteStartupRecord(const wchar_t* name) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kStartupApprovedKey, name ? name : kRunValueName);
+    // Later cases then meet the missing key of Windows 7 and 8, as the prefix has it.
+    SHDeleteEmptyKeyW(HKEY_CURRENT_USER, kStartupApprovedKey);
+}
+
 // -------------------------------------------------------------- windows ---
 
 HWND FindMessageWindow(DWORD pid) {
@@ -888,6 +912,7 @@ void E2eCase::SetUp() {
     ParkCursor();
     CleanSettingsFolder();
     DeleteRunValue();
+    DeleteStartupRecord();
 }
 
 void E2eCase::TearDown() {
@@ -900,6 +925,7 @@ void E2eCase::TearDown() {
     if (g_state.rightButtonDown) RightButton(false);
     CleanSettingsFolder();
     DeleteRunValue();
+    DeleteStartupRecord();
 }
 
 std::string Utf8(const std::wstring& text) {

@@ -115,6 +115,12 @@ std::string WithoutCr(const std::string& text);
 bool ReadRunValue(std::wstring* value);
 bool WriteRunValue(const std::wstring& value);
 void DeleteRunValue();
+// Windows' switch record of a Run value (ours unless name is given) under
+// HKCU\...\CurrentVersion\Explorer\StartupApproved\Run. Writing creates the
+// key, which a Wine prefix lacks; deleting the last record removes it again.
+bool ReadStartupRecord(std::string* bytes, const wchar_t* name = nullptr);
+bool WriteStartupRecord(const std::string& bytes, const wchar_t* name = nullptr);
+void DeleteStartupRecord(const wchar_t* name = nullptr);
 
 // -------------------------------------------------------------- windows ---
 // The program's windows. pid 0 means any process.

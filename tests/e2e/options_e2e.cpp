@@ -1,6 +1,6 @@
 // End-to-end cases of the " Configurações " tab: when the crosshair shows, the
-// hotkey typed into the hotkey control, start with Windows (the Run value),
-// "Redefinir tudo", and the keyboard's Tab order.
+// hotkey typed into the hotkey control, start with Windows (the Run value and
+// Windows' switch record of it), "Redefinir tudo", and the keyboard's Tab order.
 #include "settings_helpers.h"
 
 #include <commctrl.h>
@@ -17,6 +17,10 @@ const wchar_t kResetQuestion[] =
 const wchar_t kTraySwitch[] = ZAVIK_TRAY_SWITCH;
 const wchar_t kElsewhere[] = L"\"C:\\Antigo\\ZavikCrosshair.exe\" --bandeja";
 enum { kOptionsTab = 2, kKeyK = 'K' };
+// Switch records as Task Manager leaves them: 02 on, 03 off, then a time stamp.
+const std::string kOnRecord("\x02\0\0\0\x4D\x7A\x10\xB2\x9C\x4D\xDA\x01", 12);
+const std::string kOffRecord("\x03\0\0\0\x4D\x7A\x10\xB2\x9C\x4D\xDA\x01", 12);
+const std::string kOnRecordWritten = std::string("\x02", 1) + std::string(11, '\0');
 
 std::wstring CurrentRunValue() {
     return L"\"" + ProgramPath() + L"\" " + kTraySwitch;
@@ -66,6 +70,16 @@ protected:
     }
 
     HWND Ctl(int id) { return Control(window_, id); }
+
+    // Closes the settings window and opens it again as the tray menu does; the
+    // window shows only after its controls were filled.
+    bool Reopen(DWORD pid) {
+        PostMessageW(window_, WM_CLOSE, 0, 0);
+        if (!WaitFor([&] { return !IsWindow(window_); }, kReactMs)) return false;
+        PostMessageW(FindMessageWindow(pid), WM_COMMAND, kCmdOpenSettings, 0);
+        return WaitFor([&] { return IsWindowVisible(window_ = FindSettingsWindow(pid)); },
+                       kReactMs);
+    }
 
     // Focuses the hotkey control with a click, as the user would before typing.
     ::testing::AssertionResult FocusHotkeyControl() {
@@ -195,6 +209,7 @@ TEST_F(Options, StartWithWindowsBoxWritesAndDeletesTheRunValue) {
     const std::string before = ReadSettingsBytes(L"config.ini");
     Click(Ctl(kIdCheckAutostart));
     EXPECT_TRUE(RunValueBecomes(CurrentRunValue(), kReactMs));
+    EXPECT_FALSE(ReadStartupRecord(nullptr)) << "a switch record was made where none was";
     Click(Ctl(kIdCheckAutostart));
     EXPECT_TRUE(RunValueDisappears(kReactMs));
     PumpFor(kQuietMs);
@@ -207,6 +222,59 @@ TEST_F(Options, RunValuePointingElsewhereIsRewrittenAtStartUp) {
     ASSERT_TRUE(scene.window);
     EXPECT_TRUE(RunValueBecomes(CurrentRunValue(), kReactMs));
     EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), true, 0));
+}
+
+TEST_F(Options, EntrySwitchedOffInWindowsStaysOffAtStartUp) {
+    ASSERT_TRUE(WriteRunValue(kElsewhere));
+    ASSERT_TRUE(WriteStartupRecord(kOffRecord));
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    EXPECT_TRUE(RunValueBecomes(CurrentRunValue(), kReactMs));
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), false, 0));
+    std::string record;
+    EXPECT_TRUE(ReadStartupRecord(&record) && record == kOffRecord) << "the entry was switched on";
+}
+
+TEST_F(Options, BoxFollowsASwitchInTaskManagerOnReopening) {
+    ASSERT_TRUE(WriteRunValue(CurrentRunValue()));
+    ASSERT_TRUE(WriteStartupRecord(kOnRecord));
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), true, 0));
+    ASSERT_TRUE(WriteStartupRecord(kOffRecord));  // switched off while the program runs
+    ASSERT_TRUE(Reopen(scene.process.pid));
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), false, 0));
+}
+
+TEST_F(Options, TickingSwitchesOnAnEntrySwitchedOffInWindows) {
+    ASSERT_TRUE(WriteRunValue(CurrentRunValue()));
+    ASSERT_TRUE(WriteStartupRecord(kOffRecord));
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    ASSERT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), false, 0));
+    Click(Ctl(kIdCheckAutostart));
+    std::string record;
+    EXPECT_TRUE(WaitFor([&] { return ReadStartupRecord(&record) && record == kOnRecordWritten; },
+                        kReactMs))
+        << "the switch record holds " << record.size() << " bytes";
+    EXPECT_TRUE(RunValueBecomes(CurrentRunValue(), 0));
+}
+
+TEST_F(Options, ClearingDeletesTheRunValueAndWindowsSwitch) {
+    const wchar_t kOtherEntry[] = L"Outro Programa";
+    ASSERT_TRUE(WriteRunValue(CurrentRunValue()));
+    ASSERT_TRUE(WriteStartupRecord(kOnRecord));
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    ASSERT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), true, 0));
+    // Another program's record, which must stay; no assertion may end the case before it goes.
+    WriteStartupRecord(kOffRecord, kOtherEntry);
+    Click(Ctl(kIdCheckAutostart));
+    EXPECT_TRUE(RunValueDisappears(kReactMs));
+    EXPECT_TRUE(WaitFor([] { return !ReadStartupRecord(nullptr); }, kReactMs));
+    std::string other;
+    EXPECT_TRUE(ReadStartupRecord(&other, kOtherEntry) && other == kOffRecord);
+    DeleteStartupRecord(kOtherEntry);
 }
 
 TEST_F(Options, ResetAllAnsweredNoChangesNothing) {
