@@ -67,6 +67,20 @@ case "$CASE" in
   export-row0)
     expect_same "export" "$ROW0_LINE" "$("$TOOL" export)"
     ;;
+  export-share)
+    # The default crosshair at 1080 lines (checked with the share-code libraries' decoders).
+    expect_same "share code" "CSauarFS3C7vqvaY6H9HfXOY3ni79rPMWQZ6kFhsLpmcrf" "$("$TOOL" export --format share)"
+    expect_same "commands" "$ROW0_LINE" "$("$TOOL" export --format commands)"
+    printf 'cl_crosshairsize 0; cl_crosshairdot 1; cl_crosshair_drawoutline 0\n' >"$WORK/dot.txt"
+    expect_same "share code of the dot" "CS3EbpjOKS3zRR9Gnyx9ftQjwJr72zmqzVY5poMANpmcrf" \
+      "$("$TOOL" export --format share --height 1080 --code "$WORK/dot.txt")"
+    # Read back at its height, the code draws what the crosshair draws, and it is one line.
+    "$TOOL" export --format share --height 768 >"$WORK/code.txt"
+    expect_same "lines" 1 "$(wc -l <"$WORK/code.txt")"
+    "$TOOL" render --height 768 >"$WORK/want.raw"
+    "$TOOL" render --height 768 --code "$WORK/code.txt" >"$WORK/got.raw"
+    cmp -s "$WORK/want.raw" "$WORK/got.raw" || fail "the code read back draws other pixels"
+    ;;
   parse-roundtrip)
     got="$("$TOOL" export | "$TOOL" parse)"
     expect_same "parse of export" "count 12
@@ -146,7 +160,10 @@ posicao_x=7'
     expect_exit_2 render --height 1080 --code "$WORK/code.txt" --out "$WORK/no/such/dir.png"
     expect_exit_2 parse --height 1080
     expect_exit_2 parse --ini "$WORK/missing.ini"
-    expect_exit_2 export --code "$WORK/code.txt"
+    expect_exit_2 export --code "$WORK/missing.txt"
+    expect_exit_2 export --format png
+    expect_exit_2 export --height 1080
+    expect_exit_2 export --format share --height 65536
     expect_exit_2 export --ini
     ;;
   *)
