@@ -1,12 +1,14 @@
 // End-to-end cases of the " Miras salvas " tab: a pasted code (console
 // commands or a share code) is tried at once, saved under a name (the four outcomes of "Salvar mira", the name
 // rules, overwriting), the list of built-in and saved crosshairs, wearing a
-// line and deleting one.
+// line and deleting one; the crosshair copied from the right column.
 #include "settings_helpers.h"
 
 #include <commctrl.h>
 #include <stdio.h>
 
+#include "codes/codes.h"
+#include "codes/sharecode.h"
 #include "ui/ids.h"
 #include "ui/sliders.h"
 
@@ -412,6 +414,129 @@ TEST_F(Saved, DeleteOnASavedLineAsksAndDeletes) {
     EXPECT_EQ(kBuiltinLines + 1u, lines.size()) << Joined(lines);
     EXPECT_EQ(LB_ERR, SendTo(Ctl(kIdSavedList), LB_GETCURSEL, 0, 0));
     EXPECT_TRUE(TextBecomes(Ctl(kIdNameBox), L"", 0));
+}
+
+// ---- Copying the crosshair ----
+
+const wchar_t kCommandsCopied[] =
+    L"Código da mira copiado! Dá pra mandar para um amigo colar em \"Importar mira fixa\".";
+const wchar_t kShareCodeCopied[] =
+    L"Código de compartilhamento copiado! Dá pra colar na importação de mira do jogo ou mandar "
+    L"para um amigo colar em \"Importar mira fixa\".";
+
+std::wstring ClipboardText() {
+    std::wstring text = L"<no text>";
+    if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* p = data ? (const wchar_t*)GlobalLock(data) : nullptr;
+    if (p) {
+        text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+std::wstring CommandLineOf(const CrosshairSettings& s) {
+    wchar_t line[kCodeLineChars];
+    FormatCrosshairCode(s, line, kCodeLineChars);
+    return line;
+}
+
+std::wstring ShareCodeOf(const CrosshairSettings& s, int height) {
+    wchar_t code[kShareCodeChars];
+    FormatShareCode(s, height, code, kShareCodeChars);
+    return code;
+}
+
+// The copy button's menu on screen (a popup menu window of the program's).
+HWND WaitForPopupMenu(DWORD pid) {
+    HWND menu = nullptr;
+    WaitFor([&] {
+        menu = nullptr;
+        while ((menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(menu, &owner);
+            if (owner == pid && IsWindowVisible(menu)) return true;
+        }
+        return false;
+    },
+            kReactMs);
+    return menu;
+}
+
+// Picks item index of the open menu with the keys, as a user would.
+void ChooseMenuItem(HWND menu, int index) {
+    for (int i = 0; i <= index; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+TEST_F(Saved, CopyButtonClickCopiesTheCommandLine) {
+    SettingsScene scene = OpenSettings();
+    ASSERT_TRUE(scene.window);
+    HWND button = Control(scene.window, kIdCopyCode);
+    EXPECT_EQ((DWORD)BS_SPLITBUTTON, StyleOf(button) & BS_TYPEMASK);
+    RECT r = WindowRect(button);
+    ClickAt(r.left + Scale(24), (r.top + r.bottom) / 2);  // on the text, clear of the arrow
+    ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kCommandsCopied, IDOK));
+    EXPECT_EQ(CommandLineOf(Default()), ClipboardText());
+}
+
+TEST_F(Saved, ShareCodeIsForTheScreenThenForTheGame) {
+    SettingsScene scene = OpenSettings({{"tamanho", "3.5"}, {"estilo_t", "1"}});
+    ASSERT_TRUE(scene.window);
+    CrosshairSettings s = Default();
+    s.size = 3.5f;
+    s.tStyle = 1;
+    PostMessageW(scene.window, WM_COMMAND, kIdCopyShareCode, 0);
+    ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kShareCodeCopied, IDOK));
+    EXPECT_EQ(ShareCodeOf(s, GetSystemMetrics(SM_CYSCREEN)), ClipboardText()) << "before the game";
+
+    GameScene game = StartGameBeside(scene.window);
+    ASSERT_TRUE(game.window);
+    RECT client;
+    GetClientRect(game.window, &client);
+    ASSERT_NE(GetSystemMetrics(SM_CYSCREEN), client.bottom) << "the heights must differ";
+    PostMessageW(scene.window, WM_COMMAND, kIdCopyShareCode, 0);
+    ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kShareCodeCopied, IDOK));
+    EXPECT_EQ(ShareCodeOf(s, client.bottom), ClipboardText()) << "once the game was seen";
+}
+
+TEST_F(Saved, CopyMenuOpensByTheArrowAndByTheKeys) {
+    SettingsScene scene = OpenSettings();
+    ASSERT_TRUE(scene.window);
+    HWND button = Control(scene.window, kIdCopyCode);
+    const struct {
+        const char* name;
+        UINT message;
+        WPARAM key;
+        int item;
+        const wchar_t* box;
+        std::wstring clipboard;
+    } rows[] = {
+        {"F4, second item", WM_KEYDOWN, VK_F4, 1, kShareCodeCopied,
+         ShareCodeOf(Default(), GetSystemMetrics(SM_CYSCREEN))},
+        {"Alt+Down, first item", WM_SYSKEYDOWN, VK_DOWN, 0, kCommandsCopied,
+         CommandLineOf(Default())},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // Key messages reach the focused control; posted to it, they arrive the same way.
+        PostMessageW(button, row.message, row.key, 0);
+        HWND menu = WaitForPopupMenu(scene.process.pid);
+        ASSERT_TRUE(menu) << "no menu";
+        ChooseMenuItem(menu, row.item);
+        ASSERT_TRUE(AnswerMessageBox(scene.process.pid, row.box, IDOK));
+        EXPECT_EQ(row.clipboard, ClipboardText());
+    }
+    // The arrow: Wine draws the split button's arrow and sends BCN_DROPDOWN for
+    // a click on it, as Windows does.
+    RECT r = WindowRect(button);
+    ClickAt(r.right - Scale(6), (r.top + r.bottom) / 2);
+    HWND menu = WaitForPopupMenu(scene.process.pid);
+    ASSERT_TRUE(menu) << "no menu from the arrow";
+    ChooseMenuItem(menu, 1);
+    EXPECT_TRUE(AnswerMessageBox(scene.process.pid, kShareCodeCopied, IDOK));
 }
 
 }  // namespace
