@@ -428,8 +428,7 @@ std::wstring ClipboardText() {
     std::wstring text = L"<no text>";
     if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
     HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    const wchar_t* p = data ? (const wchar_t*)GlobalLock(data) : nullptr;
-    if (p) {
+    if (const wchar_t* p = data ? (const wchar_t*)GlobalLock(data) : nullptr) {
         text = p;
         GlobalUnlock(data);
     }
@@ -437,107 +436,71 @@ std::wstring ClipboardText() {
     return text;
 }
 
-std::wstring CommandLineOf(const CrosshairSettings& s) {
-    wchar_t line[kCodeLineChars];
-    FormatCrosshairCode(s, line, kCodeLineChars);
-    return line;
-}
-
-std::wstring ShareCodeOf(const CrosshairSettings& s, int height) {
-    wchar_t code[kShareCodeChars];
-    FormatShareCode(s, height, code, kShareCodeChars);
-    return code;
-}
-
-// The copy button's menu on screen (a popup menu window of the program's).
+// The copy button's menu, a visible popup menu window of the program.
 HWND WaitForPopupMenu(DWORD pid) {
     HWND menu = nullptr;
     WaitFor([&] {
-        menu = nullptr;
         while ((menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr) {
             DWORD owner = 0;
             GetWindowThreadProcessId(menu, &owner);
             if (owner == pid && IsWindowVisible(menu)) return true;
         }
         return false;
-    },
-            kReactMs);
+    }, kReactMs);
     return menu;
 }
 
-// Picks item index of the open menu with the keys, as a user would.
-void ChooseMenuItem(HWND menu, int index) {
-    for (int i = 0; i <= index; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-}
-
-TEST_F(Saved, CopyButtonClickCopiesTheCommandLine) {
-    SettingsScene scene = OpenSettings();
-    ASSERT_TRUE(scene.window);
-    HWND button = Control(scene.window, kIdCopyCode);
-    EXPECT_EQ((DWORD)BS_SPLITBUTTON, StyleOf(button) & BS_TYPEMASK);
-    RECT r = WindowRect(button);
-    ClickAt(r.left + Scale(24), (r.top + r.bottom) / 2);  // on the text, clear of the arrow
-    ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kCommandsCopied, IDOK));
-    EXPECT_EQ(CommandLineOf(Default()), ClipboardText());
-}
-
-TEST_F(Saved, ShareCodeIsForTheScreenThenForTheGame) {
+TEST_F(Saved, CopyButtonAndItsMenuCopyTheCommandsOrTheShareCode) {
     SettingsScene scene = OpenSettings({{"tamanho", "3.5"}, {"estilo_t", "1"}});
     ASSERT_TRUE(scene.window);
     CrosshairSettings s = Default();
     s.size = 3.5f;
     s.tStyle = 1;
-    PostMessageW(scene.window, WM_COMMAND, kIdCopyShareCode, 0);
-    ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kShareCodeCopied, IDOK));
-    EXPECT_EQ(ShareCodeOf(s, GetSystemMetrics(SM_CYSCREEN)), ClipboardText()) << "before the game";
-
+    wchar_t line[kCodeLineChars], code[kShareCodeChars];
+    FormatCrosshairCode(s, line, kCodeLineChars);
+    FormatShareCode(s, GetSystemMetrics(SM_CYSCREEN), code, kShareCodeChars);  // no game yet
+    HWND button = Control(scene.window, kIdCopyCode);
+    EXPECT_EQ((DWORD)BS_SPLITBUTTON, StyleOf(button) & BS_TYPEMASK);
+    const RECT r = WindowRect(button);
+    // Wine sends BCN_DROPDOWN for a click on the arrow as Windows does, but draws
+    // the arrow as a "6" (its glyph in the Marlett font, which the prefix lacks).
+    const struct {
+        const char* name;
+        int x;  // a click there, or else the key message
+        UINT message;
+        WPARAM key;
+        int item;  // of the menu, -1 for none
+        const wchar_t *box, *clipboard;
+    } rows[] = {
+        {"click on the text", r.left + Scale(24), 0, 0, -1, kCommandsCopied, line},
+        {"arrow, first item", r.right - Scale(6), 0, 0, 0, kCommandsCopied, line},
+        {"F4, second item", 0, WM_KEYDOWN, VK_F4, 1, kShareCodeCopied, code},
+        {"Alt+Down, second item", 0, WM_SYSKEYDOWN, VK_DOWN, 1, kShareCodeCopied, code},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // Keys go to the focused control; posted to it, they arrive the same way.
+        if (row.x) ClickAt(row.x, (r.top + r.bottom) / 2);
+        else PostMessageW(button, row.message, row.key, 0);
+        if (row.item >= 0) {
+            HWND menu = WaitForPopupMenu(scene.process.pid);
+            ASSERT_TRUE(menu) << "no menu";
+            for (int i = 0; i <= row.item; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+        }
+        ASSERT_TRUE(AnswerMessageBox(scene.process.pid, row.box, IDOK));
+        EXPECT_EQ(std::wstring(row.clipboard), ClipboardText());
+    }
+    // Once the game has been seen, the code is for the height of its client area.
     GameScene game = StartGameBeside(scene.window);
     ASSERT_TRUE(game.window);
     RECT client;
     GetClientRect(game.window, &client);
-    ASSERT_NE(GetSystemMetrics(SM_CYSCREEN), client.bottom) << "the heights must differ";
+    ASSERT_NE(GetSystemMetrics(SM_CYSCREEN), client.bottom);
+    FormatShareCode(s, client.bottom, code, kShareCodeChars);
     PostMessageW(scene.window, WM_COMMAND, kIdCopyShareCode, 0);
     ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kShareCodeCopied, IDOK));
-    EXPECT_EQ(ShareCodeOf(s, client.bottom), ClipboardText()) << "once the game was seen";
-}
-
-TEST_F(Saved, CopyMenuOpensByTheArrowAndByTheKeys) {
-    SettingsScene scene = OpenSettings();
-    ASSERT_TRUE(scene.window);
-    HWND button = Control(scene.window, kIdCopyCode);
-    const struct {
-        const char* name;
-        UINT message;
-        WPARAM key;
-        int item;
-        const wchar_t* box;
-        std::wstring clipboard;
-    } rows[] = {
-        {"F4, second item", WM_KEYDOWN, VK_F4, 1, kShareCodeCopied,
-         ShareCodeOf(Default(), GetSystemMetrics(SM_CYSCREEN))},
-        {"Alt+Down, first item", WM_SYSKEYDOWN, VK_DOWN, 0, kCommandsCopied,
-         CommandLineOf(Default())},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        // Key messages reach the focused control; posted to it, they arrive the same way.
-        PostMessageW(button, row.message, row.key, 0);
-        HWND menu = WaitForPopupMenu(scene.process.pid);
-        ASSERT_TRUE(menu) << "no menu";
-        ChooseMenuItem(menu, row.item);
-        ASSERT_TRUE(AnswerMessageBox(scene.process.pid, row.box, IDOK));
-        EXPECT_EQ(row.clipboard, ClipboardText());
-    }
-    // The arrow: Wine sends BCN_DROPDOWN for a click on it as Windows does. It
-    // draws the arrow as the letter "6" (the arrow's glyph in the Marlett font,
-    // which a plain prefix lacks); nothing here looks at that drawing.
-    RECT r = WindowRect(button);
-    ClickAt(r.right - Scale(6), (r.top + r.bottom) / 2);
-    HWND menu = WaitForPopupMenu(scene.process.pid);
-    ASSERT_TRUE(menu) << "no menu from the arrow";
-    ChooseMenuItem(menu, 1);
-    EXPECT_TRUE(AnswerMessageBox(scene.process.pid, kShareCodeCopied, IDOK));
+    EXPECT_EQ(std::wstring(code), ClipboardText());
 }
 
 }  // namespace
