@@ -2,10 +2,10 @@
 // base-57 number, the checks, and the byte layouts of the four formats.
 #include "codes/sharecode.h"
 
+#include <string.h>
+
 #include "base/wtext.h"
 #include "codes/codes.h"
-
-#include <string.h>
 
 namespace {
 
