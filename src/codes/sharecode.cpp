@@ -1,5 +1,5 @@
-// Reads crosshair share codes in fixed buffers: the two containers, their
-// base-57 number, the checks, and the byte layouts of the four formats.
+// Reads crosshair share codes and writes the current format, in fixed buffers:
+// the two containers, their base-57 number, the checks, and the byte layouts.
 #include "codes/sharecode.h"
 
 #include <string.h>

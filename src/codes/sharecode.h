@@ -1,6 +1,6 @@
 // Crosshair share codes of the shooter players come from ("CSGO-xxxxx-..." and
 // "CS" + 44 symbols), and the pixel sizes its newer formats and console
-// variables use, mapped onto our crosshair record. Used by the code reader.
+// variables use, mapped onto our crosshair record; and the writer of its "CS" codes.
 #pragma once
 #include <stdint.h>
 #include <wchar.h>
