@@ -902,4 +902,102 @@ TEST(ParseCrosshairCode, PixelVariablesAndTheirScreenHeight) {
     RunParseRows(ROWS(rows));
 }
 
+// ---- Writing share codes ----
+
+// The code of c at height, read back over base, draws exactly what c draws there.
+::testing::AssertionResult CodeDrawsTheSame(const CrosshairSettings& c, int height,
+                                            const CrosshairSettings& base) {
+    const int kSide = 512;  // room for every arm the rows and the generator make
+    wchar_t code[kShareCodeChars];
+    CrosshairSettings back = base;
+    if (FormatShareCode(c, height, code, kShareCodeChars) != 46 ||
+        ParseCrosshairCode(code, &back) != 12)
+        return ::testing::AssertionFailure() << "not read back: " << Narrow(code);
+    std::vector<uint32_t> want((size_t)kSide * kSide), got(want.size());
+    RenderCrosshair(c, want.data(), kSide, kSide, height);
+    RenderCrosshair(back, got.data(), kSide, kSide, height);
+    if (want == got) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << Narrow(code) << " draws otherwise at " << height;
+}
+
+TEST(FormatShareCode, ReadBackDrawsTheSamePixelsAtItsHeight) {
+    const CrosshairSettings rows[] = {
+        kBuiltinPresets[0].settings, kBuiltinPresets[1].settings, kBuiltinPresets[2].settings,
+        kBuiltinPresets[3].settings,
+        {-4.0f, 2.0f, 1.0f, 1, 1.0f, 0, 0, 9, 8, 7, 255, 0, 0},       // negative length, gap over 0
+        {3.0f, -9.5f, 2.0f, 0, 1.0f, 0, 0, 50, 250, 50, 255, 0, 0},   // gap across the centre
+        {-2.5f, 1.0f, 1.5f, 1, 0.0f, 0, 1, 255, 0, 0, 128, 0, 0},     // T style inwards, outline 0
+        {3.0f, 1.0f, 1.0f, 1, 0.5f, 1, 1, 0, 255, 255, 255, 0, 0},    // T style, dot, outline 0.5
+        {0.2f, 7.0f, 3.0f, 7, 1.0f, -1, 7, 5, 5, 5, 0, 30, -30},      // no arms at most heights
+    };
+    // Odd and even thicknesses come from the heights as much as from the rows.
+    for (int height : {480, 720, 768, 900, 1050, 1080, 1440, 2160}) {
+        for (const CrosshairSettings& c : rows) EXPECT_TRUE(CodeDrawsTheSame(c, height, kBase));
+    }
+}
+
+TEST(FormatShareCode, GeneratedCrosshairsDrawTheSameOverAnyCrosshair) {
+    std::mt19937 rng(18092026u);
+    auto units = [&](float limit, bool halfSteps) {
+        float v = std::uniform_real_distribution<float>(-limit, limit)(rng);
+        return halfSteps ? roundf(v * 2.0f) * 0.5f : v;
+    };
+    CrosshairSettings previous = kBase;
+    for (int i = 0; i < 3000; ++i) {
+        // The outline at most one pixel wide, as the code can hold it.
+        CrosshairSettings c = {units(12, i % 2), units(12, i % 2), units(6, i % 2),
+                               (int32_t)(rng() % 2), units(1.49f, false), (int32_t)(rng() % 2),
+                               (int32_t)(rng() % 2), (uint8_t)rng(), (uint8_t)rng(),
+                               (uint8_t)rng(), (uint8_t)rng(), 0, 0};
+        ASSERT_TRUE(CodeDrawsTheSame(c, 240 + (int)(rng() % 2161), previous)) << i;
+        previous = c;
+    }
+}
+
+// The cs2-v1 bytes of a code written at height, as the reader gets them.
+ShareCode WrittenBytes(const CrosshairSettings& c, int height) {
+    wchar_t code[kShareCodeChars];
+    int n = FormatShareCode(c, height, code, kShareCodeChars);
+    ShareCode read = {};
+    EXPECT_EQ(kShareCodeValid, ReadShareCodeAt(code, code + n, &read)) << Narrow(code);
+    return read;
+}
+
+TEST(FormatShareCode, BytesOfTheDefaultCrosshair) {
+    wchar_t code[kShareCodeChars];
+    FormatShareCode(kBuiltinPresets[0].settings, 1080, code, kShareCodeChars);
+    EXPECT_STREQ(L"CSauarFS3C7vqvaY6H9HfXOY3ni79rPMWQZ6kFhsLpmcrf", code);
+    // Checksum, version 1, height 1080, Static Cross, white at 255, outline black
+    // at 255, thickness 2 with mode 1, gap -2 and length 3 (arms of -3 beyond a
+    // gap of 1), split fields 0 (outer alpha 0.3), scope dot scale 1.0.
+    const uint8_t want[kShareCodeMaxBytes] = {216, 1,   56,  4,   4, 255, 255, 255, 255, 0, 0, 0,
+                                              255, 66,  254, 255, 3, 0,   0,   0,   0,   0, 90};
+    ShareCode read = WrittenBytes(kBuiltinPresets[0].settings, 1080);
+    EXPECT_EQ(kFormatCs2V1, read.format);
+    EXPECT_EQ(0, memcmp(want, read.bytes, kShareCodeMaxBytes));
+}
+
+TEST(FormatShareCode, ValuesBeyondTheCodeAreClamped) {
+    const struct {
+        float size, gap, thickness, outlineThickness;
+        int height, wantHeight, wantLength, wantGap, wantThickness;
+    } rows[] = {
+        {1000, 0, 1, 1, 1080, 1080, 255, 4, 2},    {-1000, 0, 1, 1, 1080, 1080, 255, -2246, 2},
+        {1, 5000, 1, 1, 1080, 1080, 2, 3840, 2},   {1, -5000, 1, 1, 1080, 1080, 2, -3840, 2},
+        {1, 0, 100, 3, 1080, 1080, 2, 4, 32},      {NAN, 9, 1, 1, 1080, 1080, 0, 0, 2},
+        {1, 0, 1, 1, 0, 1, 0, 0, 1},               {1, 0, 1, 1, 70000, 65535, 137, 219, 32},
+    };
+    for (const auto& row : rows) {
+        CrosshairSettings c = kBase;
+        c.size = row.size, c.gap = row.gap, c.thickness = row.thickness;
+        c.outline = 1, c.outlineThickness = row.outlineThickness;
+        const ShareCode read = WrittenBytes(c, row.height);
+        const uint8_t* b = read.bytes;
+        EXPECT_EQ(row.wantHeight, b[2] | b[3] << 8) << row.size;
+        EXPECT_EQ(row.wantLength, b[16]) << row.size;
+        EXPECT_EQ(row.wantGap, (int16_t)(b[14] | b[15] << 8)) << row.size;
+        EXPECT_EQ(row.wantThickness | 0x40, b[13]) << row.size;  // always mode 1: one pixel
+    }
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "base/wtext.h"
 #include "storage/profile.h"
+#include "ui/settings_win.h"
 
 namespace {
 const DWORD kCommonControlClasses =
@@ -169,6 +170,7 @@ void CreateOverlayBuffer() {
 void RunMessageLoop() {
     MSG msg;
     while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+        if (OpenCopyMenuByKey(msg)) continue;
         // Tab and the arrow keys move between the settings window's controls.
         if (g_app.settingsWindow && IsDialogMessageW(g_app.settingsWindow, &msg)) continue;
         TranslateMessage(&msg);

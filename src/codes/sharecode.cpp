@@ -1,6 +1,8 @@
-// Reads crosshair share codes in fixed buffers: the two containers, their
-// base-57 number, the checks, and the byte layouts of the four formats.
+// Reads crosshair share codes and writes the current format, in fixed buffers:
+// the two containers, their base-57 number, the checks, and the byte layouts.
 #include "codes/sharecode.h"
+
+#include <string.h>
 
 #include "base/wtext.h"
 #include "codes/codes.h"
@@ -76,8 +78,8 @@ enum {
     kV3ScreenHeight = 14,
 };
 enum {
-    kCs2ScreenHeight = 2, kCs2Marks = 4, kCs2Red = 5, kCs2Lines = 13,
-    kCs2Gap = 14, kCs2Length = 16,
+    kCs2ScreenHeight = 2, kCs2Marks = 4, kCs2Red = 5, kCs2OutlineColour = 9, kCs2Lines = 13,
+    kCs2Gap = 14, kCs2Length = 16, kCs2ScopeDotScale = 22,
 };
 const uint8_t kV1ColourChoiceMask = 0x07, kV1OutlineBit = 0x08;
 const uint8_t kV1DotBit = 0x10, kTStyleBit = 0x80;
@@ -262,6 +264,58 @@ void ApplyLegacyV1(const uint8_t* b, CrosshairSettings* c) {
     c->blue = rgb[2];
 }
 
+// What a written code holds besides the crosshair's own fields. The outline
+// colour is the black this program draws; the split and spread fields of the
+// game's dynamic styles are 0, the outer split alpha at its lowest (0.3, stored
+// as 0 steps above it); the scope dot keeps the game's usual scale 1.0 (stored
+// as 90 hundredths above 0.1) and its own colour.
+const uint8_t kWrittenVersion = 1;
+const uint8_t kWrittenStyle = 4;  // Static Cross: the only style drawn here
+const uint8_t kOutlineBlack[4] = {0, 0, 0, 255};
+const uint8_t kScopeDotScaleOne = 90;
+const int kMaxLengthPixels = 255, kMaxThicknessPixels = 32, kMaxGapPixels = 3840;
+
+int Clamped(int v, int low, int high) { return v < low ? low : v > high ? high : v; }
+
+void PutLittleEndian16(uint8_t* b, unsigned v) {
+    b[0] = (uint8_t)(v & kByteMask);
+    b[1] = (uint8_t)((v >> kByteBits) & kByteMask);
+}
+
+// The sizes the rasterizer draws at height S. An arm of negative length
+// covers the pixels of one of the opposite length whose gap is shorter by that
+// length, which the code (whose length has no sign) can hold.
+void PutSizes(const CrosshairSettings& c, int32_t screenHeight, uint8_t* b) {
+    const CrosshairPixels m = MeasureCrosshair(c, screenHeight);
+    int length = m.length, gap = m.gap;
+    if (length < 0) {
+        gap += length;  // both within kPixelLimit: no overflow
+        length = -length;
+    }
+    if (length == 0) gap = 0;
+    int thickness = Clamped(m.thickness, 0, kMaxThicknessPixels);
+    int outlineMode = c.outline != 0 ? kOutlineFull : kOutlineNone;
+    b[kCs2Lines] = (uint8_t)(thickness | (outlineMode << kCs2OutlineShift));
+    PutLittleEndian16(b + kCs2Gap, (unsigned)Clamped(gap, -kMaxGapPixels, kMaxGapPixels));
+    b[kCs2Length] = (uint8_t)Clamped(length, 0, kMaxLengthPixels);
+}
+
+// bytes, a big-endian number, as count base-57 symbols, least significant
+// first: long division by 57, one remainder per symbol.
+void EncodeNumber(const uint8_t* bytes, int size, wchar_t* symbols, int count) {
+    uint8_t number[kShareCodeMaxBytes];
+    memcpy(number, bytes, (size_t)size);
+    for (int s = 0; s < count; ++s) {
+        unsigned remainder = 0;
+        for (int j = 0; j < size; ++j) {
+            unsigned t = (remainder << kByteBits) | number[j];
+            number[j] = (uint8_t)(t / (unsigned)kCodeBase);
+            remainder = t % (unsigned)kCodeBase;
+        }
+        symbols[s] = kCodeAlphabet[remainder];
+    }
+}
+
 }  // namespace
 
 bool IsAsciiLetterOrDigit(wchar_t c) {
@@ -306,4 +360,30 @@ void ApplyShareCode(const ShareCode& code, CrosshairSettings* crosshair) {
     } else {
         ApplyPixelCode(ReadPixelCode(code), crosshair);
     }
+}
+
+int FormatShareCode(const CrosshairSettings& crosshair, int32_t screenHeight, wchar_t* buf,
+                    size_t count) {
+    const int32_t height = Clamped(screenHeight, 1, kShareCodeMaxHeight);
+    uint8_t b[kCs2Bytes] = {0};
+    b[kVersionByte] = kWrittenVersion;
+    PutLittleEndian16(b + kCs2ScreenHeight, (unsigned)height);
+    b[kCs2Marks] = (uint8_t)(kWrittenStyle | (crosshair.dot != 0 ? kDotBit : 0) |
+                             (crosshair.tStyle != 0 ? kTStyleBit : 0));
+    const uint8_t rgba[4] = {crosshair.red, crosshair.green, crosshair.blue, crosshair.alpha};
+    memcpy(b + kCs2Red, rgba, sizeof rgba);
+    memcpy(b + kCs2OutlineColour, kOutlineBlack, sizeof kOutlineBlack);
+    PutSizes(crosshair, height, b);
+    b[kCs2ScopeDotScale] = kScopeDotScaleOne;
+    unsigned sum = 0;
+    for (int i = kChecksumByte + 1; i < kCs2Bytes; ++i) sum += b[i];
+    b[kChecksumByte] = (uint8_t)(sum & kByteMask);
+
+    const CodeContainer& box = kContainers[kCs2Container];
+    wchar_t code[kShareCodeChars];
+    const size_t prefix = wcslen(box.prefix);
+    wmemcpy(code, box.prefix, prefix);
+    EncodeNumber(b, kCs2Bytes, code + prefix, kCs2Symbols);
+    code[prefix + kCs2Symbols] = 0;
+    return (int)CopyW(buf, count, code);
 }

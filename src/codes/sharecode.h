@@ -1,6 +1,6 @@
 // Crosshair share codes of the shooter players come from ("CSGO-xxxxx-..." and
 // "CS" + 44 symbols), and the pixel sizes its newer formats and console
-// variables use, mapped onto our crosshair record. Used by the code reader.
+// variables use, mapped onto our crosshair record; and the writer of its "CS" codes.
 #pragma once
 #include <stdint.h>
 #include <wchar.h>
@@ -9,6 +9,8 @@
 
 enum {
     kShareCodeMaxBytes = 32,
+    kShareCodeChars = 47,          // "CS", 44 symbols and the terminator
+    kShareCodeMaxHeight = 0xFFFF,  // the screen height is a 16-bit field
     kShareCodeCommands = 12,  // what a code counts as: the exported line's command count
     kDefaultScreenHeight = 1080,
 };
@@ -51,3 +53,12 @@ void ApplyPixelSizes(const PixelSizes& sizes, CrosshairSettings* crosshair);
 
 // Puts every field a valid code carries into *crosshair; offsets never change.
 void ApplyShareCode(const ShareCode& code, CrosshairSettings* crosshair);
+
+// Writes crosshair as a cs2-v1 code ("CS" + 44 symbols) for a screen of
+// screenHeight lines (held to 1..65535) into buf (count elements, always
+// terminated); returns its length. Length, thickness and gap are the pixels the
+// rasterizer draws at that height, clamped to what the code holds; a crosshair
+// whose outline is at most one pixel and whose arms fit is drawn, once read
+// back, with exactly the same pixels at that height. Offsets are not carried.
+int FormatShareCode(const CrosshairSettings& crosshair, int32_t screenHeight, wchar_t* buf,
+                    size_t count);

@@ -136,34 +136,6 @@ Rect64 Grown(const Rect64& r, int64_t by) {
     return g;
 }
 
-// Pixel measures of one render; every one limited to +-kPixelLimit.
-struct PixelMeasures {
-    float hf;
-    int32_t length;     // L, signed
-    int32_t thickness;  // T, at least 1
-    int32_t outline;    // O, 0 without outline
-};
-
-// Each operation is its own float statement, so the compiler can neither keep
-// a wider intermediate nor fuse a multiply into an add: the gap at 1080 with
-// -3.6 must come out 0, as single precision gives it.
-PixelMeasures MeasurePixels(const CrosshairSettings& s, int32_t referenceHeight) {
-    PixelMeasures m;
-    m.hf = (float)referenceHeight;
-    const float scale = m.hf / kUnitsPerHeight;
-    const float length = s.size * scale;
-    m.length = RoundHalfAway(length);
-    const float thickness = scale * s.thickness;
-    m.thickness = RoundHalfAway(thickness);
-    if (m.thickness <= 0) m.thickness = 1;
-    m.outline = 0;
-    if (s.outline != 0) {
-        m.outline = RoundHalfAway(s.outlineThickness);
-        if (m.outline <= 0) m.outline = 1;
-    }
-    return m;
-}
-
 int32_t GapPixels(float hf, float gap) {
     const float base = hf * kGapBaseFactor;
     const float baseGap = base / kGapBaseDivisor;
@@ -182,10 +154,10 @@ struct CrosshairLayout {
 };
 
 // Lays out the arms in draw order and returns how many are drawn.
-int LayOutArms(const CrosshairSettings& s, const PixelMeasures& m, int64_t cx, int64_t cy,
+int LayOutArms(const CrosshairSettings& s, const CrosshairPixels& m, int64_t cx, int64_t cy,
                Rect64 arms[kArmCount]) {
     if (m.length == 0) return 0;
-    const int64_t g = GapPixels(m.hf, s.gap);
+    const int64_t g = m.gap;
     const int64_t len = m.length;
     const int64_t t = m.thickness;
     const int64_t half = m.thickness / 2;
@@ -204,7 +176,7 @@ int LayOutArms(const CrosshairSettings& s, const PixelMeasures& m, int64_t cx, i
 }
 
 CrosshairLayout LayOut(const CrosshairSettings& s, int32_t referenceHeight, int32_t w, int32_t h) {
-    const PixelMeasures m = MeasurePixels(s, referenceHeight);
+    const CrosshairPixels m = MeasureCrosshair(s, referenceHeight);
     const int64_t cx = w / 2;
     const int64_t cy = h / 2;
     CrosshairLayout layout;
@@ -331,6 +303,28 @@ void ClearOutside(uint32_t* pixels, int32_t w, int32_t h, const Box& area) {
 }
 
 }  // namespace
+
+// Each operation is its own float statement, so the compiler can neither keep
+// a wider intermediate nor fuse a multiply into an add: the gap at 1080 with
+// -3.6 must come out 0, as single precision gives it.
+CrosshairPixels MeasureCrosshair(const CrosshairSettings& s, int32_t referenceHeight) {
+    CrosshairPixels m;
+    const float hf = (float)referenceHeight;
+    const float scale = hf / kUnitsPerHeight;
+    const float length = s.size * scale;
+    m.length = RoundHalfAway(length);
+    const float thickness = scale * s.thickness;
+    m.thickness = RoundHalfAway(thickness);
+    if (m.thickness <= 0) m.thickness = 1;
+    // Without arms the gap is never computed, so it cannot matter.
+    m.gap = m.length != 0 ? GapPixels(hf, s.gap) : 0;
+    m.outline = 0;
+    if (s.outline != 0) {
+        m.outline = RoundHalfAway(s.outlineThickness);
+        if (m.outline <= 0) m.outline = 1;
+    }
+    return m;
+}
 
 void FillMaskRect(uint8_t* mask, int32_t w, int32_t h, int32_t x0, int32_t y0, int32_t x1,
                   int32_t y1, uint8_t value) {

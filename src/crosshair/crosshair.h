@@ -50,6 +50,15 @@ constexpr float kGapBaseDivisor = 1200.0f;
 int RoundHalfAway(float v);   // 2.5 -> 3, -2.5 -> -3; NaN -> 0; clamps to +-kPixelLimit
 enum { kPixelLimit = 1 << 20 };  // pixel measures beyond this are clamped: no overflow
 
+// The pixel measures a crosshair is drawn with at a reference height, exactly
+// as the rasterizer computes them: arm length (signed, 0 draws no arms), arm
+// thickness (at least 1), gap (only computed with arms; 0 without) and outline
+// width (0 without outline). Writers of pixel sizes use it to agree with the drawing.
+struct CrosshairPixels {
+    int32_t length, thickness, gap, outline;
+};
+CrosshairPixels MeasureCrosshair(const CrosshairSettings& settings, int32_t referenceHeight);
+
 // Sets every mask cell of [x0, x1) x [y0, y1), clipped to w x h, to value.
 void FillMaskRect(uint8_t* mask, int32_t w, int32_t h, int32_t x0, int32_t y0, int32_t x1,
                   int32_t y1, uint8_t value);

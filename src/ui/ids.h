@@ -13,6 +13,7 @@ enum ControlId {
     kIdCheckAutostart = 404, kIdCheckEnabled = 405, kIdCheckAimOnly = 406,
     kIdColourList = 500, kIdColourChoose = 501, kIdColourSwatch = 502, kIdRestoreDefault = 503,
     kIdCopyCode = 504, kIdImportBox = 505, kIdStatusLine = 506,
+    kIdCopyShareCode = 507,  // the copy button's menu: the crosshair as a share code
     kIdSavedList = 600, kIdNameBox = 601, kIdSaveButton = 602, kIdDeleteButton = 603,
     kIdTabStrip = 700, kIdGameStatus = 701, kIdNoteAuto = 702, kIdHotkeyControl = 703,
     kIdOpenFolder = 705, kIdResetAll = 706, kIdNoteHotkey = 707,

@@ -116,6 +116,9 @@ LRESULT OnNotify(const NMHDR* header) {
     if (header->idFrom == (UINT_PTR)kIdTabStrip && header->code == (UINT)TCN_SELCHANGE) {
         SelectTab((int)SendMessageW(header->hwndFrom, TCM_GETCURSEL, 0, 0));
     }
+    if (header->idFrom == (UINT_PTR)kIdCopyCode && header->code == (UINT)BCN_DROPDOWN) {
+        ShowCopyMenu(header->hwndFrom);
+    }
     return 0;
 }
 
@@ -144,6 +147,7 @@ LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
     case kIdColourChoose: ChooseCustomColour(); break;
     case kIdRestoreDefault: RestoreDefaultCrosshair(); break;
     case kIdCopyCode: ExportCrosshairCode(); break;
+    case kIdCopyShareCode: CopyShareCode(); break;
     case kIdImportBox: OnImportBoxNotification(code); break;
     case kIdSavedList: OnListNotification(code); break;
     case kIdSaveButton: SaveImportedCrosshair(); break;

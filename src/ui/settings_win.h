@@ -59,6 +59,12 @@ void OnEnabledClicked();
 void OnColourListChanged(int notification);
 void ChooseCustomColour();
 void RestoreDefaultCrosshair();
+// The copy button's menu: opened by its arrow (BCN_DROPDOWN) or, when the main
+// loop hands the key over, by Alt+Down or F4 on the focused button (true then).
+void ShowCopyMenu(HWND button);
+bool OpenCopyMenuByKey(const MSG& msg);
+// Command 507: the share code at the height of the area the crosshair is drawn for.
+void CopyShareCode();
 
 // tab_saved_win.cpp: the " Miras salvas " tab.
 void CreateSavedTab(HWND window);

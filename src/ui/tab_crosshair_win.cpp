@@ -8,6 +8,7 @@
 #include <stdlib.h>
 
 #include "app/hotkey.h"
+#include "codes/clipboard_win.h"
 #include "ui/preview.h"
 #include "ui/sliders.h"
 
@@ -23,11 +24,22 @@ const ControlRow kRightColumn[] = {
     {L"STATIC", L"PRÉVIA (ampliada)", 0, 408, 96, 176, 18, kIdUnnamed},
     {L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 408, 290, 176, 20, kIdCheckEnabled},
     {L"BUTTON", L"Restaurar padrão", WS_TABSTOP, 408, 318, 176, 28, kIdRestoreDefault},
-    {L"BUTTON", L"Copiar código da mira", WS_TABSTOP, 408, 350, 176, 28, kIdCopyCode},
+    {L"BUTTON", L"Copiar código da mira", BS_SPLITBUTTON | WS_TABSTOP, 408, 350, 176, 28,
+     kIdCopyCode},
     {L"STATIC", L"", 0, 408, 388, 176, 18, kIdGameStatus},
 };
 
 enum { kAlphaPageSize = 15 };
+
+// The menu of the copy button's arrow; each item is the command it sends.
+struct CopyMenuItem {
+    int id;
+    const wchar_t* text;
+};
+const CopyMenuItem kCopyMenu[] = {
+    {kIdCopyCode, L"Copiar comandos (cl_crosshair...)"},
+    {kIdCopyShareCode, L"Copiar código de compartilhamento (CS...)"},
+};
 
 const ControlRow kCrosshairTabRest[] = {
     {L"BUTTON", L"Ponto central", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 348, 120, 20, kIdCheckDot},
@@ -74,6 +86,37 @@ int32_t TargetHeight() {
 }
 
 }  // namespace
+
+// Under the copy button, left edges aligned. The chosen item comes back as
+// WM_COMMAND to the settings window once the menu closes.
+void ShowCopyMenu(HWND button) {
+    RECT area;
+    GetClientRect(button, &area);
+    POINT corner = {area.left, area.bottom};
+    ClientToScreen(button, &corner);
+    HMENU menu = CreatePopupMenu();
+    for (const CopyMenuItem& item : kCopyMenu) {
+        AppendMenuW(menu, MF_STRING, (UINT_PTR)item.id, item.text);
+    }
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, corner.x, corner.y, 0,
+                   g_app.settingsWindow, nullptr);
+    DestroyMenu(menu);
+}
+
+// Alt+Down and F4 open a drop-down anywhere. They are taken here, before the
+// control and the dialog filter see them, so the menu opens exactly once
+// whether or not the common control of the system would react to them too.
+bool OpenCopyMenuByKey(const MSG& msg) {
+    HWND button = SettingsControl(kIdCopyCode);
+    if (!button || msg.hwnd != button) return false;
+    bool altDown = msg.message == WM_SYSKEYDOWN && msg.wParam == VK_DOWN;
+    bool f4 = msg.message == WM_KEYDOWN && msg.wParam == VK_F4;
+    if (!altDown && !f4) return false;
+    ShowCopyMenu(button);
+    return true;
+}
+
+void CopyShareCode() { ExportShareCode(TargetHeight()); }
 
 void CreateRightColumn(HWND window) {
     CreateControlRows(window, kRightColumn, sizeof(kRightColumn) / sizeof(kRightColumn[0]));

@@ -1,12 +1,14 @@
 // End-to-end cases of the " Miras salvas " tab: a pasted code (console
 // commands or a share code) is tried at once, saved under a name (the four outcomes of "Salvar mira", the name
 // rules, overwriting), the list of built-in and saved crosshairs, wearing a
-// line and deleting one.
+// line and deleting one; the crosshair copied from the right column.
 #include "settings_helpers.h"
 
 #include <commctrl.h>
 #include <stdio.h>
 
+#include "codes/codes.h"
+#include "codes/sharecode.h"
 #include "ui/ids.h"
 #include "ui/sliders.h"
 
@@ -412,6 +414,93 @@ TEST_F(Saved, DeleteOnASavedLineAsksAndDeletes) {
     EXPECT_EQ(kBuiltinLines + 1u, lines.size()) << Joined(lines);
     EXPECT_EQ(LB_ERR, SendTo(Ctl(kIdSavedList), LB_GETCURSEL, 0, 0));
     EXPECT_TRUE(TextBecomes(Ctl(kIdNameBox), L"", 0));
+}
+
+// ---- Copying the crosshair ----
+
+const wchar_t kCommandsCopied[] =
+    L"Código da mira copiado! Dá pra mandar para um amigo colar em \"Importar mira fixa\".";
+const wchar_t kShareCodeCopied[] =
+    L"Código de compartilhamento copiado! Dá pra colar na importação de mira do jogo ou mandar "
+    L"para um amigo colar em \"Importar mira fixa\".";
+
+std::wstring ClipboardText() {
+    std::wstring text = L"<no text>";
+    if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (const wchar_t* p = data ? (const wchar_t*)GlobalLock(data) : nullptr) {
+        text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The copy button's menu, a visible popup menu window of the program.
+HWND WaitForPopupMenu(DWORD pid) {
+    HWND menu = nullptr;
+    WaitFor([&] {
+        while ((menu = FindWindowExW(nullptr, menu, L"#32768", nullptr)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(menu, &owner);
+            if (owner == pid && IsWindowVisible(menu)) return true;
+        }
+        return false;
+    }, kReactMs);
+    return menu;
+}
+
+TEST_F(Saved, CopyButtonAndItsMenuCopyTheCommandsOrTheShareCode) {
+    SettingsScene scene = OpenSettings({{"tamanho", "3.5"}, {"estilo_t", "1"}});
+    ASSERT_TRUE(scene.window);
+    CrosshairSettings s = Default();
+    s.size = 3.5f;
+    s.tStyle = 1;
+    wchar_t line[kCodeLineChars], code[kShareCodeChars];
+    FormatCrosshairCode(s, line, kCodeLineChars);
+    FormatShareCode(s, GetSystemMetrics(SM_CYSCREEN), code, kShareCodeChars);  // no game yet
+    HWND button = Control(scene.window, kIdCopyCode);
+    EXPECT_EQ((DWORD)BS_SPLITBUTTON, StyleOf(button) & BS_TYPEMASK);
+    const RECT r = WindowRect(button);
+    // Wine sends BCN_DROPDOWN for a click on the arrow as Windows does, but draws
+    // the arrow as a "6" (its glyph in the Marlett font, which the prefix lacks).
+    const struct {
+        const char* name;
+        int x;  // a click there, or else the key message
+        UINT message;
+        WPARAM key;
+        int item;  // of the menu, -1 for none
+        const wchar_t *box, *clipboard;
+    } rows[] = {
+        {"click on the text", r.left + Scale(24), 0, 0, -1, kCommandsCopied, line},
+        {"arrow, first item", r.right - Scale(6), 0, 0, 0, kCommandsCopied, line},
+        {"F4, second item", 0, WM_KEYDOWN, VK_F4, 1, kShareCodeCopied, code},
+        {"Alt+Down, second item", 0, WM_SYSKEYDOWN, VK_DOWN, 1, kShareCodeCopied, code},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        // Keys go to the focused control; posted to it, they arrive the same way.
+        if (row.x) ClickAt(row.x, (r.top + r.bottom) / 2);
+        else PostMessageW(button, row.message, row.key, 0);
+        if (row.item >= 0) {
+            HWND menu = WaitForPopupMenu(scene.process.pid);
+            ASSERT_TRUE(menu) << "no menu";
+            for (int i = 0; i <= row.item; ++i) PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+        }
+        ASSERT_TRUE(AnswerMessageBox(scene.process.pid, row.box, IDOK));
+        EXPECT_EQ(std::wstring(row.clipboard), ClipboardText());
+    }
+    // Once the game has been seen, the code is for the height of its client area.
+    GameScene game = StartGameBeside(scene.window);
+    ASSERT_TRUE(game.window);
+    RECT client;
+    GetClientRect(game.window, &client);
+    ASSERT_NE(GetSystemMetrics(SM_CYSCREEN), client.bottom);
+    FormatShareCode(s, client.bottom, code, kShareCodeChars);
+    PostMessageW(scene.window, WM_COMMAND, kIdCopyShareCode, 0);
+    ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kShareCodeCopied, IDOK));
+    EXPECT_EQ(std::wstring(code), ClipboardText());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "codes/codes.h"
+#include "codes/sharecode.h"
 #include "crosshair/crosshair.h"
 #include "storage/settings.h"
 #include "tool.h"
@@ -17,9 +18,13 @@ const int kRenderSize = 320;  // the overlay's buffer
 // One line, like every complaint of the tool.
 const char kUsage[] =
     "usage: zavik-tool render --height H [--ini FILE [--section NAME]] [--code FILE] [--out FILE]"
-    " | parse [--ini FILE [--section NAME]] < text | export [--ini FILE [--section NAME]]";
+    " | parse [--ini FILE [--section NAME]] < text | export [--format commands|share] [--height H]"
+    " [--ini FILE [--section NAME]] [--code FILE]";
+const int kDefaultExportHeight = 1080;
 
-enum OptionBit { kOptHeight = 1, kOptIni = 2, kOptSection = 4, kOptCode = 8, kOptOut = 16 };
+enum OptionBit {
+    kOptHeight = 1, kOptIni = 2, kOptSection = 4, kOptCode = 8, kOptOut = 16, kOptFormat = 32,
+};
 
 struct OptionName {
     const char* name;
@@ -27,7 +32,7 @@ struct OptionName {
 };
 const OptionName kOptionNames[] = {
     {"--height", kOptHeight}, {"--ini", kOptIni},  {"--section", kOptSection},
-    {"--code", kOptCode},     {"--out", kOptOut},
+    {"--code", kOptCode},     {"--out", kOptOut},      {"--format", kOptFormat},
 };
 
 struct ToolArgs {
@@ -37,6 +42,7 @@ struct ToolArgs {
     const char* section;
     const char* code;
     const char* out;
+    const char* format;
 };
 
 int Fail(const char* format, ...) {
@@ -55,6 +61,7 @@ const char** SlotOf(ToolArgs* args, int bit) {
         case kOptIni: return &args->ini;
         case kOptSection: return &args->section;
         case kOptCode: return &args->code;
+        case kOptFormat: return &args->format;
         default: return &args->out;
     }
 }
@@ -102,6 +109,21 @@ bool LoadCrosshair(const ToolArgs& args, CrosshairSettings* crosshair) {
     return true;
 }
 
+// The crosshair of LoadCrosshair with the text of --code, when given, read
+// over it, as an import over a worn crosshair.
+bool LoadCrosshairAndCode(const ToolArgs& args, CrosshairSettings* crosshair) {
+    if (!LoadCrosshair(args, crosshair)) return false;
+    if (!args.code) return true;
+    std::vector<unsigned char> bytes;
+    if (!ReadFileBytes(args.code, &bytes)) {
+        Fail("cannot read %s", args.code);
+        return false;
+    }
+    std::wstring text = DecodeText(bytes);
+    ParseCrosshairCode(text.c_str(), crosshair);
+    return true;
+}
+
 bool ParseHeight(const char* text, int32_t* height) {
     char* end = nullptr;
     long v = strtol(text, &end, 10);
@@ -137,14 +159,7 @@ int RunRender(int argc, char** argv) {
     if (!args.height) return Fail("render needs --height");
     if (!ParseHeight(args.height, &height)) return Fail("bad height: %s", args.height);
     CrosshairSettings crosshair;
-    if (!LoadCrosshair(args, &crosshair)) return kExitBadUse;
-    if (args.code) {
-        std::vector<unsigned char> bytes;
-        if (!ReadFileBytes(args.code, &bytes)) return Fail("cannot read %s", args.code);
-        // Over the INI section when one was given, as an import over a worn crosshair.
-        std::wstring text = DecodeText(bytes);
-        ParseCrosshairCode(text.c_str(), &crosshair);
-    }
+    if (!LoadCrosshairAndCode(args, &crosshair)) return kExitBadUse;
     std::vector<uint32_t> pixels((size_t)kRenderSize * kRenderSize);
     RenderCrosshair(crosshair, pixels.data(), kRenderSize, kRenderSize, height);
 
@@ -191,13 +206,31 @@ int RunParse(int argc, char** argv) {
     return 0;
 }
 
+const char kFormatCommands[] = "commands";
+const char kFormatShare[] = "share";
+
+// The command line (the default) or the share code at --height (1080 unless given).
 int RunExport(int argc, char** argv) {
     ToolArgs args;
-    if (!ReadArgs(argc, argv, kOptIni | kOptSection, &args)) return kExitBadUse;
+    if (!ReadArgs(argc, argv, kOptFormat | kOptHeight | kOptIni | kOptSection | kOptCode, &args)) {
+        return kExitBadUse;
+    }
+    const char* format = args.format ? args.format : kFormatCommands;
+    bool share = strcmp(format, kFormatShare) == 0;
+    if (!share && strcmp(format, kFormatCommands) != 0) return Fail("bad format: %s", format);
+    if (args.height && !share) return Fail("--height needs --format share");
+    int32_t height = kDefaultExportHeight;
+    if (args.height && (!ParseHeight(args.height, &height) || height > kShareCodeMaxHeight)) {
+        return Fail("bad height: %s", args.height);
+    }
     CrosshairSettings crosshair;
-    if (!LoadCrosshair(args, &crosshair)) return kExitBadUse;
+    if (!LoadCrosshairAndCode(args, &crosshair)) return kExitBadUse;
     wchar_t line[kCodeLineChars];
-    FormatCrosshairCode(crosshair, line, kCodeLineChars);
+    if (share) {
+        FormatShareCode(crosshair, height, line, kCodeLineChars);
+    } else {
+        FormatCrosshairCode(crosshair, line, kCodeLineChars);
+    }
     printf("%s\n", Utf8FromWide(line).c_str());
     return 0;
 }

@@ -67,6 +67,19 @@ case "$CASE" in
   export-row0)
     expect_same "export" "$ROW0_LINE" "$("$TOOL" export)"
     ;;
+  export-share)
+    # The default crosshair at 1080 lines (checked with the share-code libraries' decoders).
+    expect_same "share code" "CSauarFS3C7vqvaY6H9HfXOY3ni79rPMWQZ6kFhsLpmcrf" "$("$TOOL" export --format share)"
+    expect_same "commands" "$ROW0_LINE" "$("$TOOL" export --format commands)"
+    # The code of a text read over the crosshair is one line that, read back,
+    # draws that crosshair at its height.
+    printf 'cl_crosshairsize 3; cl_crosshairdot 1; cl_crosshair_t 1\n' >"$WORK/t.txt"
+    "$TOOL" export --format share --height 768 --code "$WORK/t.txt" >"$WORK/code.txt"
+    expect_same "lines" 1 "$(wc -l <"$WORK/code.txt")"
+    "$TOOL" render --height 768 --code "$WORK/t.txt" >"$WORK/want.raw"
+    "$TOOL" render --height 768 --code "$WORK/code.txt" >"$WORK/got.raw"
+    cmp -s "$WORK/want.raw" "$WORK/got.raw" || fail "the code read back draws other pixels"
+    ;;
   parse-roundtrip)
     got="$("$TOOL" export | "$TOOL" parse)"
     expect_same "parse of export" "count 12
@@ -146,7 +159,10 @@ posicao_x=7'
     expect_exit_2 render --height 1080 --code "$WORK/code.txt" --out "$WORK/no/such/dir.png"
     expect_exit_2 parse --height 1080
     expect_exit_2 parse --ini "$WORK/missing.ini"
-    expect_exit_2 export --code "$WORK/code.txt"
+    expect_exit_2 export --code "$WORK/missing.txt"
+    expect_exit_2 export --format png
+    expect_exit_2 export --height 1080
+    expect_exit_2 export --format share --height 65536
     expect_exit_2 export --ini
     ;;
   *)
