@@ -162,8 +162,11 @@ void PushStateToControls() {
     SendToControl(kIdHotkeyControl, HKM_SETHOTKEY,
                   HotkeyControlValue(g_options.hotkeyKey, g_options.hotkeyModifiers), 0);
     UpdateValueLabels();
-    RefreshHotkeyTexts();
     g_settings.suppressCommands = false;
+    // Only after the controls are set: telling the tray waits on another
+    // process, and a message another program sends meanwhile (a paste, a
+    // choice in the list) is handled then and must act like any other.
+    RefreshHotkeyTexts();
 }
 
 void UpdateValueLabels() {

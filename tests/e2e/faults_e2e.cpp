@@ -793,6 +793,36 @@ TEST_F(Faults, SettingsFileHeldAtStartIsReadOnceFree) {
     EXPECT_EQ("4.000", MiraValue("tamanho")) << "the player's crosshair was replaced";
 }
 
+// A tray in place of Explorer's: the program waits for its answer to every
+// tray call, and handles messages from other programs meanwhile. On the call
+// made while the settings window is being built, it pastes a code there.
+DWORD g_trayPastePid;
+LRESULT CALLBACK PastingTrayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
+    HWND box = Control(FindSettingsWindow(g_trayPastePid), kIdImportBox);
+    if (box && g_trayPastePid) {
+        g_trayPastePid = 0;
+        Paste(box, L"cl_crosshairsize 3");
+    }
+    return TRUE;
+}
+
+// That paste acts like any other and reaches config.ini.
+TEST_F(Faults, PasteWhileTheWindowTellsTheTrayIsApplied) {
+    WNDCLASSW tray = {};
+    tray.lpfnWndProc = PastingTrayProc;
+    tray.lpszClassName = L"Shell_TrayWnd";
+    RegisterClassW(&tray);
+    HWND fake = CreateWindowW(tray.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                              nullptr);
+    ASSERT_TRUE(fake);
+    Process p = StartProgram();
+    g_trayPastePid = p.pid;
+    EXPECT_TRUE(IniValueBecomes(kConfig, "Mira", "tamanho", "3.000", kStartMs));
+    EXPECT_EQ(0u, g_trayPastePid) << "the program made no tray call while building the window";
+    DestroyWindow(fake);
+}
+
 // One gesture, one replacement of config.ini: a drag ends in two
 // notifications and an arrow-key step in two, and the second changes nothing.
 TEST_F(Faults, OneGestureReplacesTheSettingsFileOnce) {
