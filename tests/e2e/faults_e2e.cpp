@@ -47,6 +47,7 @@ const wchar_t kDeleteFailedText[] =
     L"✖ Não consegui excluir a mira: o arquivo miras.ini não pôde ser gravado.";
 const wchar_t kConfigCopy[] = L"config.ini.tmp";
 const wchar_t kMirasCopy[] = L"miras.ini.tmp";
+const wchar_t kTrayClass[] = L"Shell_TrayWnd";  // Explorer's tray: every tray call goes there
 const COLORREF kErrorRed = RGB(190, 30, 30);
 enum { kSavedTab = 1, kMeasuredSaves = 30 };
 const int kLongListCount = 10001;
@@ -324,11 +325,14 @@ public:
     HeldFile(const std::wstring& path, DWORD share, DWORD holdMs) : holdMs_(holdMs) {
         file_ = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file_ != INVALID_HANDLE_VALUE) thread_ = CreateThread(nullptr, 0, Release, this, 0, nullptr);
+        if (file_ != INVALID_HANDLE_VALUE)
+            thread_ = CreateThread(nullptr, 0, Release, this, 0, nullptr);
     }
     bool held() const { return thread_ != nullptr; }
     // True once the file has been let go, waiting up to ms.
-    bool Released(DWORD ms) { return !thread_ || WaitForSingleObject(thread_, ms) == WAIT_OBJECT_0; }
+    bool Released(DWORD ms) {
+        return !thread_ || WaitForSingleObject(thread_, ms) == WAIT_OBJECT_0;
+    }
     ~HeldFile() {
         Released(INFINITE);
         if (thread_) CloseHandle(thread_);
@@ -811,10 +815,9 @@ LRESULT CALLBACK PastingTrayProc(HWND window, UINT message, WPARAM wParam, LPARA
 TEST_F(Faults, PasteWhileTheWindowTellsTheTrayIsApplied) {
     WNDCLASSW tray = {};
     tray.lpfnWndProc = PastingTrayProc;
-    tray.lpszClassName = L"Shell_TrayWnd";
+    tray.lpszClassName = kTrayClass;
     RegisterClassW(&tray);
-    HWND fake = CreateWindowW(tray.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
-                              nullptr);
+    HWND fake = CreateWindowW(kTrayClass, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(fake);
     Process p = StartProgram();
     g_trayPastePid = p.pid;
