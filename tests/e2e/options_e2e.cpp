@@ -71,6 +71,13 @@ protected:
 
     HWND Ctl(int id) { return Control(window_, id); }
 
+    // The options tab of a start over a Run value and Windows' switch record of it.
+    SettingsScene OpenOverStartupEntry(const std::wstring& runValue, const std::string& record) {
+        bool written = WriteRunValue(runValue) && WriteStartupRecord(record);
+        EXPECT_TRUE(written) << "the registry values could not be written";
+        return written ? OpenOnOptionsTab() : SettingsScene();
+    }
+
     // Closes the settings window and opens it again as the tray menu does; the
     // window shows only after its controls were filled.
     bool Reopen(DWORD pid) {
@@ -225,9 +232,7 @@ TEST_F(Options, RunValuePointingElsewhereIsRewrittenAtStartUp) {
 }
 
 TEST_F(Options, EntrySwitchedOffInWindowsStaysOffAtStartUp) {
-    ASSERT_TRUE(WriteRunValue(kElsewhere));
-    ASSERT_TRUE(WriteStartupRecord(kOffRecord));
-    SettingsScene scene = OpenOnOptionsTab();
+    SettingsScene scene = OpenOverStartupEntry(kElsewhere, kOffRecord);
     ASSERT_TRUE(scene.window);
     EXPECT_TRUE(RunValueBecomes(CurrentRunValue(), kReactMs));
     EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), false, 0));
@@ -236,9 +241,7 @@ TEST_F(Options, EntrySwitchedOffInWindowsStaysOffAtStartUp) {
 }
 
 TEST_F(Options, BoxFollowsASwitchInTaskManagerOnReopening) {
-    ASSERT_TRUE(WriteRunValue(CurrentRunValue()));
-    ASSERT_TRUE(WriteStartupRecord(kOnRecord));
-    SettingsScene scene = OpenOnOptionsTab();
+    SettingsScene scene = OpenOverStartupEntry(CurrentRunValue(), kOnRecord);
     ASSERT_TRUE(scene.window);
     EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), true, 0));
     ASSERT_TRUE(WriteStartupRecord(kOffRecord));  // switched off while the program runs
@@ -247,9 +250,7 @@ TEST_F(Options, BoxFollowsASwitchInTaskManagerOnReopening) {
 }
 
 TEST_F(Options, TickingSwitchesOnAnEntrySwitchedOffInWindows) {
-    ASSERT_TRUE(WriteRunValue(CurrentRunValue()));
-    ASSERT_TRUE(WriteStartupRecord(kOffRecord));
-    SettingsScene scene = OpenOnOptionsTab();
+    SettingsScene scene = OpenOverStartupEntry(CurrentRunValue(), kOffRecord);
     ASSERT_TRUE(scene.window);
     ASSERT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), false, 0));
     Click(Ctl(kIdCheckAutostart));
@@ -262,9 +263,7 @@ TEST_F(Options, TickingSwitchesOnAnEntrySwitchedOffInWindows) {
 
 TEST_F(Options, ClearingDeletesTheRunValueAndWindowsSwitch) {
     const wchar_t kOtherEntry[] = L"Outro Programa";
-    ASSERT_TRUE(WriteRunValue(CurrentRunValue()));
-    ASSERT_TRUE(WriteStartupRecord(kOnRecord));
-    SettingsScene scene = OpenOnOptionsTab();
+    SettingsScene scene = OpenOverStartupEntry(CurrentRunValue(), kOnRecord);
     ASSERT_TRUE(scene.window);
     ASSERT_TRUE(CheckBecomes(Ctl(kIdCheckAutostart), true, 0));
     // Another program's record, which must stay; no assertion may end the case before it goes.
