@@ -7,9 +7,9 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <stdint.h>
+#include "app/identity.h"
 #include "app/state.h"
 #include "overlay/placement.h"
-#include "ui/ids.h"
 
 // One record of everything Windows-side that lives for the whole process.
 struct AppWin {
@@ -101,3 +101,11 @@ void RefreshAfterChange();
 void PushStateToControls();
 void UpdateValueLabels();
 void SetGameStatusLabel(bool inFront);  // text of control 701, repainted in its colour
+// The boxes and caption the tray and the message window change; each does
+// nothing while the settings window is closed. The boxes follow g_options.
+void ShowEnabledBox();
+void ShowAutostartBox();
+void ShowEnabledCaption(const wchar_t* text);  // the caption of the first of them
+// When the main loop hands over a key for the focused copy button: Alt+Down
+// or F4 opens its menu (true then).
+bool OpenCopyMenuByKey(const MSG& msg);

@@ -135,10 +135,7 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 void ToggleEnabled() {
     g_options.enabled = g_options.enabled == 0 ? 1 : 0;
     SaveCurrentSettings();
-    if (g_app.settingsWindow) {
-        CheckDlgButton(g_app.settingsWindow, kIdCheckEnabled,
-                       g_options.enabled ? BST_CHECKED : BST_UNCHECKED);
-    }
+    ShowEnabledBox();
     VisibilityTick();  // show or hide now, not at the next timer tick
 }
 
@@ -158,8 +155,7 @@ void OpenSettingsWindow() {
     // The player may have switched the entry in Task Manager while we ran.
     ReadStartWithWindows();
     if (g_app.settingsWindow) {
-        CheckDlgButton(g_app.settingsWindow, kIdCheckAutostart,
-                       g_options.startWithWindows ? BST_CHECKED : BST_UNCHECKED);
+        ShowAutostartBox();
         BringWindowToFront(g_app.settingsWindow);
         return;
     }

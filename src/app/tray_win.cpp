@@ -74,7 +74,7 @@ void RefreshHotkeyTexts() {
         wchar_t caption[kEnabledCaptionChars];
         FormatHotkeyText(hotkey, kHotkeyTextChars);
         FormatEnabledCaption(hotkey, caption, kEnabledCaptionChars);
-        SetDlgItemTextW(g_app.settingsWindow, kIdCheckEnabled, caption);
+        ShowEnabledCaption(caption);
     }
     FormatTrayTip();
     g_trayIcon.uFlags = NIF_TIP;

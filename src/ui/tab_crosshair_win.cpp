@@ -179,6 +179,13 @@ void UpdateValueLabels() {
     }
 }
 
+void ShowEnabledBox() { SetControlChecked(kIdCheckEnabled, g_options.enabled != 0); }
+
+void ShowEnabledCaption(const wchar_t* text) {
+    HWND box = SettingsControl(kIdCheckEnabled);
+    if (box) SetWindowTextW(box, text);
+}
+
 void SetGameStatusLabel(bool inFront) {
     HWND label = SettingsControl(kIdGameStatus);
     if (!label) return;

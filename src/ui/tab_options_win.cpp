@@ -62,6 +62,10 @@ void OnAimOnlyClicked() {
     VisibilityTick();
 }
 
+void ShowAutostartBox() {
+    SetControlChecked(kIdCheckAutostart, g_options.startWithWindows != 0);
+}
+
 // The Run value is the only store of this option; config.ini is not written.
 void OnAutostartClicked() {
     bool on = IsControlChecked(kIdCheckAutostart);

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/identity.h"
 #include "codes/codes.h"
 #include "settings_helpers.h"
 #include "trust_support.h"

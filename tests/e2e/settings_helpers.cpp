@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "app/identity.h"
 #include "ui/ids.h"
 #include "ui/preview.h"
 
