@@ -49,14 +49,16 @@ void BringWindowToFront(HWND window);
 
 // overlay_win.cpp
 LRESULT CALLBACK OverlayWindowProc(HWND, UINT, WPARAM, LPARAM);
-extern MonitorList g_monitors;
 void EnumerateMonitors();
+// The height the crosshair is drawn at now: the game's client area once the
+// game was seen, else the primary monitor. The overlay and the preview both use it.
+int32_t CrosshairTargetHeight();
 void PresentOverlay();
 void RaiseOverlayToTop();
 
 // detect_win.cpp
-extern ScreenRect g_gameRect;
-extern bool g_gameFound;
+// The game's client rectangle as last seen; false while the game has not been seen.
+bool LastGameRect(ScreenRect* rect);
 // now: the tick count; followingButton: the tick runs every 15 ms for the right button.
 BOOL DetectGameInFront(uint32_t now, bool followingButton);
 

@@ -3,10 +3,10 @@
 #include "app/app_win.h"
 #include "overlay/dpi_context_win.h"
 
-MonitorList g_monitors;
-
 namespace {
 const BYTE kOpaque = 255;
+
+MonitorList g_monitors;
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
     if (g_monitors.count >= kMaxMonitors) return FALSE;
@@ -18,6 +18,12 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
                        info.rcMonitor.bottom};
     AppendMonitor(&g_monitors, rect, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
     return TRUE;
+}
+
+ScreenRect CurrentTargetRect() {
+    ScreenRect game;
+    bool gameFound = LastGameRect(&game);
+    return TargetRect(gameFound, game, g_monitors);
 }
 }  // namespace
 
@@ -44,14 +50,19 @@ void EnumerateMonitors() {
     LeaveDpiContext(previous);
 }
 
+int32_t CrosshairTargetHeight() {
+    ScreenRect target = CurrentTargetRect();
+    return target.bottom - target.top;
+}
+
 void PresentOverlay() {
     if (!g_app.overlayBits || !g_app.overlayWindow) return;
     // Called from the system-aware settings window too: the position is in
     // the overlay's own physical pixels, never scaled by Windows.
     DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
-    ScreenRect target = TargetRect(g_gameFound, g_gameRect, g_monitors);
+    ScreenRect target = CurrentTargetRect();
     RenderCrosshair(g_crosshair, g_app.overlayBits, kOverlaySize, kOverlaySize,
-                    target.bottom - target.top);
+                    CrosshairTargetHeight());
     int32_t x = 0, y = 0;
     OverlayPosition(target, g_crosshair.offsetX, g_crosshair.offsetY, &x, &y);
     POINT position = {x, y};

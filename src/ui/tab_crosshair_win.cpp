@@ -79,12 +79,6 @@ void SetColour(uint8_t red, uint8_t green, uint8_t blue) {
     g_crosshair.blue = blue;
 }
 
-// The reference height the overlay is rendered for, so the preview matches it.
-int32_t TargetHeight() {
-    ScreenRect target = TargetRect(g_gameFound, g_gameRect, g_monitors);
-    return target.bottom - target.top;
-}
-
 }  // namespace
 
 // Under the copy button, left edges aligned. The chosen item comes back as
@@ -116,7 +110,7 @@ bool OpenCopyMenuByKey(const MSG& msg) {
     return true;
 }
 
-void CopyShareCode() { ExportShareCode(TargetHeight()); }
+void CopyShareCode() { ExportShareCode(CrosshairTargetHeight()); }
 
 void CreateRightColumn(HWND window) {
     CreateControlRows(window, kRightColumn, sizeof(kRightColumn) / sizeof(kRightColumn[0]));
@@ -295,7 +289,8 @@ void PaintPreview(HDC dc) {
         free(image);
         return;
     }
-    RenderCrosshair(g_crosshair, render, kPreviewSource, kPreviewSource, TargetHeight());
+    RenderCrosshair(g_crosshair, render, kPreviewSource, kPreviewSource,
+                    CrosshairTargetHeight());
     int32_t zoom = PreviewZoom(side, PreviewExtent(render));
     ComposePreview(render, side, zoom, DpiScale(kPreviewCell), image);
 
