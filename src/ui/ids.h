@@ -15,6 +15,9 @@ enum ControlId {
     kIdSavedList = 600, kIdNameBox = 601, kIdSaveButton = 602, kIdDeleteButton = 603,
     kIdTabStrip = 700, kIdGameStatus = 701, kIdNoteAuto = 702, kIdHotkeyControl = 703,
     kIdOpenFolder = 705, kIdResetAll = 706, kIdNoteHotkey = 707,
+    // Every heading has kIdHeading and the footer kIdFooter: the identifier
+    // picks the text's colour; nothing looks these controls up by it.
+    kIdHeading = 708, kIdFooter = 709,
     kIdUnnamed = -1,
 };
 

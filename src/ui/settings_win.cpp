@@ -57,6 +57,7 @@ void CreateTabStrip(HWND window) {
 
 LRESULT OnCreate(HWND window) {
     g_app.settingsWindow = window;
+    g_settings.gameInFront = false;  // until the next tick writes the label
     g_settings.creationTag = kTagAlways;
     CreateTabStrip(window);
     CreateRightColumn(window);
@@ -85,10 +86,9 @@ void OnPaint(HWND window) {
 // Check boxes and trackbars come through here too; they keep the default text colour.
 LRESULT OnCtlColorStatic(HDC dc, HWND control) {
     SetBkMode(dc, TRANSPARENT);
-    wchar_t text[kColourProbeChars + 1] = {0};
-    GetWindowTextW(control, text, kColourProbeChars + 1);
     uint32_t colour = 0;
-    if (StaticTextColour(GetDlgCtrlID(control), text, g_settings.statusKind, &colour)) {
+    if (StaticTextColour(GetDlgCtrlID(control), g_settings.gameInFront, g_settings.statusKind,
+                         &colour)) {
         SetTextColor(dc, colour);
     }
     return (LRESULT)GetSysColorBrush(COLOR_BTNFACE);

@@ -21,7 +21,7 @@ const wchar_t kGameInFrontText[] = L"● FiveM na frente: SIM";
 const wchar_t kGameAwayText[] = L"○ FiveM na frente: não";
 
 const ControlRow kRightColumn[] = {
-    {L"STATIC", L"PRÉVIA (ampliada)", 0, 408, 96, 176, 18, kIdUnnamed},
+    {L"STATIC", L"PRÉVIA (ampliada)", 0, 408, 96, 176, 18, kIdHeading},
     {L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 408, 290, 176, 20, kIdCheckEnabled},
     {L"BUTTON", L"Restaurar padrão", WS_TABSTOP, 408, 318, 176, 28, kIdRestoreDefault},
     {L"BUTTON", L"Copiar código da mira", BS_SPLITBUTTON | WS_TABSTOP, 408, 350, 176, 28,
@@ -183,8 +183,9 @@ void ShowEnabledCaption(const wchar_t* text) {
 void SetGameStatusLabel(bool inFront) {
     HWND label = SettingsControl(kIdGameStatus);
     if (!label) return;
+    g_settings.gameInFront = inFront;
     SetWindowTextW(label, inFront ? kGameInFrontText : kGameAwayText);
-    // The colour follows the text, so the whole label is drawn again.
+    // The colour changes with the text, so the whole label is drawn again.
     InvalidateRect(label, nullptr, TRUE);
 }
 

@@ -14,24 +14,24 @@ const wchar_t kResetQuestion[] =
 const wchar_t kOpenVerb[] = L"open";
 
 const ControlRow kOptionsTab[] = {
-    {L"STATIC", L"QUANDO MOSTRAR A MIRA", 0, 24, 134, 368, 18, kIdUnnamed},
+    {L"STATIC", L"QUANDO MOSTRAR A MIRA", 0, 24, 134, 368, 18, kIdHeading},
     {L"STATIC", L"Automático: (APENAS NA RESOLUÇÃO FULL SCREEN)", 0, 24, 156, 368, 34, kIdNoteAuto},
     {L"BUTTON", L"Mostrar a mira também fora do jogo", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 194, 368,
      20, kIdCheckOutsideGame},
     {L"BUTTON", L"Só enquanto estiver mirando (botão direito segurado)",
      BS_AUTOCHECKBOX | WS_TABSTOP, 24, 218, 368, 20, kIdCheckAimOnly},
-    {L"STATIC", L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 0, 24, 254, 368, 18, kIdUnnamed},
+    {L"STATIC", L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 0, 24, 254, 368, 18, kIdHeading},
     {HOTKEY_CLASSW, L"", WS_BORDER | WS_TABSTOP, 24, 274, 160, 24, kIdHotkeyControl},
     {L"STATIC", L"Clique e aperte as teclas. Funciona com o FiveM na frente.", 0, 192, 270, 200,
      34, kIdNoteHotkey},
-    {L"STATIC", L"SISTEMA", 0, 24, 320, 368, 18, kIdUnnamed},
+    {L"STATIC", L"SISTEMA", 0, 24, 320, 368, 18, kIdHeading},
     {L"BUTTON", L"Iniciar junto com o Windows", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 342, 368, 20,
      kIdCheckAutostart},
     {L"BUTTON", L"Abrir pasta das configurações", WS_TABSTOP, 24, 374, 196, 28, kIdOpenFolder},
     {L"BUTTON", L"Redefinir tudo", WS_TABSTOP, 226, 374, 120, 28, kIdResetAll},
     {L"STATIC",
      L"Tudo é salvo na hora. A mira não mexe nos arquivos nem na memória do jogo.", 0, 24, 424,
-     568, 18, kIdUnnamed},
+     568, 18, kIdFooter},
 };
 
 // No modifier, or Shift alone, is no hotkey: the control adds Ctrl to such an entry.

@@ -14,12 +14,12 @@ namespace {
 const wchar_t kNameCue[] = L"Nome da mira";
 
 const ControlRow kSavedTab[] = {
-    {L"STATIC", L"MIRAS SALVAS  (clique para usar)", 0, 24, 134, 278, 18, kIdUnnamed},
+    {L"STATIC", L"MIRAS SALVAS  (clique para usar)", 0, 24, 134, 278, 18, kIdHeading},
     {L"ListBox", L"", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 24,
      154, 368, 108, kIdSavedList},
     {L"BUTTON", L"Excluir mira", WS_TABSTOP, 292, 266, 100, 26, kIdDeleteButton},
     {L"STATIC", L"IMPORTAR MIRA FIXA  (cole os comandos cl_crosshair...)", 0, 24, 300, 368, 18,
-     kIdUnnamed},
+     kIdHeading},
     {L"Edit", L"",
      WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 24, 320,
      368, 56, kIdImportBox},
