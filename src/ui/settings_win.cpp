@@ -9,6 +9,7 @@
 #include "app/tray_text.h"
 #include "codes/clipboard_win.h"
 #include "overlay/dpi_context_win.h"
+#include "res/version.h"
 #include "ui/text_colours.h"
 
 SettingsWindowState g_settings;
@@ -21,7 +22,8 @@ enum { kTabCount = 3 };
 
 const wchar_t kTitleFirstWord[] = L"Zavik ";
 const wchar_t kTitleSecondWord[] = L"Crosshair";
-const wchar_t kSubtitle[] = L"Mira fixa para FiveM  •  v1.0 beta";
+const wchar_t kSubtitle[] =
+    L"Mira fixa para FiveM  •  v" ZAVIK_VERSION_SHORT_TEXT " " ZAVIK_VERSION_STAGE;
 
 const COLORREF kColourHeaderBand = RGB(18, 20, 26);
 const COLORREF kColourAccent = RGB(0, 255, 255);
