@@ -1099,7 +1099,8 @@ TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
                 EXPECT_LT(GetTickCount() - start, kAtOnceMs);
             }
             DWORD_PTR answer = 0;
-            EXPECT_TRUE(SendMessageTimeoutW(messages, WM_NULL, 0, 0, SMTO_NORMAL, kAtOnceMs, &answer));
+            EXPECT_TRUE(
+                SendMessageTimeoutW(messages, WM_NULL, 0, 0, SMTO_NORMAL, kAtOnceMs, &answer));
         }
         ASSERT_TRUE(holder.Released(kHeldMs + kReactMs));
         EXPECT_TRUE(IniValueBecomes(kConfig, row.section, row.key, row.last, 1000));
@@ -1117,9 +1118,12 @@ TEST_F(Faults, CopyWaitsForTheClipboardAMomentThenSaysItFailed) {
         const wchar_t* box;
         bool copied;
     } rows[] = {
-        {100, L"Código da mira copiado! Dá pra mandar para um amigo colar em \"Importar mira fixa\".",
+        {100,
+         L"Código da mira copiado! Dá pra mandar para um amigo colar em \"Importar mira fixa\".",
          true},
-        {400, L"Não consegui copiar: outro programa está usando a área de transferência. Tente de novo.",
+        {400,
+         L"Não consegui copiar: outro programa está usando a área de transferência. "
+         L"Tente de novo.",
          false},
     };
     SettingsScene scene = OpenSettings();
