@@ -351,33 +351,19 @@ private:
 };
 const DWORD kShareEverything = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Another program with the clipboard open (a clipboard manager), closed after holdMs.
-class HeldClipboard {
-public:
-    explicit HeldClipboard(DWORD holdMs) : holdMs_(holdMs) {
-        opened_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, Hold, this, 0, nullptr);
-        held_ = thread_ && WaitForSingleObject(opened_, kReactMs) == WAIT_OBJECT_0 && ok_;
-    }
-    bool held() const { return held_; }
-    ~HeldClipboard() {
-        if (thread_) WaitForSingleObject(thread_, INFINITE), CloseHandle(thread_);
-        CloseHandle(opened_);
-    }
-
-private:
-    static DWORD WINAPI Hold(void* argument) {
-        HeldClipboard* h = static_cast<HeldClipboard*>(argument);
-        h->ok_ = OpenClipboard(nullptr) != FALSE;
-        SetEvent(h->opened_);
-        Sleep(h->holdMs_);
-        if (h->ok_) CloseClipboard();
-        return 0;
-    }
-    HANDLE opened_, thread_;
-    DWORD holdMs_;
-    bool ok_ = false, held_ = false;
+// Another program with the clipboard open for ms (a clipboard manager).
+struct ClipboardHold {
+    DWORD ms;
+    HANDLE opened;
 };
+DWORD WINAPI HoldClipboard(void* argument) {
+    ClipboardHold* hold = static_cast<ClipboardHold*>(argument);
+    if (!OpenClipboard(nullptr)) return 1;
+    SetEvent(hold->opened);
+    Sleep(hold->ms);
+    CloseClipboard();
+    return 0;
+}
 
 // Counts the copies renamed over config.ini in the settings folder, as the
 // folder's change notices report them.
@@ -1138,11 +1124,13 @@ TEST_F(Faults, CopyWaitsForTheClipboardAMomentThenSaysItFailed) {
         GlobalUnlock(block);
         SetClipboardData(CF_UNICODETEXT, block);
         CloseClipboard();
-        {
-            HeldClipboard other(row.holdMs);
-            ASSERT_TRUE(other.held());
-            PostClick(Control(scene.window, kIdCopyCode));
-        }
+        ClipboardHold hold = {row.holdMs, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        HANDLE other = CreateThread(nullptr, 0, HoldClipboard, &hold, 0, nullptr);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hold.opened, kReactMs));
+        PostClick(Control(scene.window, kIdCopyCode));
+        WaitForSingleObject(other, INFINITE);
+        CloseHandle(other);
+        CloseHandle(hold.opened);
         EXPECT_TRUE(AnswerMessageBox(scene.process.pid, row.box, IDOK));
         EXPECT_EQ(Utf8(row.copied ? line : kBefore), Utf8(ClipboardText()));
     }
