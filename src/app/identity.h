@@ -11,6 +11,7 @@ enum {
     kWmShowSettings = 0x8002,  // WM_APP + 2: posted by a second start
     kVisibilityTimerId = 1,
     kTrayRetryTimerId = 2,     // adds the tray icon again until the taskbar takes it
+    kClipboardRetryTimerId = 3,  // a copy waits for another program's open clipboard
     kToggleHotkeyId = 1,
     kTrayIconId = 1,
 };

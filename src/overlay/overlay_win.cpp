@@ -33,6 +33,11 @@ LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return HTTRANSPARENT;  // clicks fall through to the game
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case WM_CLOSE:
+        // taskkill and Restart Manager close every top-level window: the
+        // program ends as with "Sair" rather than lose its crosshair.
+        SendMessageW(g_app.messageWindow, WM_CLOSE, 0, 0);
+        return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -128,8 +128,10 @@ void CreateCrosshairTab(HWND window) {
 }
 
 void RefreshAfterChange() {
-    SaveCurrentSettings();
+    // The crosshair follows at once; the file is tried once, never waited
+    // for, and a refused write is taken up again by the tick.
     PresentOverlay();
+    SaveCurrentSettingsWithin(kProfileTryOnce);
     if (!g_app.settingsWindow) return;
     UpdateValueLabels();
     InvalidatePreview();
@@ -222,8 +224,8 @@ void OnTStyleClicked() {
 
 void OnEnabledClicked() {
     g_options.enabled = IsControlChecked(kIdCheckEnabled) ? 1 : 0;
-    RefreshAfterChange();
     VisibilityTick();
+    RefreshAfterChange();
 }
 
 void OnColourListChanged(int notification) {
@@ -275,6 +277,7 @@ void RestoreDefaultCrosshair() {
         return;
     }
     ApplyDefaultCrosshair();
+    NoteAssignedSettings(kAssignedCrosshairLook | kAssignedCrosshairOffsets);
     // The first line is the default built-in; selecting it from here applies nothing.
     SendToControl(kIdSavedList, LB_SETCURSEL, 0, 0);
     PushStateToControls();

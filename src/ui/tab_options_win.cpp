@@ -52,14 +52,14 @@ void CreateOptionsTab(HWND window) {
 void OnOutsideGameClicked() {
     // The box shows the inverse of the stored option.
     g_options.onlyWithGame = IsControlChecked(kIdCheckOutsideGame) ? 0 : 1;
-    RefreshAfterChange();
     VisibilityTick();
+    RefreshAfterChange();
 }
 
 void OnAimOnlyClicked() {
     g_options.onlyWhileAiming = IsControlChecked(kIdCheckAimOnly) ? 1 : 0;
-    RefreshAfterChange();
     VisibilityTick();
+    RefreshAfterChange();
 }
 
 void ShowAutostartBox() {
@@ -67,10 +67,11 @@ void ShowAutostartBox() {
 }
 
 // The Run value is the only store of this option; config.ini is not written.
+// The box then shows what Windows holds, so a refused write is no false tick.
 void OnAutostartClicked() {
-    bool on = IsControlChecked(kIdCheckAutostart);
-    g_options.startWithWindows = on ? 1 : 0;
-    SetStartWithWindows(on);
+    SetStartWithWindows(IsControlChecked(kIdCheckAutostart));
+    ReadStartWithWindows();
+    SetControlChecked(kIdCheckAutostart, g_options.startWithWindows != 0);
 }
 
 void OpenSettingsFolder() {
@@ -88,9 +89,10 @@ void ResetAllSettings() {
     g_options.onlyWithGame = kDefaultOptions.onlyWithGame;
     g_options.hotkeyKey = kDefaultOptions.hotkeyKey;
     g_options.hotkeyModifiers = kDefaultOptions.hotkeyModifiers;
+    NoteAssignedSettings(kAssignedCrosshairLook | kAssignedCrosshairOffsets | kAssignedOptions);
     // The next tick with the game in front registers the default combination.
     UnregisterToggleHotkey();
     PushStateToControls();
-    RefreshAfterChange();
     VisibilityTick();
+    RefreshAfterChange();
 }

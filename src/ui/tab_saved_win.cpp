@@ -108,6 +108,7 @@ void ApplyListEntry() {
     int32_t itemData = kItemDataSaved;
     if (ReadSelectedLine(text, &itemData) != kLineRead) return;
     if (!ApplyListLine(g_paths.miras, text, itemData, &g_crosshair)) return;
+    NoteAssignedSettings(kAssignedCrosshairLook);
     bool builtin = itemData >= 0 && itemData < kBuiltinPresetCount;
     if (builtin) SetControlText(kIdNameBox, L"");
     PushStateToControls();
@@ -196,6 +197,8 @@ void ApplyImportBox() {
         return;
     }
     g_crosshair = copy;
+    // What the player now sees is the crosshair they chose, as a whole.
+    NoteAssignedSettings(kAssignedCrosshairLook);
     SendToControl(kIdSavedList, LB_SETCURSEL, (WPARAM)-1, 0);
     PushStateToControls();
     RefreshAfterChange();

@@ -241,6 +241,18 @@ void Paste(HWND edit, const std::wstring& text) {
     SendTo(edit, EM_REPLACESEL, TRUE, (LPARAM)text.c_str());
 }
 
+std::wstring ClipboardText() {
+    std::wstring text = L"<no text>";
+    if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (const wchar_t* p = data ? (const wchar_t*)GlobalLock(data) : nullptr) {
+        text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
 std::vector<std::wstring> ListLines(HWND list) {
     std::vector<std::wstring> lines;
     LRESULT count = SendTo(list, LB_GETCOUNT, 0, 0);
