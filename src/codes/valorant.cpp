@@ -57,9 +57,9 @@ const HexKeyRow kHexKeys[] = {
     {kSectionSniper, L"t"},
 };
 
-const uint8_t kWhite[3] = {0xFF, 0xFF, 0xFF};  // what a missing "u" means
+const uint8_t kWhite[] = {0xFF, 0xFF, 0xFF};  // what a missing "u" means
 enum { kColourRows = 8, kHexColourCustom = 8 };
-const uint8_t kColourRowsRgb[kColourRows][3] = {
+const uint8_t kColourRowsRgb[kColourRows][sizeof kWhite] = {
     {0xFF, 0xFF, 0xFF}, {0x00, 0xFF, 0x00}, {0x7F, 0xFF, 0x00}, {0xDF, 0xFF, 0x00},
     {0xFF, 0xFF, 0x00}, {0x00, 0xFF, 0xFF}, {0xFF, 0x00, 0xFF}, {0xFF, 0x00, 0x00},
 };
@@ -76,9 +76,27 @@ const LineKeys kOuterLines = {kKeyOuterShown, kKeyOuterThickness, kKeyOuterLengt
 const wchar_t kTokenSeparator = L';';
 const wchar_t kDecimalPoint = L'.';
 const wchar_t kLineSetDigits[] = L"01";  // the optional first character of a key
+enum { kLineKeyChars = 2 };
 const wchar_t kTrailingPunctuation[] = L".,!?)";
-enum { kHexDigitsRgb = 6, kHexDigitsRgba = 8, kNibbleBits = 4 };
+// Straight quotes, and the typographic ones a phone or a chat puts instead.
+const wchar_t kQuotes[] = L"\"'\u2018\u2019\u201C\u201D";
+
+// The Unicode White_Space characters: a code pasted from a chat or a web
+// page may sit beside a no-break space as well as an ordinary one.
+struct CharRange {
+    wchar_t first, last;
+};
+const CharRange kWhitespace[] = {
+    {0x09, 0x0D}, {0x20, 0x20},     {0x85, 0x85},     {0xA0, 0xA0},     {0x1680, 0x1680},
+    {0x2000, 0x200A}, {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x3000, 0x3000},
+};
+
+enum {
+    kRgbChannels = 3, kHexDigitsPerByte = 2, kHexDigitsRgb = kRgbChannels * kHexDigitsPerByte,
+    kHexDigitsRgba = kHexDigitsRgb + kHexDigitsPerByte, kNibbleBits = 4, kHexLetterValue = 10,
+};
 const double kByteMax = 255.0, kHalf = 0.5;
+const double kLeastThickness = 1.0;  // pixels of a crosshair drawn without lines or dot
 
 bool IsAsciiDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 bool IsOneOf(wchar_t c, const wchar_t* set) { return c != 0 && wcschr(set, c) != nullptr; }
@@ -86,31 +104,27 @@ bool IsLowerLetter(wchar_t c) { return c >= L'a' && c <= L'z'; }
 
 int HexDigitValue(wchar_t c) {
     if (IsAsciiDigit(c)) return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+    if (c >= L'a' && c <= L'f') return c - L'a' + kHexLetterValue;
+    if (c >= L'A' && c <= L'F') return c - L'A' + kHexLetterValue;
     return -1;
 }
 
-// The Unicode White_Space characters: a code pasted from a chat or a web
-// page may sit beside a no-break space as well as an ordinary one.
 bool IsWhitespace(wchar_t c) {
-    if (c == L' ' || (c >= L'\t' && c <= L'\r') || c == 0x85 || c == 0xA0) return true;
-    if (c == 0x1680 || (c >= 0x2000 && c <= 0x200A)) return true;
-    return c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+    for (const CharRange& range : kWhitespace)
+        if (c >= range.first && c <= range.last) return true;
+    return false;
 }
 
-// Straight quotes, and the typographic ones a phone or a chat puts instead.
-bool IsQuote(wchar_t c) {
-    return c == L'"' || c == L'\'' || c == 0x2018 || c == 0x2019 || c == 0x201C || c == 0x201D;
-}
+bool IsQuote(wchar_t c) { return IsOneOf(c, kQuotes); }
 
 bool SameName(const wchar_t* p, const wchar_t* end, const wchar_t* name) {
     size_t n = wcslen(name);
     return (size_t)(end - p) == n && wmemcmp(p, name, n) == 0;
 }
 
+// One lowercase letter, after the digit of a set of lines or not: "c", "0l".
 bool IsKey(const wchar_t* p, const wchar_t* end) {
-    if (end - p == 2 && IsOneOf(p[0], kLineSetDigits)) ++p;
+    if (end - p == kLineKeyChars && IsOneOf(p[0], kLineSetDigits)) ++p;
     return end - p == 1 && IsLowerLetter(p[0]);
 }
 
@@ -166,8 +180,8 @@ double HeldValue(const wchar_t* value, const KeyRow& row) {
 }
 
 void ReadHexColour(const wchar_t* p, uint8_t* rgb) {
-    for (int i = 0; i < 3; ++i)
-        rgb[i] = (uint8_t)(HexDigitValue(p[2 * i]) << kNibbleBits | HexDigitValue(p[2 * i + 1]));
+    for (int i = 0; i < kRgbChannels; ++i, p += kHexDigitsPerByte)
+        rgb[i] = (uint8_t)(HexDigitValue(p[0]) << kNibbleBits | HexDigitValue(p[1]));
 }
 
 // Checks the value of one key and keeps it when the primary crosshair uses it.
@@ -232,7 +246,8 @@ const wchar_t* ValorantRunEnd(const wchar_t* p, const wchar_t* end) {
 
 bool ReadValorantCode(const wchar_t* p, const wchar_t* runEnd, ValorantCode* code) {
     const size_t opening = wcslen(kValorantCodeStart);
-    if ((size_t)(runEnd - p) < opening || wmemcmp(p, kValorantCodeStart, opening) != 0) return false;
+    if ((size_t)(runEnd - p) < opening || wmemcmp(p, kValorantCodeStart, opening) != 0)
+        return false;
     ValorantCode read;
     for (int i = 0; i < kPrimaryKeyCount; ++i) read.primary[i] = kPrimaryKeys[i].byDefault;
     memcpy(read.hexColour, kWhite, sizeof kWhite);
@@ -274,7 +289,7 @@ void ApplyValorantCode(const ValorantCode& code, CrosshairSettings* c) {
         thickness = v[kKeyDotThickness];
         opacity = v[kKeyDotOpacity];
     } else {
-        thickness = fmax(v[kInnerLines.thickness], 1.0);
+        thickness = fmax(v[kInnerLines.thickness], kLeastThickness);
         opacity = v[kInnerLines.opacity];
     }
     const PixelSizes sizes = {(float)kValorantScreenHeight, WholePixels(length),
