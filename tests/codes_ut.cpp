@@ -1008,17 +1008,21 @@ TEST(ValorantCodes, ShareCodesWinAndCommandsRefine) {
     };
     RunParseRows(ROWS(rows));
 
-    // Found in the whole text, as share codes are, but not in a comment.
+    // Found in the whole text, as share codes are, but not in a comment nor
+    // stuck to a word; a share code however far wins.
     const std::wstring far = Filler(600) + L"\r\n";
     const struct {
         std::wstring text;
-        int count;
-    } tails[] = {{far + ZAVIK_VALORANT_EXAMPLE, 12}, {far + L"// " ZAVIK_VALORANT_EXAMPLE, 0},
-                 {far + L"// x\n0;P;c;x\t" ZAVIK_VALORANT_EXAMPLE, 12}};
+        int count, alpha;
+    } tails[] = {{far + ZAVIK_VALORANT_EXAMPLE, 12, 255},
+                 {far + L"// " ZAVIK_VALORANT_EXAMPLE, 0, kBase.alpha},
+                 {far + L"mira" ZAVIK_VALORANT_EXAMPLE, 0, kBase.alpha},
+                 {far + L"// x\n0;P;c;x\t'" ZAVIK_VALORANT_EXAMPLE L"'", 12, 255},
+                 {ZAVIK_VALORANT_EXAMPLE L" " + far + ZAVIK_CN37R, 12, 137}};
     for (const auto& tail : tails) {
         CrosshairSettings got = kBase;
-        EXPECT_EQ(tail.count, ParseCrosshairCode(tail.text.c_str(), &got)) << tail.count;
-        EXPECT_EQ(tail.count ? 255 : kBase.alpha, got.alpha);
+        EXPECT_EQ(tail.count, ParseCrosshairCode(tail.text.c_str(), &got)) << tail.alpha;
+        EXPECT_EQ(tail.alpha, got.alpha);
     }
 }
 
