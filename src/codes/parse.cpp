@@ -1,12 +1,12 @@
 // Reads a crosshair out of pasted text: the first share code in it, else the
 // first VALORANT code, then the cl_crosshair console commands over it.
-// Tolerant of everything it does not know, never an error, one heap copy of
-// the text and fixed tables besides.
+// Tolerant of everything it does not know, never an error; one heap buffer
+// the size of the text (only the tokens kept are copied into it) and fixed
+// tables besides.
 #include "codes/codes.h"
 
 #include <math.h>
 #include <stdlib.h>
-#include <string.h>
 #include <wchar.h>
 
 #include "base/wtext.h"
@@ -142,13 +142,17 @@ bool StartsValorantCode(const wchar_t* p) {
 // and values. Inside a word ("https://...") it is an ordinary character.
 bool OpensComment(const wchar_t* p) { return p[0] == L'/' && p[1] == L'/'; }
 
-// Cuts the copy into at most kCodeMaxTokens terminated tokens, looking for
-// codes on the way (only ahead of p, which is not cut yet). Returns where the
-// token after the last one kept starts (end when the table did not fill).
-wchar_t* ScanHead(wchar_t* p, const wchar_t* end, TextScan* scan) {
+// Copies the text's first kCodeMaxTokens tokens into copy, at the places they
+// have in the text, each cut off by a 0, and looks for codes on the way in the
+// text as pasted. Nothing past the last token is copied: a long paste costs
+// no more than its head. Returns where the token after the last one kept
+// starts (length when the table did not fill).
+size_t ScanHead(const wchar_t* text, size_t length, wchar_t* copy, TextScan* scan) {
+    const wchar_t* const end = text + length;
     bool inToken = false;
     bool afterWord = false;    // an ASCII letter or digit precedes p
-    bool afterOpening = true;  // as pasted, p starts the text or follows whitespace or a quote
+    bool afterOpening = true;  // p starts the text or follows whitespace or a quote
+    const wchar_t* p = text;
     while (p < end) {
         wchar_t c = *p;
         if (!inToken && OpensComment(p)) {
@@ -157,23 +161,26 @@ wchar_t* ScanHead(wchar_t* p, const wchar_t* end, TextScan* scan) {
         }
         if (afterOpening && StartsValorantCode(p)) LookForValorantCode(p, end, scan);
         afterOpening = OpensValorantCode(c);
+        wchar_t* to = copy + (p - text);
         if (IsSeparator(c)) {
-            *p = 0;
+            *to = 0;
             inToken = false;
             afterWord = false;
             ++p;
             continue;
         }
         if (!inToken) {
-            if (scan->tokenCount == kCodeMaxTokens) return p;
-            scan->tokens[scan->tokenCount++] = p;
+            if (scan->tokenCount == kCodeMaxTokens) break;
+            scan->tokens[scan->tokenCount++] = to;
             inToken = true;
         }
         if (c == kCodeStart && !afterWord && !scan->codeFound) LookForShareCode(p, end, scan);
         afterWord = IsAsciiLetterOrDigit(c);
+        *to = c;
         ++p;
     }
-    return p;
+    copy[p - text] = 0;  // ends the last token (or stands where the next one starts)
+    return (size_t)(p - text);
 }
 
 // Where the comment rule stands at a point of the text. Only the line of that
@@ -223,7 +230,7 @@ const wchar_t* NextCandidate(const wchar_t* p, const wchar_t* end) {
 
 // Past the token table only codes matter: jump from one place where a code
 // may start to the next (from one 'C' to the next once a VALORANT code is
-// found). Reads the text as pasted, which is no longer cut there.
+// found).
 void ScanTail(const wchar_t* p, const wchar_t* end, TextScan* scan) {
     LineState line = {p, false, true};
     while (!scan->codeFound && p < end) {
@@ -249,11 +256,9 @@ void ScanTail(const wchar_t* p, const wchar_t* end, TextScan* scan) {
     }
 }
 
-// One pass over the copy: the first tokens, then codes in the whole text. The
-// tail is read in the text as pasted, where the character before it is not cut.
-void ScanText(wchar_t* copy, const wchar_t* text, size_t length, TextScan* scan) {
-    const wchar_t* tail = ScanHead(copy, copy + length, scan);
-    const size_t at = (size_t)(tail - copy);
+// One pass over the text: the first tokens, then codes in the whole text.
+void ScanText(const wchar_t* text, size_t length, wchar_t* copy, TextScan* scan) {
+    const size_t at = ScanHead(text, length, copy, scan);
     if (at < length && !scan->codeFound) ScanTail(text + at, text + length, scan);
 }
 
@@ -384,14 +389,13 @@ int ParseCrosshairCode(const wchar_t* text, CrosshairSettings* crosshair, bool* 
     size_t bytes = (length + 1) * sizeof(wchar_t);
     wchar_t* copy = (wchar_t*)malloc(bytes);
     if (!copy) return 0;
-    memcpy(copy, text, bytes);
 
     TextScan scan;
     scan.tokenCount = 0;
     scan.codeFound = false;
     scan.damagedCode = false;
     scan.valorantFound = false;
-    ScanText(copy, text, length, &scan);
+    ScanText(text, length, copy, &scan);
 
     // A code first, counted as the commands it stands for; commands refine it.
     int recognised = 0;
