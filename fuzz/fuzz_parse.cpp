@@ -1,7 +1,7 @@
-// Fuzzes the code reader (share codes and commands) with arbitrary text, and
-// checks what must always hold: the offsets never move, a count of 0 changes
-// nothing, a text read as a damaged code counts 0, and whatever the reader
-// stored exports to a line that reads back with 12 commands.
+// Fuzzes the code reader (share codes, VALORANT codes and commands) with
+// arbitrary text, and checks what must always hold: the offsets never move, a
+// count of 0 changes nothing, a text read as a damaged code counts 0, and
+// whatever the reader stored exports to a line that reads back with 12 commands.
 #include <stdlib.h>
 #include <string.h>
 

@@ -302,6 +302,13 @@ TEST(ParseCrosshairCode, TextAroundTheCommands) {
          }},
         {"offsets are never imported", L"cl_crosshairx 5 cl_crosshairy 6 posicao_x 7", 0, nullptr},
         {"other console commands", L"sensitivity 2; cl_showfps 1; volume 0.2", 0, nullptr},
+        {"commands ending in 0; are no VALORANT code",
+         L"cl_crosshairdot 0; cl_crosshairgap 0;cl_crosshairsize 2;\"cl_crosshair_t\" \"0;\"", 4,
+         [](CrosshairSettings* c) {
+             c->dot = c->tStyle = 0;
+             c->gap = 0.0f;
+             c->size = 2.0f;
+         }},
     };
     RunParseRows(ROWS(rows));
 }
@@ -780,6 +787,13 @@ TEST(ShareCodes, Rejections) {
         {"in a comment", L"// CSGO-MnUCC-89iG7-2cVar-wy7Yn-amCpF", false},
         {"a player's config, code commented out (corpus: rtheodoro)",
          L"//MIRA\n// CSGO-bMBxd-4XfA6-xPOLq-SVEBJ-knhrM\ncl_crosshair_recoil true //mire\n", false},
+        {"VALORANT: a key without its value", L"0;P;c;5;h", false},
+        {"VALORANT: values of other shapes",
+         L"0;P;c;-1 0;P;0a;.5 0;P;0a;1.;c;1 0;P;c;1e1 0;P;c;5x 0;P;u;FFF 0;P;u;FFFFFG 0;P;c;FF0000", false},
+        {"VALORANT: no key, section or general section",
+         L"0; 0;P;;c;5 0;P;c;5; 0;Q;c;5 0;P;2b;1 0;P;0bb;1 0;P;C;5 1;P;c;5", false},
+        {"VALORANT: stuck to what comes before", L"mira0;P;c;5 (0;P;c;5) x;0;P", false},
+        {"VALORANT: in a comment", L"cl_crosshairsize // 0;P;c;5", false},
     };
     for (const RejectRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -900,6 +914,116 @@ TEST(ParseCrosshairCode, PixelVariablesAndTheirScreenHeight) {
          [](CrosshairSettings* c) { c->outline = 1; }},
     };
     RunParseRows(ROWS(rows));
+}
+
+// What a VALORANT code draws at 1080 lines, over a base whose dot, T style
+// and outline are on (so that "off" shows): its pixels, the dot, the outline
+// width (0: off, its thickness kept), the colour and the alpha.
+struct ValorantRow {
+    const char* name;
+    const wchar_t* text;
+    int length, gap, thickness, dot, outline;
+    uint32_t rgb;
+    int alpha;
+};
+
+void RunValorantRows(const ValorantRow* rows, size_t n) {
+    CrosshairSettings base = OutlinedBase();
+    base.dot = base.tStyle = 1;
+    for (size_t i = 0; i < n; ++i) {
+        const ValorantRow& row = rows[i];
+        SCOPED_TRACE(row.name);
+        CrosshairSettings want = base;
+        SetPixelSizes(&want, 1080.0f, (float)row.length, (float)row.gap, (float)row.thickness);
+        want.dot = row.dot;
+        want.tStyle = 0;
+        want.outline = row.outline != 0;
+        if (row.outline) want.outlineThickness = (float)row.outline;
+        Rgb(&want, (int)(row.rgb >> 16), (int)(row.rgb >> 8 & 0xFF), (int)(row.rgb & 0xFF));
+        want.alpha = (uint8_t)row.alpha;
+        CrosshairSettings got = base;
+        EXPECT_EQ(12, ParseCrosshairCode(row.text, &got)) << Narrow(row.text);
+        EXPECT_TRUE(SameCrosshair(want, got)) << Narrow(row.text);
+    }
+}
+
+#define ZAVIK_VALORANT_EXAMPLE L"0;P;c;5;h;0;0l;4;0o;2;0a;1;0f;0;1b;0"
+
+TEST(ValorantCodes, PrimaryCrosshairAtTheGamesOwnHeight) {
+    const ValorantRow rows[] = {
+        {"defaults only", L"0;P", 6, 3, 2, 0, 1, 0xFFFFFF, 204},
+        {"general keys, A and S change nothing",
+         L"0;p;0;c;1;s;1;P;A;c;7;0l;9;u;000000;S;c;1;t;FF0000FF;s;0.5", 6, 3, 2, 0, 1, 0xFFFFFF, 204},
+        {"the worked example", ZAVIK_VALORANT_EXAMPLE, 4, 2, 2, 0, 0, 0x00FFFF, 255},
+        {"colour rows", L"0;P;c;2", 6, 3, 2, 0, 1, 0x7FFF00, 204},
+        {"hex colour by b, its alpha unused", L"0;P;c;1;b;1;u;FF8000AA", 6, 3, 2, 0, 1, 0xFF8000, 204},
+        {"hex colour by c 8, small letters", L"0;P;c;8;u;12ab3c", 6, 3, 2, 0, 1, 0x12AB3C, 204},
+        {"c 8 without u is white", L"0;P;c;8", 6, 3, 2, 0, 1, 0xFFFFFF, 204},
+        {"u alone keeps the row", L"0;P;c;7;u;00FF00", 6, 3, 2, 0, 1, 0xFF0000, 204},
+        {"outer lines at their defaults", L"0;P;0b;0", 2, 10, 2, 0, 1, 0xFFFFFF, 89},
+        {"outer lines only, opacity half up",
+         L"0;P;0t;0;1t;3;1l;5;1o;12;1a;0.5", 5, 12, 3, 0, 1, 0xFFFFFF, 128},
+        {"outer lines when inner have no length", L"0;P;0l;0;1a;0.7", 2, 10, 2, 0, 1, 0xFFFFFF, 179},
+        {"dot only", L"0;P;d;1;z;4;a;0.9;0b;0;1b;0", 0, 3, 4, 1, 1, 0xFFFFFF, 230},
+        {"dot with lines takes their size", L"0;P;d;1;z;6;a;0.1", 6, 3, 2, 1, 1, 0xFFFFFF, 204},
+        {"neither lines nor dot", L"0;P;0t;0;1b;0;0a;0.3", 0, 3, 1, 0, 1, 0xFFFFFF, 77},
+        {"no outline keeps its thickness", L"0;P;h;0;t;4", 6, 3, 2, 0, 0, 0xFFFFFF, 204},
+        {"outline thickness", L"0;P;t;3", 6, 3, 2, 0, 3, 0xFFFFFF, 204},
+        {"ranges' ends", L"0;P;0t;10;0l;20;0o;20;0a;0;t;6", 20, 20, 10, 0, 6, 0xFFFFFF, 0},
+        {"held to the ranges", L"0;P;0t;99;0l;25.5;0o;300;0a;7;t;0;c;12;1b;5", 20, 20, 10, 0, 1,
+         0xFFFFFF, 255},
+        {"dot held to its range", L"0;P;d;3;z;0;a;2;0b;0;1b;0", 0, 3, 1, 1, 1, 0xFFFFFF, 255},
+        {"pixels round half up", L"0;P;0l;4.5;0o;2.49;0t;0.5", 5, 2, 1, 0, 1, 0xFFFFFF, 204},
+        {"a key given twice takes the last", L"0;P;c;1;c;4;P;c;6", 6, 3, 2, 0, 1, 0xFF00FF, 204},
+        {"in a sentence", L"Minha mira: " ZAVIK_VALORANT_EXAMPLE L". Testa a\u00ED!", 4, 2, 2, 0, 0,
+         0x00FFFF, 255},
+        {"in quotes", L"mira=\"" ZAVIK_VALORANT_EXAMPLE L"\"", 4, 2, 2, 0, 0, 0x00FFFF, 255},
+        {"in typographic quotes after a no-break space",
+         L"c\u00F3digo:\u00A0\u201C" ZAVIK_VALORANT_EXAMPLE L"\u201D", 4, 2, 2, 0, 0, 0x00FFFF, 255},
+        {"in apostrophes, after a malformed one",
+         L"0;P;c;x '" ZAVIK_VALORANT_EXAMPLE L"', 0;P", 4, 2, 2, 0, 0, 0x00FFFF, 255},
+    };
+    RunValorantRows(ROWS(rows));
+}
+
+TEST(ValorantCodes, ShareCodesWinAndCommandsRefine) {
+    const ParseRow rows[] = {
+        {"a share code wins, before or after", ZAVIK_VALORANT_EXAMPLE L" " ZAVIK_CN37R, 12, Cn37R},
+        {"beside a damaged share code",
+         L"CSGO-GADqf-jjyJ8-cSP2r-smZRo-TO2xK 0;P;c;4;0a;1", 12,
+         [](CrosshairSettings* c) {
+             SetPixelSizes(c, 1080.0f, 6.0f, 3.0f, 2.0f);
+             c->outline = 1;
+             c->outlineThickness = 1.0f;
+             Rgb(c, 255, 255, 0);
+             c->alpha = 255;
+         }},
+        {"commands refine it", ZAVIK_VALORANT_EXAMPLE L"\ncl_crosshairdot 1", 13,
+         [](CrosshairSettings* c) {
+             SetPixelSizes(c, 1080.0f, 4.0f, 2.0f, 2.0f);
+             Rgb(c, 0, 255, 255);
+             c->alpha = 255;
+             c->dot = 1;
+         }},
+    };
+    RunParseRows(ROWS(rows));
+
+    // Found in the whole text, as share codes are, but not in a comment nor
+    // stuck to a word; a share code however far wins.
+    const std::wstring far = Filler(600) + L"\r\n";
+    const struct {
+        std::wstring text;
+        int count, alpha;
+    } tails[] = {{far + ZAVIK_VALORANT_EXAMPLE, 12, 255},
+                 {far + L"// " ZAVIK_VALORANT_EXAMPLE, 0, kBase.alpha},
+                 {far + L"mira" ZAVIK_VALORANT_EXAMPLE, 0, kBase.alpha},
+                 {far + L"// x\n0;P;c;x\t'" ZAVIK_VALORANT_EXAMPLE L"'", 12, 255},
+                 {ZAVIK_VALORANT_EXAMPLE L" " + far + ZAVIK_CN37R, 12, 137}};
+    for (const auto& tail : tails) {
+        CrosshairSettings got = kBase;
+        EXPECT_EQ(tail.count, ParseCrosshairCode(tail.text.c_str(), &got)) << tail.alpha;
+        EXPECT_EQ(tail.alpha, got.alpha);
+    }
 }
 
 // ---- Writing share codes ----

@@ -102,13 +102,15 @@ Counts CountRenders(uint32_t* pixels) {
 }
 
 // Texts that take every road of the reader: commands, pixel variables, a
-// valid code of each container, damaged codes, comments, many words.
+// valid code of each container, damaged codes, comments, many words, a
+// VALORANT code.
 Counts CountParses() {
     const wchar_t* const texts[] = {
         L"cl_crosshairsize 2.5; cl_crosshairgap -1; cl_crosshaircolor 1",
         L"C\u00f3digo: \"CSGO-MnUCC-89iG7-2cVar-wy7Yn-amCpF\" cl_crosshair_length 9",
         L"$code CS2YzM7EJwGv3sYsU4qmobJcPLZhFjKhr5q4Wb99W5xkPG\ncl_crosshair_screen_height 1440",
         L"CSGO-GADqf-jjyJ8-cSP2r-smZRo-TO2xK // CSGO-Cn37R-YE7vo-pLCAL-aURmZ-z6zkG",
+        L"Mira: \"0;P;c;8;u;FF8000;h;0;0l;4;0o;2;0a;1;1b;0\" cl_crosshairdot 1",
     };
     const int textCount = (int)(sizeof texts / sizeof texts[0]);
     StartCounting();

@@ -1,5 +1,6 @@
-// Crosshair codes: reading share codes and cl_crosshair console commands out
-// of pasted text, and writing the current crosshair as one command line.
+// Crosshair codes: reading share codes, VALORANT codes and cl_crosshair
+// console commands out of pasted text, and writing the current crosshair as
+// one command line.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -9,9 +10,10 @@ enum { kCodeMaxTokens = 512, kCodeLineChars = 1024, kCodeColourRows = 5 };
 
 extern const uint8_t CodeColourTable[kCodeColourRows][3];
 
-// Applies the first valid share code of text (counted as 12 commands) and then
-// the recognised commands to *crosshair (callers pass a copy), and returns how
-// many it applied; 0 means no code. *unreadableCode, when given, tells whether
+// Applies the first valid share code of text, or when there is none the first
+// VALORANT code (either counted as 12 commands), and then the recognised
+// commands to *crosshair (callers pass a copy), and returns how many it
+// applied; 0 means no code. *unreadableCode, when given, tells whether
 // that 0 comes with something shaped like a share code that failed a check.
 int ParseCrosshairCode(const wchar_t* text, CrosshairSettings* crosshair,
                        bool* unreadableCode = nullptr);

@@ -1,15 +1,17 @@
-// Reads a crosshair out of pasted text: the first share code in it, then the
-// cl_crosshair console commands over it. Tolerant of everything it does not
-// know, never an error, one heap copy of the text and fixed tables besides.
+// Reads a crosshair out of pasted text: the first share code in it, else the
+// first VALORANT code, then the cl_crosshair console commands over it.
+// Tolerant of everything it does not know, never an error; one heap buffer
+// the size of the text (only the tokens kept are copied into it) and fixed
+// tables besides.
 #include "codes/codes.h"
 
 #include <math.h>
 #include <stdlib.h>
-#include <string.h>
 #include <wchar.h>
 
 #include "base/wtext.h"
 #include "codes/sharecode.h"
+#include "codes/valorant.h"
 
 const uint8_t CodeColourTable[kCodeColourRows][3] = {
     {250, 50, 50},
@@ -102,13 +104,15 @@ bool IsSeparator(wchar_t c) {
 bool IsLineEnd(wchar_t c) { return c == L'\n' || c == L'\r'; }
 
 // What one pass over the copy finds: the first tokens, and the first valid
-// share code anywhere in the text.
+// share code and VALORANT code anywhere in the text.
 struct TextScan {
     wchar_t* tokens[kCodeMaxTokens];
     int tokenCount;
     bool codeFound;
     bool damagedCode;  // something shaped like a share code failed a check
     ShareCode code;
+    bool valorantFound;
+    ValorantCode valorant;
 };
 
 void LookForShareCode(const wchar_t* p, const wchar_t* end, TextScan* scan) {
@@ -117,42 +121,66 @@ void LookForShareCode(const wchar_t* p, const wchar_t* end, TextScan* scan) {
     if (read == kShareCodeDamaged) scan->damagedCode = true;
 }
 
+// Reads the VALORANT code that may start at p into the scan, unless one was
+// found already or a share code, which wins anyway. The run ahead of p must
+// be as pasted. True when the scan took it.
+bool LookForValorantCode(const wchar_t* p, const wchar_t* end, TextScan* scan) {
+    if (scan->valorantFound || scan->codeFound) return false;
+    scan->valorantFound = ReadValorantCode(p, ValorantRunEnd(p, end), &scan->valorant);
+    return scan->valorantFound;
+}
+
 const wchar_t kCodeStart = L'C';
+const wchar_t kValorantFirst = kValorantCodeStart[0], kValorantSecond = kValorantCodeStart[1];
+
+bool StartsValorantCode(const wchar_t* p) {
+    return p[0] == kValorantFirst && p[1] == kValorantSecond;
+}
 
 // A "//" where a token would start ends the line for us: players paste whole
 // config files, and the words of a comment would otherwise be read as commands
 // and values. Inside a word ("https://...") it is an ordinary character.
 bool OpensComment(const wchar_t* p) { return p[0] == L'/' && p[1] == L'/'; }
 
-// Cuts the copy into at most kCodeMaxTokens terminated tokens, looking for a
-// share code on the way. Returns where the token after the last one kept
-// starts (end when the table did not fill).
-wchar_t* ScanHead(wchar_t* p, const wchar_t* end, TextScan* scan) {
+// Copies the text's first kCodeMaxTokens tokens into copy, at the places they
+// have in the text, each cut off by a 0, and looks for codes on the way in the
+// text as pasted. Nothing past the last token is copied: a long paste costs
+// no more than its head. Returns where the token after the last one kept
+// starts (length when the table did not fill).
+size_t ScanHead(const wchar_t* text, size_t length, wchar_t* copy, TextScan* scan) {
+    const wchar_t* const end = text + length;
     bool inToken = false;
-    bool afterWord = false;  // an ASCII letter or digit precedes p
+    bool afterWord = false;    // an ASCII letter or digit precedes p
+    bool afterOpening = true;  // p starts the text or follows whitespace or a quote
+    const wchar_t* p = text;
     while (p < end) {
         wchar_t c = *p;
         if (!inToken && OpensComment(p)) {
             while (p < end && !IsLineEnd(*p)) ++p;
             continue;
         }
+        if (afterOpening && StartsValorantCode(p)) LookForValorantCode(p, end, scan);
+        afterOpening = OpensValorantCode(c);
+        wchar_t* to = copy + (p - text);
         if (IsSeparator(c)) {
-            *p = 0;
+            *to = 0;
             inToken = false;
             afterWord = false;
             ++p;
             continue;
         }
         if (!inToken) {
-            if (scan->tokenCount == kCodeMaxTokens) return p;
-            scan->tokens[scan->tokenCount++] = p;
+            if (scan->tokenCount == kCodeMaxTokens) break;
+            scan->tokens[scan->tokenCount++] = to;
             inToken = true;
         }
         if (c == kCodeStart && !afterWord && !scan->codeFound) LookForShareCode(p, end, scan);
         afterWord = IsAsciiLetterOrDigit(c);
+        *to = c;
         ++p;
     }
-    return p;
+    copy[p - text] = 0;  // ends the last token (or stands where the next one starts)
+    return (size_t)(p - text);
 }
 
 // Where the comment rule stands at a point of the text. Only the line of that
@@ -180,27 +208,58 @@ void FollowLine(LineState* line, const wchar_t* to) {
     line->at = to;
 }
 
-// Past the token table only a share code matters: jump from one 'C' to the
-// next, so that a long paste costs little more than its copy. The text there
-// is no longer cut, so p[-1] is the character as pasted (or the 0 that ended
-// the last token).
+// The next 'C' or "0;" (where a code may start), or end. Blocks are tested
+// without a branch, which the compiler does several characters at a time, so
+// that a long paste costs little more than its copy; only a block that holds
+// a candidate is looked at one character at a time.
+const wchar_t* NextCandidate(const wchar_t* p, const wchar_t* end) {
+    enum { kBlock = 64 };
+    while (end - p > kBlock) {
+        unsigned hits = 0;
+        for (int i = 0; i < kBlock; ++i) {
+            hits |= (unsigned)(p[i] == kCodeStart) |
+                    ((unsigned)(p[i] == kValorantFirst) & (unsigned)(p[i + 1] == kValorantSecond));
+        }
+        if (hits) break;
+        p += kBlock;
+    }
+    for (; p < end; ++p)
+        if (*p == kCodeStart || StartsValorantCode(p)) return p;
+    return end;
+}
+
+// Past the token table only codes matter: jump from one place where a code
+// may start to the next (from one 'C' to the next once a VALORANT code is
+// found).
 void ScanTail(const wchar_t* p, const wchar_t* end, TextScan* scan) {
     LineState line = {p, false, true};
     while (!scan->codeFound && p < end) {
-        p = wmemchr(p, kCodeStart, (size_t)(end - p));
-        if (!p) return;
-        if (!IsAsciiLetterOrDigit(p[-1])) {
+        if (scan->valorantFound) {
+            p = wmemchr(p, kCodeStart, (size_t)(end - p));
+            if (!p) return;
+        } else {
+            p = NextCandidate(p, end);
+            if (p == end) return;
+        }
+        // Neither kind of code starts stuck to what comes before it. Nearly
+        // every "0;" is no code, so the comment rule is asked only of a code.
+        if (*p == kCodeStart) {
+            if (!IsAsciiLetterOrDigit(p[-1])) {
+                FollowLine(&line, p);
+                if (!line.inComment) LookForShareCode(p, end, scan);
+            }
+        } else if (OpensValorantCode(p[-1]) && LookForValorantCode(p, end, scan)) {
             FollowLine(&line, p);
-            if (!line.inComment) LookForShareCode(p, end, scan);
+            scan->valorantFound = !line.inComment;
         }
         ++p;
     }
 }
 
-// One pass over the copy: the first tokens, then codes in the whole text.
-void ScanText(wchar_t* p, const wchar_t* end, TextScan* scan) {
-    const wchar_t* tail = ScanHead(p, end, scan);
-    if (tail < end && !scan->codeFound) ScanTail(tail, end, scan);
+// One pass over the text: the first tokens, then codes in the whole text.
+void ScanText(const wchar_t* text, size_t length, wchar_t* copy, TextScan* scan) {
+    const size_t at = ScanHead(text, length, copy, scan);
+    if (at < length && !scan->codeFound) ScanTail(text + at, text + length, scan);
 }
 
 const CodeCommand* FindCodeCommand(const wchar_t* token) {
@@ -330,18 +389,21 @@ int ParseCrosshairCode(const wchar_t* text, CrosshairSettings* crosshair, bool* 
     size_t bytes = (length + 1) * sizeof(wchar_t);
     wchar_t* copy = (wchar_t*)malloc(bytes);
     if (!copy) return 0;
-    memcpy(copy, text, bytes);
 
     TextScan scan;
     scan.tokenCount = 0;
     scan.codeFound = false;
     scan.damagedCode = false;
-    ScanText(copy, copy + length, &scan);
+    scan.valorantFound = false;
+    ScanText(text, length, copy, &scan);
 
     // A code first, counted as the commands it stands for; commands refine it.
     int recognised = 0;
     if (scan.codeFound) {
         ApplyShareCode(scan.code, crosshair);
+        recognised = kShareCodeCommands;
+    } else if (scan.valorantFound) {
+        ApplyValorantCode(scan.valorant, crosshair);
         recognised = kShareCodeCommands;
     }
     Pending pending = {{crosshair->red, crosshair->green, crosshair->blue},

@@ -119,6 +119,29 @@ $ROW0_FIELDS" "$got"
     "$TOOL" render --height 1080 --code "$WORK/code.txt" >"$WORK/raw"
     expect_same "white pixels" 32 "$(count_white "$WORK/raw")"
     ;;
+  valorant-code)
+    # The worked example of the format in a message: cyan, no outline, inner
+    # lines 4 px long, 2 thick, 2 from the centre at 1080 lines, fully opaque.
+    got="$(printf 'Minha mira: 0;P;c;5;h;0;0l;4;0o;2;0a;1;0f;0;1b;0. Valeu!' | "$TOOL" parse)"
+    expect_same "parse of a VALORANT code" "count 12
+size 1.77777779
+gap -2.0999999
+thickness 0.888888896
+outline 0
+outlineThickness 1
+dot 0
+tStyle 0
+red 0
+green 255
+blue 255
+alpha 255
+offsetX 0
+offsetY 0" "$got"
+    # White arms 1 px thick and 4 long: 16 white pixels at 1080 lines.
+    printf '"0;P;h;0;0l;4;0o;2;0t;1;0a;1;1b;0"\n' >"$WORK/code.txt"
+    "$TOOL" render --height 1080 --code "$WORK/code.txt" >"$WORK/raw"
+    expect_same "white pixels" 16 "$(count_white "$WORK/raw")"
+    ;;
   ini-section)
     write_ini "$WORK/miras.ini" '[Outra]
 tamanho=9.000
