@@ -32,7 +32,8 @@ bool IsPlayableClientSize(int32_t width, int32_t height);
 
 // One visibility tick's decision.
 // While the game in front may show its cursor, the tick runs often enough to
-// follow it within 100 ms (a Windows timer of 50 ms fires every 47 to 63 ms).
+// follow it within 100 ms (at the usual 15.6-ms clock a 50-ms timer fires
+// about every 63 ms).
 enum { kTickPeriodIdle = 200, kTickPeriodCursor = 50, kTickPeriodAiming = 15, kSecondMs = 1000 };
 bool SecondHasPassed(uint32_t now, uint32_t lastSecondMark);  // unsigned wrap-safe
 // First two conditions of "wanted": enabled, and in front or shown outside the game.
