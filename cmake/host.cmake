@@ -35,6 +35,8 @@ file(GLOB ZAVIK_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 if(benchmark_FOUND AND ZAVIK_BENCH_SOURCES)
   add_executable(zavik-bench ${ZAVIK_BENCH_SOURCES})
   target_link_libraries(zavik-bench PRIVATE zavik_core benchmark::benchmark)
+elseif(ZAVIK_BENCH_SOURCES)
+  message(WARNING "libbenchmark-dev not found: zavik-bench is not built")
 endif()
 
 # Fragments owned by the areas they describe; each is optional.

@@ -24,6 +24,8 @@ target_link_libraries(zavik_win PUBLIC zavik_core_win)
 # archives need each other, so CMake repeats them on the link line.
 target_link_libraries(zavik_core_win PUBLIC zavik_win)
 target_compile_options(zavik_win PRIVATE ${ZAVIK_WIN_FLAGS})
+# The settings window's subtitle reads the version from res/version.h.
+target_include_directories(zavik_win PRIVATE ${CMAKE_SOURCE_DIR})
 
 add_executable(ZavikCrosshair WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp
                ${CMAKE_SOURCE_DIR}/res/ZavikCrosshair.rc)

@@ -1,5 +1,6 @@
-/* The program's version, written once: the version resource and the release
-   package (tools/package.sh reads these lines) take it from here. Plain
+/* The program's version, written once: the version resource, the settings
+   window's subtitle and the release package (tools/package.sh reads these
+   lines) take it from here. Plain
    include guards: the resource compilers' preprocessors read this too. */
 #ifndef ZAVIK_VERSION_H
 #define ZAVIK_VERSION_H
@@ -19,6 +20,11 @@
     "." ZAVIK_STRINGIZE(ZAVIK_VERSION_PATCH) "." ZAVIK_STRINGIZE(ZAVIK_VERSION_BUILD)
 #define ZAVIK_VERSION_BINARY \
     ZAVIK_VERSION_MAJOR, ZAVIK_VERSION_MINOR, ZAVIK_VERSION_PATCH, ZAVIK_VERSION_BUILD
+
+/* What the subtitle shows after its "v": "1.0" and the release stage. */
+#define ZAVIK_VERSION_SHORT_TEXT \
+    ZAVIK_STRINGIZE(ZAVIK_VERSION_MAJOR) "." ZAVIK_STRINGIZE(ZAVIK_VERSION_MINOR)
+#define ZAVIK_VERSION_STAGE "beta"
 
 #define ZAVIK_PRODUCT_NAME "Zavik Crosshair"
 

@@ -214,12 +214,12 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFileAndTheNextSaveWritesAll) {
     ASSERT_TRUE(conformance::SetReadOnly(config_, true));
     crosshair_.size = 4.0f;
     options_.monitor = 3;
-    EXPECT_FALSE(SaveSettings(config(), options_, crosshair_));
+    EXPECT_FALSE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
     ASSERT_TRUE(conformance::SetReadOnly(config_, false));
     EXPECT_TRUE(SameBytes(ReadBytes(config_), before));
     EXPECT_FALSE(FileExists(CopyOf(config_))) << "the failed copy stayed behind";
     crosshair_.gap = 1.0f;
-    EXPECT_TRUE(SaveSettings(config(), options_, crosshair_));
+    EXPECT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
     AppOptions options = kDefaultOptions;
     CrosshairSettings crosshair = kBuiltinPresets[0].settings;
     ASSERT_TRUE(LoadSettings(config(), &options, &crosshair));
@@ -236,9 +236,7 @@ TEST_F(SettingsFile, UnreadFileKeepsItsValuesUnderTheChangesOfTheRun) {
     const std::string before = ReadBytes(config_);
     // What LoadSettingsPatiently records when another program holds the file.
     SettingsFileState state = {};
-    state.unread = true;
-    state.startOptions = options_;
-    state.startCrosshair = crosshair_;
+    MarkSettingsUnread(&state, options_, crosshair_);
     PrepareStartupFiles(config(), miras(), true, options_, crosshair_, &state);
     options_.onlyWhileAiming = 1;
     options_.hotkeyKey = 81;
@@ -259,10 +257,24 @@ TEST_F(SettingsFile, UnreadFileKeepsItsValuesUnderTheChangesOfTheRun) {
     EXPECT_FALSE(ReadLateSettings(config(), &options_, &crosshair_, &state)) << "read once";
 }
 
+// A pick is laid whole, the fields equal to the start's included; the offsets
+// it does not set stay the file's.
+TEST_F(SettingsFile, UnreadFileTakesAWholePickAsChosen) {
+    WriteConfig(L"[Mira]\r\nespessura=3.000\r\ncor_g=200\r\nopacidade=200\r\nposicao_x=7\r\n");
+    SettingsFileState state = {};
+    MarkSettingsUnread(&state, options_, crosshair_);
+    crosshair_ = kBuiltinPresets[2].settings;
+    NoteAssignedFields(&state, kAssignedCrosshairLook);
+    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state));
+    CrosshairSettings expected = kBuiltinPresets[2].settings;
+    expected.offsetX = 7;
+    EXPECT_EQ(0, memcmp(&expected, &crosshair_, sizeof expected));
+}
+
 TEST_F(SettingsFile, SaveRepairsAnEmptiedFileAsUtf16) {
     WriteBytes(config_, "");
     crosshair_.size = 2.0f;
-    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_));
+    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
     std::wstring expected = kFirstRunText;
     expected.erase(expected.find(L"versao_miras=2\r\n"), 16);
     expected.replace(expected.find(L"tamanho=-1.500"), 14, L"tamanho=2.000");
@@ -274,8 +286,8 @@ TEST_F(SettingsFile, PathTooLongForItsCopyIsNotWritten) {
     std::wstring longPath = dir_.Path(L"c");
     longPath.append(kPathChars - 3 - longPath.size(), L'c');
     FileChange change;
-    EXPECT_FALSE(BeginFileChange(&change, longPath.c_str()));
-    EXPECT_FALSE(SaveSettings(longPath.c_str(), options_, crosshair_));
+    EXPECT_FALSE(BeginFileChange(&change, longPath.c_str(), kProfileTryOnce));
+    EXPECT_FALSE(SaveSettings(longPath.c_str(), options_, crosshair_, kProfileTryOnce));
 }
 
 struct EnabledRow {
@@ -323,7 +335,7 @@ TEST_F(SettingsFile, HideWithCursorReadsLikeTheOtherFlags) {
 TEST_F(SettingsFile, SavingMovesTheEnabledFlagToOptionsAndLeavesMiraAlone) {
     WriteConfig(L"[Opcoes]\r\nmonitor=0\r\n[Mira]\r\nligada=0\r\n");
     ASSERT_TRUE(LoadSettings(config(), &options_, &crosshair_));
-    SaveSettings(config(), options_, crosshair_);
+    SaveSettings(config(), options_, crosshair_, kProfileTryOnce);
     EXPECT_EQ(0, ProfileGetInt(L"Opcoes", L"ligada", 9, config()));
     EXPECT_EQ(0, ProfileGetInt(L"Mira", L"ligada", 9, config()));
 }
@@ -459,7 +471,7 @@ TEST_F(SettingsFile, SavingAgainReplacesValuesInPlace) {
     options_.enabled = 0;
     options_.monitor = 3;
     crosshair_.size = 4.0f;
-    SaveSettings(config(), options_, crosshair_);
+    SaveSettings(config(), options_, crosshair_, kProfileTryOnce);
     std::wstring expected = kFirstRunText;
     expected.replace(expected.find(L"ligada=1"), 8, L"ligada=0");
     expected.replace(expected.find(L"monitor=0"), 9, L"monitor=3");

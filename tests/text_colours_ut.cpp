@@ -1,4 +1,4 @@
-// Colours of the settings window's static texts: headings in capitals, notes,
+// Colours of the settings window's static texts by control: headings, notes,
 // the footer, the game status label and the status line.
 #include <gtest/gtest.h>
 
@@ -21,43 +21,34 @@ const uint32_t kDefault = 0xFFFFFFFF;  // the control keeps the system's colour
 struct ColourCase {
     const char* name;
     int32_t id;
-    const wchar_t* text;
+    bool gameInFront;
     int32_t statusKind;
     uint32_t colour;
 };
 
 const ColourCase kColourCases[] = {
-    {"heading with an accent", kIdUnnamed, L"PRÉVIA (ampliada)", 0, kTeal},
-    {"heading of the options", kIdUnnamed, L"QUANDO MOSTRAR A MIRA", 0, kTeal},
-    {"short heading", kIdUnnamed, L"SISTEMA", 0, kTeal},
-    {"heading read back as 65535", 65535, L"MIRAS SALVAS", 0, kTeal},
-    {"two capitals win over Tu", kIdUnnamed, L"TUDO", 0, kTeal},
-    {"one capital", kIdUnnamed, L"Tamanho", 0, kDefault},
-    {"short caption", kIdUnnamed, L"Cor", 0, kDefault},
-    {"a lone capital", kIdUnnamed, L"A", 0, kDefault},
-    {"footer", kIdUnnamed, L"Tudo é salv", 0, kNoteGrey},
-    {"Tu alone", kIdUnnamed, L"Tu", 0, kNoteGrey},
-    {"lower-case tu", kIdUnnamed, L"tudo", 0, kDefault},
-    {"empty text", kIdUnnamed, L"", 0, kDefault},
-    {"no text", kIdUnnamed, nullptr, 0, kDefault},
-    {"game in front", kIdGameStatus, L"● FiveM", 0, kGreen},
-    {"game away", kIdGameStatus, L"○ FiveM", 0, kAwayGrey},
-    {"game label still empty", kIdGameStatus, L"", 0, kAwayGrey},
-    {"automatic note", kIdNoteAuto, L"Automático: (AP", 0, kNoteGrey},
-    {"hotkey note", kIdNoteHotkey, L"Clique", 0, kNoteGrey},
-    {"status hint", kIdStatusLine, L"Cole o", 0, kNoteGrey},
-    {"status success", kIdStatusLine, L"✔ Mira", 1, kGreen},
-    {"status error", kIdStatusLine, L"✖ Não", 2, kRed},
-    {"unknown status kind draws as a hint", kIdStatusLine, L"x", 9, kNoteGrey},
-    {"negative status kind draws as a hint", kIdStatusLine, L"x", -1, kNoteGrey},
-    {"capitals on a named control", kIdCheckEnabled, L"MIRA", 0, kDefault},
-    {"value label", kIdLabelSize, L"-1.5", 0, kDefault},
-    {"footer text on a named control", kIdCheckAutostart, L"Tu", 0, kDefault},
+    {"heading", kIdHeading, false, 0, kTeal},
+    {"heading while the game is in front", kIdHeading, true, 0, kTeal},
+    {"caption", kIdUnnamed, false, 0, kDefault},
+    {"caption read back as 65535", 65535, false, 0, kDefault},
+    {"footer", kIdFooter, false, 0, kNoteGrey},
+    {"game in front", kIdGameStatus, true, 0, kGreen},
+    {"game away, or the label still empty", kIdGameStatus, false, 0, kAwayGrey},
+    {"automatic note", kIdNoteAuto, false, 0, kNoteGrey},
+    {"hotkey note", kIdNoteHotkey, false, 0, kNoteGrey},
+    {"status hint", kIdStatusLine, false, 0, kNoteGrey},
+    {"status success", kIdStatusLine, false, 1, kGreen},
+    {"status error", kIdStatusLine, false, 2, kRed},
+    {"unknown status kind draws as a hint", kIdStatusLine, false, 9, kNoteGrey},
+    {"negative status kind draws as a hint", kIdStatusLine, false, -1, kNoteGrey},
+    {"check box", kIdCheckEnabled, true, 0, kDefault},
+    {"value label", kIdLabelSize, false, 0, kDefault},
+    {"check box of the options", kIdCheckAutostart, false, 0, kDefault},
 };
 
 ::testing::AssertionResult ColourOf(const ColourCase& row) {
     uint32_t colour = 0x12345678;
-    bool has = StaticTextColour(row.id, row.text, row.statusKind, &colour);
+    bool has = StaticTextColour(row.id, row.gameInFront, row.statusKind, &colour);
     uint32_t got = has ? colour : kDefault;
     if (!has && colour != 0x12345678) {
         return ::testing::AssertionFailure() << "wrote a colour but answered false";
@@ -67,7 +58,7 @@ const ColourCase kColourCases[] = {
                                          << row.colour;
 }
 
-TEST(StaticTextColour, FollowsIdentifierTextAndStatusKind) {
+TEST(StaticTextColour, FollowsIdentifierGameAndStatusKind) {
     for (const ColourCase& row : kColourCases) {
         SCOPED_TRACE(row.name);
         EXPECT_TRUE(ColourOf(row));

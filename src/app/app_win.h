@@ -7,9 +7,9 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <stdint.h>
+#include "app/identity.h"
 #include "app/state.h"
 #include "overlay/placement.h"
-#include "ui/ids.h"
 
 // One record of everything Windows-side that lives for the whole process.
 struct AppWin {
@@ -49,14 +49,16 @@ void BringWindowToFront(HWND window);
 
 // overlay_win.cpp
 LRESULT CALLBACK OverlayWindowProc(HWND, UINT, WPARAM, LPARAM);
-extern MonitorList g_monitors;
 void EnumerateMonitors();
+// The height the crosshair is drawn at now: the game's client area once the
+// game was seen, else the primary monitor. The overlay and the preview both use it.
+int32_t CrosshairTargetHeight();
 void PresentOverlay();
 void RaiseOverlayToTop();
 
 // detect_win.cpp
-extern ScreenRect g_gameRect;
-extern bool g_gameFound;
+// The game's client rectangle as last seen; false while the game has not been seen.
+bool LastGameRect(ScreenRect* rect);
 // now: the tick count; followingButton: the tick runs every 15 ms for the right button.
 BOOL DetectGameInFront(uint32_t now, bool followingButton);
 
@@ -101,3 +103,11 @@ void RefreshAfterChange();
 void PushStateToControls();
 void UpdateValueLabels();
 void SetGameStatusLabel(bool inFront);  // text of control 701, repainted in its colour
+// The boxes and caption the tray and the message window change; each does
+// nothing while the settings window is closed. The boxes follow g_options.
+void ShowEnabledBox();
+void ShowAutostartBox();
+void ShowEnabledCaption(const wchar_t* text);  // the caption of the first of them
+// When the main loop hands over a key for the focused copy button: Alt+Down
+// or F4 opens its menu (true then).
+bool OpenCopyMenuByKey(const MSG& msg);

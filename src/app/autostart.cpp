@@ -2,8 +2,8 @@
 // own switch record of it.
 #include "app/autostart.h"
 
+#include "app/identity.h"
 #include "base/wtext.h"
-#include "ui/ids.h"
 
 const wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kStartupApprovedKeyPath[] =

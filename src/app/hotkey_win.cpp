@@ -51,6 +51,6 @@ void TakeHotkeyFromControl(HWND hotkeyControl) {
     // The old combination must stop at once; the next tick with the game in
     // front registers the new one.
     UnregisterToggleHotkey();
-    SaveCurrentSettings();
+    SaveCurrentSettingsWithin(kProfileTryOnce);
     RefreshHotkeyTexts();
 }

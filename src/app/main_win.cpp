@@ -9,7 +9,6 @@
 #include "app/startup.h"
 #include "base/wtext.h"
 #include "storage/profile.h"
-#include "ui/settings_win.h"
 
 namespace {
 const DWORD kCommonControlClasses =

@@ -2,6 +2,7 @@
 // callback, the toggle hotkey and the second instance's hand-off; and the
 // operations they trigger: toggle, open the settings window, quit.
 #include "app/app_win.h"
+#include "codes/clipboard_win.h"
 #include "overlay/dpi_context_win.h"
 
 namespace {
@@ -23,20 +24,35 @@ void ShowLateSettings() {
 
 // The last chance for a change still behind before the session ends; a file
 // the start could not read is read first, so the change lies over its values.
-void SaveBeforeSessionEnds(unsigned patienceMs) {
+// The only place besides "Sair" that waits the full patience for the file.
+void SaveBeforeSessionEnds() {
     ReadSettingsLate();
-    if (g_settingsFile.behind) SaveCurrentSettingsWithin(patienceMs);
+    if (SettingsFileBehind(g_settingsFile)) SaveCurrentSettingsWithin(kProfileSavePatienceMs);
 }
 
+// "Sair", and every way Windows or another program asks the process to end.
 void QuitProgram() {
+    if (g_app.quitting) return;  // a second request while the first one saves
     g_app.quitting = 1;  // the settings window shows no tray notice while quitting
     ReadSettingsLate();  // a file unread at start gets this run's changes, nothing more
     // Written whole even when nothing changed: the run's last word also mends
     // a file that something else spoiled meanwhile.
-    g_settingsFile.written = false;
-    SaveCurrentSettings();
+    SaveCurrentSettingsWhole(kProfileSavePatienceMs);
     if (g_app.settingsWindow) DestroyWindow(g_app.settingsWindow);
     DestroyWindow(g_app.messageWindow);  // its WM_DESTROY ends the message loop
+}
+
+// wParam FALSE: the shutdown was cancelled, and the program goes on as it was.
+void OnEndSession(WPARAM ending, LPARAM reasons) {
+    if (!ending) return;
+    // Restart Manager (an installer replacing files) asks this process, not
+    // the session, to end: Windows' documentation says the application must
+    // shut down then.
+    if (reasons & ENDSESSION_CLOSEAPP) {
+        QuitProgram();
+    } else {
+        SaveBeforeSessionEnds();  // Windows may end the process any time after this returns
+    }
 }
 
 void OnMessageWindowDestroyed() {
@@ -72,6 +88,9 @@ void OnTimer(WPARAM id) {
         break;
     case kTrayRetryTimerId:
         KeepTrayIcon();
+        break;
+    case kClipboardRetryTimerId:
+        RetryPendingCopy();
         break;
     }
 }
@@ -120,12 +139,17 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         OpenSettingsWindow();
         return 0;
     case WM_QUERYENDSESSION:
-        // Answered at once, as Windows asks; a quick try now, a patient one below.
-        SaveBeforeSessionEnds(kProfileTryOnce);
+        // Answered at once, as Windows asks, and nothing changes yet: the
+        // shutdown may still be cancelled. A pending change gets one quick try.
+        if (SettingsFileBehind(g_settingsFile)) SaveCurrentSettingsWithin(kProfileTryOnce);
         return TRUE;
     case WM_ENDSESSION:
-        // Windows may end the process any time after this returns.
-        if (wParam) SaveBeforeSessionEnds(kProfileSavePatienceMs);
+        OnEndSession(wParam, lParam);
+        return 0;
+    case WM_CLOSE:
+        // Never the default: a destroyed window with the process still running
+        // would leave no crosshair and no way back. The top-level windows pass it on.
+        QuitProgram();
         return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
@@ -134,32 +158,29 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 void ToggleEnabled() {
     g_options.enabled = g_options.enabled == 0 ? 1 : 0;
-    SaveCurrentSettings();
-    if (g_app.settingsWindow) {
-        CheckDlgButton(g_app.settingsWindow, kIdCheckEnabled,
-                       g_options.enabled ? BST_CHECKED : BST_UNCHECKED);
-    }
-    VisibilityTick();  // show or hide now, not at the next timer tick
+    VisibilityTick();  // show or hide now, not at the next timer tick, nor after the file
+    ShowEnabledBox();
+    SaveCurrentSettingsWithin(kProfileTryOnce);
 }
 
 void CatchUpSettingsFile(uint32_t now) {
-    if (!g_settingsFile.behind && !g_settingsFile.unread) return;
+    bool unread = SettingsFileUnread(g_settingsFile);
+    if (!unread && !SettingsFileBehind(g_settingsFile)) return;
     if ((uint32_t)(now - g_lastSettingsTry) < kSettingsRetryMs) return;
     g_lastSettingsTry = now;
-    if (g_settingsFile.unread) {
+    if (unread) {
         if (!ReadSettingsLate()) return;
         ShowLateSettings();
     }
     // No waiting on a tick: the overlay must follow the game meanwhile.
-    if (g_settingsFile.behind) SaveCurrentSettingsWithin(kProfileTryOnce);
+    if (SettingsFileBehind(g_settingsFile)) SaveCurrentSettingsWithin(kProfileTryOnce);
 }
 
 void OpenSettingsWindow() {
     // The player may have switched the entry in Task Manager while we ran.
     ReadStartWithWindows();
     if (g_app.settingsWindow) {
-        CheckDlgButton(g_app.settingsWindow, kIdCheckAutostart,
-                       g_options.startWithWindows ? BST_CHECKED : BST_UNCHECKED);
+        ShowAutostartBox();
         BringWindowToFront(g_app.settingsWindow);
         return;
     }

@@ -3,8 +3,8 @@
 
 #include <wchar.h>
 
+#include "app/identity.h"
 #include "base/wtext.h"
-#include "ui/ids.h"
 
 namespace {
 const wchar_t kFolderFormat[] = L"%ls\\" ZAVIK_FOLDER_NAME;

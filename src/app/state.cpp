@@ -12,12 +12,16 @@ int FindColourPresetIndex() {
     return FindColourPresetIndexOf(g_crosshair.red, g_crosshair.green, g_crosshair.blue);
 }
 
-void SaveCurrentSettings() { SaveCurrentSettingsWithin(kProfileSavePatienceMs); }
-
 bool SaveCurrentSettingsWithin(unsigned patienceMs) {
     return SaveSettingsChange(g_paths.config, g_options, g_crosshair, &g_settingsFile,
                               patienceMs);
 }
+
+bool SaveCurrentSettingsWhole(unsigned patienceMs) {
+    return SaveSettingsWhole(g_paths.config, g_options, g_crosshair, &g_settingsFile, patienceMs);
+}
+
+void NoteAssignedSettings(uint32_t groups) { NoteAssignedFields(&g_settingsFile, groups); }
 
 bool ReadSettingsLate() {
     return ReadLateSettings(g_paths.config, &g_options, &g_crosshair, &g_settingsFile);

@@ -20,12 +20,14 @@ extern SettingsFileState g_settingsFile;
 void ApplyDefaultCrosshair();
 // The colour-list index of the current crosshair's colour (7 when none matches).
 int FindColourPresetIndex();
-// SaveSettingsChange of the current records into config.ini, waiting a moment
-// for a program that holds the file.
-void SaveCurrentSettings();
-// The same within patienceMs (kProfileTryOnce: no waiting); true when the file
-// holds the current records.
+// The one road of the current records into config.ini: SaveSettingsChange
+// within patienceMs (kProfileTryOnce for every change the player makes: a
+// refused write stays pending for the tick); true when the file holds them.
 bool SaveCurrentSettingsWithin(unsigned patienceMs);
+// The same, written even when nothing changed.
+bool SaveCurrentSettingsWhole(unsigned patienceMs);
+// A pick, an import or a reset chose these groups (kAssigned...) whole.
+void NoteAssignedSettings(uint32_t groups);
 // ReadLateSettings into the current records: true when config.ini, unread at
 // start, has now been read and the records may have changed.
 bool ReadSettingsLate();

@@ -1,8 +1,8 @@
 // Texts of the tray icon and its notices.
 #include "app/tray_text.h"
 
+#include "app/identity.h"
 #include "base/wtext.h"
-#include "ui/ids.h"
 
 const wchar_t kOpenSettingsMenuText[] = L"Abrir o Zavik Crosshair...";
 const wchar_t kQuitMenuText[] = L"Sair";

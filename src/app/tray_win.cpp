@@ -28,12 +28,13 @@ void FillFixedTrayMembers() {
 }
 }  // namespace
 
-// Broadcasts and the end of the session reach top-level windows only, never
-// the message-only window that owns the icon, so this window hands them on.
+// Broadcasts, the end of the session and the close requests of taskkill and
+// Restart Manager reach top-level windows only, never the message-only window
+// that owns the icon, so this window hands them on.
 LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     bool taskbarCreated = message == g_app.taskbarCreatedMessage && message != 0;
     if (taskbarCreated || message == WM_DISPLAYCHANGE || message == WM_QUERYENDSESSION ||
-        message == WM_ENDSESSION) {
+        message == WM_ENDSESSION || message == WM_CLOSE) {
         return SendMessageW(g_app.messageWindow, message, wParam, lParam);
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -74,7 +75,7 @@ void RefreshHotkeyTexts() {
         wchar_t caption[kEnabledCaptionChars];
         FormatHotkeyText(hotkey, kHotkeyTextChars);
         FormatEnabledCaption(hotkey, caption, kEnabledCaptionChars);
-        SetDlgItemTextW(g_app.settingsWindow, kIdCheckEnabled, caption);
+        ShowEnabledCaption(caption);
     }
     FormatTrayTip();
     g_trayIcon.uFlags = NIF_TIP;

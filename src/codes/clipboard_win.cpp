@@ -15,44 +15,107 @@ const wchar_t kCopiedText[] =
 const wchar_t kShareCodeCopiedText[] =
     L"Código de compartilhamento copiado! Dá pra colar na importação de mira do jogo ou "
     L"mandar para um amigo colar em \"Importar mira fixa\".";
-const wchar_t kMessageTitle[] = L"Zavik Crosshair";
+const wchar_t kCopyFailedText[] =
+    L"Não consegui copiar: outro programa está usando a área de transferência. Tente de novo.";
 
-// Hands a copy of line to the open clipboard. Once SetClipboardData accepts
-// the block the clipboard owns it; only a refused block is ours to free.
-void PutTextOnClipboard(const wchar_t* line, int length) {
+// Clipboard history, clipboard managers and remote desktop open the clipboard
+// for a moment after every change; a copy tries again on a timer for this
+// long, so the window keeps answering meanwhile.
+const DWORD kCopyPatienceMs = 250;
+const UINT kCopyRetryMs = 25;
+
+// The one copy under way: its text, the box that confirms it and when it began.
+struct PendingCopy {
+    wchar_t text[kCodeLineChars];
+    int length;
+    const wchar_t* confirmation;
+    DWORD since;
+    bool waiting;
+};
+PendingCopy g_copy;
+
+enum CopyResult { kCopied, kClipboardBusy, kCopyFailed };
+
+// The text in a block of its own, made before the clipboard is emptied so
+// that a failure here leaves the old content in place.
+HGLOBAL MakeTextBlock(const wchar_t* text, int length) {
     size_t bytes = ((size_t)length + 1) * sizeof(WCHAR);
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    if (!block) return;
+    if (!block) return NULL;
     void* target = GlobalLock(block);
     if (!target) {
         GlobalFree(block);
-        return;
+        return NULL;
     }
-    memcpy(target, line, bytes);
+    memcpy(target, text, bytes);
     GlobalUnlock(block);
-    if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+    return block;
 }
 
-// Another program holding the clipboard is not worth a message: the user
-// simply presses the button again.
-void CopyAndConfirm(const wchar_t* line, int length, const wchar_t* confirmation) {
-    if (!OpenClipboard(g_app.settingsWindow)) return;
-    EmptyClipboard();
-    PutTextOnClipboard(line, length);
+// Once SetClipboardData accepts the block the clipboard owns it; only a
+// refused block is ours to free.
+CopyResult TryCopy() {
+    HGLOBAL block = MakeTextBlock(g_copy.text, g_copy.length);
+    if (!block) return kCopyFailed;
+    if (!OpenClipboard(g_app.settingsWindow)) {
+        GlobalFree(block);
+        return kClipboardBusy;
+    }
+    bool placed = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, block) != NULL;
     CloseClipboard();
-    MessageBoxW(g_app.settingsWindow, confirmation, kMessageTitle, MB_OK | MB_ICONINFORMATION);
+    if (!placed) GlobalFree(block);
+    return placed ? kCopied : kCopyFailed;
+}
+
+// The success box only for text that reached the clipboard; a warning otherwise.
+void FinishCopy(bool copied) {
+    g_copy.waiting = false;
+    KillTimer(g_app.messageWindow, kClipboardRetryTimerId);
+    if (copied) {
+        MessageBoxW(g_app.settingsWindow, g_copy.confirmation, ZAVIK_TITLE,
+                    MB_OK | MB_ICONINFORMATION);
+    } else {
+        MessageBoxW(g_app.settingsWindow, kCopyFailedText, ZAVIK_TITLE, MB_OK | MB_ICONWARNING);
+    }
+}
+
+void AttemptCopy() {
+    CopyResult result = TryCopy();
+    if (result == kClipboardBusy && GetTickCount() - g_copy.since < kCopyPatienceMs) {
+        SetTimer(g_app.messageWindow, kClipboardRetryTimerId, kCopyRetryMs, NULL);
+        return;
+    }
+    FinishCopy(result == kCopied);
+}
+
+void StartCopy(const wchar_t* text, const wchar_t* confirmation) {
+    g_copy.length = (int)CopyW(g_copy.text, kCodeLineChars, text);
+    g_copy.confirmation = confirmation;
+    g_copy.since = GetTickCount();
+    g_copy.waiting = true;
+    AttemptCopy();
 }
 
 }  // namespace
 
 void ExportCrosshairCode() {
     wchar_t line[kCodeLineChars];
-    int length = FormatCrosshairCode(g_crosshair, line, kCodeLineChars);
-    CopyAndConfirm(line, length, kCopiedText);
+    FormatCrosshairCode(g_crosshair, line, kCodeLineChars);
+    StartCopy(line, kCopiedText);
 }
 
 void ExportShareCode(int32_t screenHeight) {
     wchar_t code[kShareCodeChars];
-    int length = FormatShareCode(g_crosshair, screenHeight, code, kShareCodeChars);
-    CopyAndConfirm(code, length, kShareCodeCopiedText);
+    FormatShareCode(g_crosshair, screenHeight, code, kShareCodeChars);
+    StartCopy(code, kShareCodeCopiedText);
+}
+
+void RetryPendingCopy() {
+    // A window closed meanwhile leaves no one to tell; the copy is dropped.
+    if (!g_copy.waiting || !g_app.settingsWindow) {
+        g_copy.waiting = false;
+        KillTimer(g_app.messageWindow, kClipboardRetryTimerId);
+        return;
+    }
+    AttemptCopy();
 }

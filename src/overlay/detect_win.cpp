@@ -3,11 +3,11 @@
 // area so the overlay stays centred on it.
 #include "app/app_win.h"
 
-ScreenRect g_gameRect;
-bool g_gameFound;
-
 namespace {
 enum { kNameChars = 260 };
+
+ScreenRect g_gameRect;
+bool g_gameFound;
 
 struct Detection {
     HWND lastWindow;     // the foreground window last identified
@@ -95,4 +95,9 @@ BOOL DetectGameInFront(uint32_t now, bool followingButton) {
         return g_detection.rectPlayable ? TRUE : FALSE;
     }
     return ReadGameClientArea(window, now);
+}
+
+bool LastGameRect(ScreenRect* rect) {
+    *rect = g_gameRect;
+    return g_gameFound;
 }

@@ -3,10 +3,10 @@
 #include "app/app_win.h"
 #include "overlay/dpi_context_win.h"
 
-MonitorList g_monitors;
-
 namespace {
 const BYTE kOpaque = 255;
+
+MonitorList g_monitors;
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
     if (g_monitors.count >= kMaxMonitors) return FALSE;
@@ -19,6 +19,12 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
     AppendMonitor(&g_monitors, rect, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
     return TRUE;
 }
+
+ScreenRect CurrentTargetRect() {
+    ScreenRect game;
+    bool gameFound = LastGameRect(&game);
+    return TargetRect(gameFound, game, g_monitors);
+}
 }  // namespace
 
 LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -27,6 +33,11 @@ LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return HTTRANSPARENT;  // clicks fall through to the game
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case WM_CLOSE:
+        // taskkill and Restart Manager close every top-level window: the
+        // program ends as with "Sair" rather than lose its crosshair.
+        SendMessageW(g_app.messageWindow, WM_CLOSE, 0, 0);
+        return 0;
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -44,14 +55,19 @@ void EnumerateMonitors() {
     LeaveDpiContext(previous);
 }
 
+int32_t CrosshairTargetHeight() {
+    ScreenRect target = CurrentTargetRect();
+    return target.bottom - target.top;
+}
+
 void PresentOverlay() {
     if (!g_app.overlayBits || !g_app.overlayWindow) return;
     // Called from the system-aware settings window too: the position is in
     // the overlay's own physical pixels, never scaled by Windows.
     DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
-    ScreenRect target = TargetRect(g_gameFound, g_gameRect, g_monitors);
+    ScreenRect target = CurrentTargetRect();
     RenderCrosshair(g_crosshair, g_app.overlayBits, kOverlaySize, kOverlaySize,
-                    target.bottom - target.top);
+                    CrosshairTargetHeight());
     int32_t x = 0, y = 0;
     OverlayPosition(target, g_crosshair.offsetX, g_crosshair.offsetY, &x, &y);
     POINT position = {x, y};

@@ -48,7 +48,9 @@ enum {
 // byte-order mark. False when file exists but cannot be read (held by another
 // program without sharing, say) or copy cannot be written; a half-made copy is
 // removed again.
-bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy, unsigned patienceMs);
+// *waitedMs, when given, receives how much of the patience the copy spent.
+bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy, unsigned patienceMs,
+                          unsigned* waitedMs = nullptr);
 // Puts copy in the place of file in one atomic step, after its bytes have
 // reached the disk; copy is gone afterwards. False when the swap cannot be
 // made (file read-only, held open beyond the patience, folder read-only):
@@ -60,5 +62,14 @@ bool ProfileRemoveFile(const wchar_t* path);
 // Whether a file can be opened for reading, waiting up to patienceMs for a
 // program that holds it without sharing. The private-profile reads answer a
 // file they cannot open with every default, exactly as for a missing one.
+// With hold given, a readable file stays open for reading (sharing reading and
+// writing, never exclusive access) until ProfileRelease, so that no program can
+// take it exclusively while the private-profile reads go through it.
+struct ProfileHold {
+    bool held;
+    long long handle;  // the Windows handle or the host's descriptor
+};
 enum ProfileReadable { kProfileMissing, kProfileReadable, kProfileUnreadable };
-ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned patienceMs);
+ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned patienceMs,
+                                     ProfileHold* hold = nullptr);
+void ProfileRelease(ProfileHold* hold);

@@ -867,7 +867,9 @@ void CreateUtf16File(const wchar_t* path) {
 
 // POSIX files have no sharing modes: nothing ever holds them the way a
 // scanner holds a file on Windows, so the patience is never needed here.
-bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy, unsigned) {
+bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy, unsigned,
+                          unsigned* waitedMs) {
+    if (waitedMs) *waitedMs = 0;
     char from[kPathBytes], to[kPathBytes];
     if (!PathToUtf8(file, from, sizeof from) || !PathToUtf8(copy, to, sizeof to)) return false;
     FILE* source = fopen(from, "rb");
@@ -918,12 +920,26 @@ bool ProfileRemoveFile(const wchar_t* path) {
     return unlink(narrow) == 0 || errno == ENOENT;
 }
 
-ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned) {
+ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned, ProfileHold* hold) {
     char narrow[kPathBytes];
+    if (hold) hold->held = false;
     if (!ProfileFileExists(path)) return kProfileMissing;
     if (!PathToUtf8(path, narrow, sizeof narrow)) return kProfileUnreadable;
     int fd = open(narrow, O_RDONLY);
     if (fd < 0) return kProfileUnreadable;
-    close(fd);
+    // Nothing can take a POSIX file exclusively; the descriptor is kept only
+    // so that both sides release a hold alike.
+    if (hold) {
+        hold->held = true;
+        hold->handle = fd;
+    } else {
+        close(fd);
+    }
     return kProfileReadable;
+}
+
+void ProfileRelease(ProfileHold* hold) {
+    if (!hold->held) return;
+    close((int)hold->handle);
+    hold->held = false;
 }

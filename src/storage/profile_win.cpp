@@ -8,7 +8,8 @@ const BYTE kUtf16LeMarker[] = {0xFF, 0xFE};
 // The settings files are a few kilobytes; a larger one is copied in rounds.
 enum { kCopyChunkBytes = 16384 };
 const DWORD kSwapFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+const DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+const DWORD kShareAll = kShareReadWrite | FILE_SHARE_DELETE;
 const DWORD kFirstBusyWaitMs = 10;
 
 // Patience with another program that holds a file for a moment: waits double
@@ -64,6 +65,28 @@ bool CopyBytes(HANDLE source, HANDLE target, DWORD* copied) {
         *copied += got;
     }
 }
+
+bool CopyWhenFree(const wchar_t* file, const wchar_t* copy, BusyWait* wait) {
+    // Readers may share the file; a program writing it meanwhile may not.
+    HANDLE source = OpenWhileBusy(file, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, wait);
+    if (source == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
+    HANDLE target = OpenWhileBusy(copy, GENERIC_WRITE, 0, CREATE_ALWAYS, wait);
+    if (target == INVALID_HANDLE_VALUE) {
+        if (source != INVALID_HANDLE_VALUE) CloseHandle(source);
+        return false;
+    }
+    bool ok = true;
+    DWORD copied = 0;
+    if (source != INVALID_HANDLE_VALUE) {
+        ok = CopyBytes(source, target, &copied);
+        CloseHandle(source);
+    }
+    // An empty file would make kernel32 write ANSI; the marker keeps it UTF-16.
+    if (ok && copied == 0) ok = WriteAll(target, kUtf16LeMarker, sizeof kUtf16LeMarker);
+    CloseHandle(target);
+    if (!ok) DeleteFileW(copy);
+    return ok;
+}
 }  // namespace
 
 unsigned ProfileGetString(const wchar_t* section, const wchar_t* key, const wchar_t* def,
@@ -101,26 +124,11 @@ void CreateUtf16File(const wchar_t* path) {
     CloseHandle(file);
 }
 
-bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy, unsigned patienceMs) {
+bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy, unsigned patienceMs,
+                          unsigned* waitedMs) {
     BusyWait wait = StartBusyWait(patienceMs);
-    // Readers may share the file; a program writing it meanwhile may not.
-    HANDLE source = OpenWhileBusy(file, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, &wait);
-    if (source == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND) return false;
-    HANDLE target = OpenWhileBusy(copy, GENERIC_WRITE, 0, CREATE_ALWAYS, &wait);
-    if (target == INVALID_HANDLE_VALUE) {
-        if (source != INVALID_HANDLE_VALUE) CloseHandle(source);
-        return false;
-    }
-    bool ok = true;
-    DWORD copied = 0;
-    if (source != INVALID_HANDLE_VALUE) {
-        ok = CopyBytes(source, target, &copied);
-        CloseHandle(source);
-    }
-    // An empty file would make kernel32 write ANSI; the marker keeps it UTF-16.
-    if (ok && copied == 0) ok = WriteAll(target, kUtf16LeMarker, sizeof kUtf16LeMarker);
-    CloseHandle(target);
-    if (!ok) DeleteFileW(copy);
+    bool ok = CopyWhenFree(file, copy, &wait);
+    if (waitedMs) *waitedMs = wait.waited;
     return ok;
 }
 
@@ -153,12 +161,27 @@ bool ProfileRemoveFile(const wchar_t* path) {
     return DeleteFileW(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned patienceMs) {
+ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned patienceMs,
+                                     ProfileHold* hold) {
+    if (hold) hold->held = false;
     if (!ProfileFileExists(path)) return kProfileMissing;
-    // The sharing a reader of the private-profile layer asks for, and more.
+    // The sharing a reader of the private-profile layer asks for; a hold
+    // kept open refuses deletion too, so the file read is the file held.
     BusyWait wait = StartBusyWait(patienceMs);
-    HANDLE handle = OpenWhileBusy(path, GENERIC_READ, kShareAll, OPEN_EXISTING, &wait);
+    HANDLE handle = OpenWhileBusy(path, GENERIC_READ, hold ? kShareReadWrite : kShareAll,
+                                  OPEN_EXISTING, &wait);
     if (handle == INVALID_HANDLE_VALUE) return kProfileUnreadable;
-    CloseHandle(handle);
+    if (hold) {
+        hold->held = true;
+        hold->handle = (long long)(intptr_t)handle;
+    } else {
+        CloseHandle(handle);
+    }
     return kProfileReadable;
+}
+
+void ProfileRelease(ProfileHold* hold) {
+    if (!hold->held) return;
+    CloseHandle((HANDLE)(intptr_t)hold->handle);
+    hold->held = false;
 }

@@ -177,31 +177,80 @@ int32_t OptionOf(const AppOptions& options, const OptionKey& row) {
     return *FieldAt<int32_t>(&options, row.offset);
 }
 
-// Lays every value that differs between start and now over *file; true when any did.
-bool LayChangesOver(const AppOptions& startOptions, const CrosshairSettings& startCrosshair,
-                    const AppOptions& nowOptions, const CrosshairSettings& nowCrosshair,
-                    AppOptions* fileOptions, CrosshairSettings* fileCrosshair) {
-    bool changed = false;
+// Field bits of the late read: crosshair key i is bit i, option key j bit
+// kOptionBitsFirst + j, in the tables' order.
+enum { kOptionBitsFirst = 16 };
+static_assert(CountOf(kCrosshairKeys) <= kOptionBitsFirst, "crosshair bits overlap");
+static_assert(kOptionBitsFirst + CountOf(kOptionKeys) <= 32, "option bits overflow");
+
+uint32_t CrosshairBit(size_t row) { return 1u << row; }
+uint32_t OptionBit(size_t row) { return 1u << (kOptionBitsFirst + row); }
+
+bool IsOffsetKey(const CrosshairKey& row) {
+    return row.offset == offsetof(CrosshairSettings, offsetX) ||
+           row.offset == offsetof(CrosshairSettings, offsetY);
+}
+
+// The field bits of a group of kAssigned... flags.
+uint32_t FieldsOfGroups(uint32_t groups) {
+    uint32_t fields = 0;
     for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i) {
-        if (SameKeyText(kCrosshairKeys[i], startCrosshair, nowCrosshair)) continue;
-        CopyCrosshairField(kCrosshairKeys[i], nowCrosshair, fileCrosshair);
-        changed = true;
+        uint32_t group =
+            IsOffsetKey(kCrosshairKeys[i]) ? kAssignedCrosshairOffsets : kAssignedCrosshairLook;
+        if (groups & group) fields |= CrosshairBit(i);
     }
-    for (size_t i = 0; i < CountOf(kOptionKeys); ++i) {
-        if (OptionOf(startOptions, kOptionKeys[i]) == OptionOf(nowOptions, kOptionKeys[i]))
-            continue;
-        *FieldAt<int32_t>(fileOptions, kOptionKeys[i].offset) = OptionOf(nowOptions, kOptionKeys[i]);
-        changed = true;
-    }
+    for (size_t i = 0; i < CountOf(kOptionKeys); ++i)
+        if (groups & kAssignedOptions) fields |= OptionBit(i);
+    return fields;
+}
+
+// The fields whose file text differs between the two states.
+uint32_t ChangedFields(const AppOptions& oldOptions, const CrosshairSettings& oldCrosshair,
+                       const AppOptions& newOptions, const CrosshairSettings& newCrosshair) {
+    uint32_t fields = 0;
+    for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
+        if (!SameKeyText(kCrosshairKeys[i], oldCrosshair, newCrosshair)) fields |= CrosshairBit(i);
+    for (size_t i = 0; i < CountOf(kOptionKeys); ++i)
+        if (OptionOf(oldOptions, kOptionKeys[i]) != OptionOf(newOptions, kOptionKeys[i]))
+            fields |= OptionBit(i);
+    return fields;
+}
+
+// While the file is unread, every field that changed since the records were
+// last seen counts as assigned by the run.
+void NoteChangedFields(SettingsFileState* state, const AppOptions& options,
+                       const CrosshairSettings& crosshair) {
+    if (!state->unread) return;
+    state->assigned |= ChangedFields(state->seenOptions, state->seenCrosshair, options, crosshair);
+    state->seenOptions = options;
+    state->seenCrosshair = crosshair;
+}
+
+// The two keys of the hotkey.
+uint32_t HotkeyBits() {
+    uint32_t bits = 0;
+    for (size_t i = 0; i < CountOf(kOptionKeys); ++i)
+        if (kOptionKeys[i].offset == offsetof(AppOptions, hotkeyKey) ||
+            kOptionKeys[i].offset == offsetof(AppOptions, hotkeyModifiers))
+            bits |= OptionBit(i);
+    return bits;
+}
+
+// Lays every assigned field of now over *file; true when any was.
+bool LayAssignedOver(uint32_t assigned, const AppOptions& now,
+                     const CrosshairSettings& nowCrosshair, AppOptions* file,
+                     CrosshairSettings* fileCrosshair) {
     // Key and modifiers are one choice: half of one hotkey over half of another is neither.
-    if (startOptions.hotkeyKey != nowOptions.hotkeyKey ||
-        startOptions.hotkeyModifiers != nowOptions.hotkeyModifiers) {
-        fileOptions->hotkeyKey = nowOptions.hotkeyKey;
-        fileOptions->hotkeyModifiers = nowOptions.hotkeyModifiers;
-    }
+    if (assigned & HotkeyBits()) assigned |= HotkeyBits();
+    for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
+        if (assigned & CrosshairBit(i))
+            CopyCrosshairField(kCrosshairKeys[i], nowCrosshair, fileCrosshair);
+    for (size_t i = 0; i < CountOf(kOptionKeys); ++i)
+        if (assigned & OptionBit(i))
+            *FieldAt<int32_t>(file, kOptionKeys[i].offset) = OptionOf(now, kOptionKeys[i]);
     // Never in the file: always the run's own.
-    fileOptions->startWithWindows = nowOptions.startWithWindows;
-    return changed;
+    file->startWithWindows = now.startWithWindows;
+    return assigned != 0;
 }
 
 bool HotkeyKeyUsable(int32_t key) {
@@ -231,7 +280,7 @@ bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
 
 void RecordMirasVersion(const wchar_t* config) {
     FileChange change;
-    if (!BeginFileChange(&change, config)) return;
+    if (!BeginFileChange(&change, config, kProfileSavePatienceMs)) return;
     change.ok &= WriteIntSetting(change.copy, kSectionOptions, kKeyMirasVersion,
                                  kMirasVersionCurrent);
     FinishFileChange(&change);
@@ -300,8 +349,11 @@ bool ChangeCopyPath(const wchar_t* file, wchar_t* copy) {
 bool BeginFileChange(FileChange* change, const wchar_t* file, unsigned patienceMs) {
     change->file = file;
     change->patienceMs = patienceMs;
+    unsigned waited = 0;
     change->ok = ChangeCopyPath(file, change->copy) &&
-                 ProfileCopyForChange(file, change->copy, patienceMs);
+                 ProfileCopyForChange(file, change->copy, patienceMs, &waited);
+    // The swap gets what the copy left of the budget.
+    change->patienceMs = waited < patienceMs ? patienceMs - waited : 0u;
     return change->ok;
 }
 
@@ -370,7 +422,7 @@ void MigrateSavedCrosshairs(const wchar_t* config, const wchar_t* miras) {
     int32_t version = ReadIntSetting(config, kSectionOptions, kKeyMirasVersion, kMirasVersionFirst);
     if (version > kMirasVersionFirst) return;
     FileChange change;
-    if (!BeginFileChange(&change, miras)) return;
+    if (!BeginFileChange(&change, miras, kProfileSavePatienceMs)) return;
     for (size_t i = 0; i < CountOf(kObsoleteSavedSections); ++i)
         change.ok &= ProfileWriteString(kObsoleteSavedSections[i], nullptr, nullptr, change.copy);
     // Until the clean-up is in the file, the version stays old and the next start tries again.
@@ -403,21 +455,39 @@ void PrepareStartupFiles(const wchar_t* config, const wchar_t* miras, bool confi
 
 bool LoadSettingsPatiently(const wchar_t* config, AppOptions* options,
                            CrosshairSettings* crosshair, SettingsFileState* state) {
-    switch (ProfileCheckReadable(config, kStartReadPatienceMs)) {
+    // Held open until every value is read: a program that opens the file
+    // exclusively in between would turn the rest into silent defaults.
+    ProfileHold hold;
+    switch (ProfileCheckReadable(config, kStartReadPatienceMs, &hold)) {
         case kProfileMissing:
             return false;
         case kProfileUnreadable:
             // Read now, it would give every default, and the next save would
             // put them over the player's own settings.
-            state->unread = true;
-            state->startOptions = *options;
-            state->startCrosshair = *crosshair;
+            MarkSettingsUnread(state, *options, *crosshair);
             return true;
         case kProfileReadable:
             break;
     }
-    return LoadSettings(config, options, crosshair);
+    bool existed = LoadSettings(config, options, crosshair);
+    ProfileRelease(&hold);
+    return existed;
 }
+
+void MarkSettingsUnread(SettingsFileState* state, const AppOptions& options,
+                        const CrosshairSettings& crosshair) {
+    state->unread = true;
+    state->startOptions = state->seenOptions = options;
+    state->startCrosshair = state->seenCrosshair = crosshair;
+    state->assigned = 0;
+}
+
+void NoteAssignedFields(SettingsFileState* state, uint32_t groups) {
+    if (state->unread) state->assigned |= FieldsOfGroups(groups);
+}
+
+bool SettingsFileUnread(const SettingsFileState& state) { return state.unread; }
+bool SettingsFileBehind(const SettingsFileState& state) { return state.behind; }
 
 bool SameSettingsText(const AppOptions& options, const CrosshairSettings& crosshair,
                       const AppOptions& otherOptions, const CrosshairSettings& otherCrosshair) {
@@ -432,6 +502,7 @@ bool SameSettingsText(const AppOptions& options, const CrosshairSettings& crossh
 bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
                         const CrosshairSettings& crosshair, SettingsFileState* state,
                         unsigned patienceMs) {
+    NoteChangedFields(state, options, crosshair);
     if (state->unread) {
         state->behind = true;
         return false;
@@ -454,18 +525,29 @@ bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
     return saved;
 }
 
+bool SaveSettingsWhole(const wchar_t* config, const AppOptions& options,
+                       const CrosshairSettings& crosshair, SettingsFileState* state,
+                       unsigned patienceMs) {
+    state->written = false;
+    return SaveSettingsChange(config, options, crosshair, state, patienceMs);
+}
+
 bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
                       SettingsFileState* state) {
     if (!state->unread) return false;
-    ProfileReadable readable = ProfileCheckReadable(config, kProfileTryOnce);
+    ProfileHold hold;
+    ProfileReadable readable = ProfileCheckReadable(config, kProfileTryOnce, &hold);
     if (readable == kProfileUnreadable) return false;
     AppOptions fileOptions = state->startOptions;
     CrosshairSettings fileCrosshair = state->startCrosshair;
     // A file removed meanwhile holds nothing to keep.
     if (readable == kProfileReadable) LoadSettings(config, &fileOptions, &fileCrosshair);
-    state->behind = LayChangesOver(state->startOptions, state->startCrosshair, *options,
-                                   *crosshair, &fileOptions, &fileCrosshair);
+    ProfileRelease(&hold);
+    NoteChangedFields(state, *options, *crosshair);
+    state->behind = LayAssignedOver(state->assigned, *options, *crosshair, &fileOptions,
+                                    &fileCrosshair);
     state->unread = false;
+    state->assigned = 0;
     *options = fileOptions;
     *crosshair = fileCrosshair;
     return true;

@@ -62,8 +62,8 @@ struct FileChange {
 // The copy that changes of file write; false when its name does not fit.
 bool ChangeCopyPath(const wchar_t* file, wchar_t* copy);
 // Makes the copy; false (nothing changed) when it cannot be made.
-bool BeginFileChange(FileChange* change, const wchar_t* file,
-                     unsigned patienceMs = kProfileSavePatienceMs);
+// patienceMs is the budget of the whole change: the copy and the swap share it.
+bool BeginFileChange(FileChange* change, const wchar_t* file, unsigned patienceMs);
 // Flushes the copy and swaps it in. On any failure the copy is removed and the
 // file stays as it was; returns whether the file now holds the change.
 bool FinishFileChange(FileChange* change);
@@ -74,8 +74,7 @@ void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras);
 // change. False when config could not be replaced: it then keeps its old
 // content, and the next save writes everything again.
 bool SaveSettings(const wchar_t* config, const AppOptions& options,
-                  const CrosshairSettings& crosshair,
-                  unsigned patienceMs = kProfileSavePatienceMs);
+                  const CrosshairSettings& crosshair, unsigned patienceMs);
 // Start-up load over the values already in place; false when config does not exist.
 bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair);
 // True when config holds at least one section: settings written by an earlier run.
@@ -90,16 +89,36 @@ void CreateSavedCrosshairsFile(const wchar_t* config, const wchar_t* miras);
 void MigrateSavedCrosshairs(const wchar_t* config, const wchar_t* miras);
 // What the running program knows of config.ini besides the records: whether
 // the start could read it, whether the newest settings have reached it, and
-// what the program last wrote there.
+// what the program last wrote there. Only the operations below touch it.
 struct SettingsFileState {
     bool unread;   // it existed at start but stayed held: it is never replaced until read
     bool behind;   // a change has not reached the file yet
     bool written;  // the two records below are what the program last wrote
     AppOptions writtenOptions;
     CrosshairSettings writtenCrosshair;
-    AppOptions startOptions;  // while unread: the values the run started from
+    // While unread: the values the run started from, the records as last
+    // seen, and the fields the run assigned since the start (kAssigned...).
+    AppOptions startOptions;
     CrosshairSettings startCrosshair;
+    AppOptions seenOptions;
+    CrosshairSettings seenCrosshair;
+    uint32_t assigned;
 };
+
+// Groups of fields a whole choice assigns, for NoteAssignedFields. A field
+// changed by a single edit is noted by the next write or late read by itself.
+enum : uint32_t {
+    kAssignedCrosshairLook = 1u << 0,  // every crosshair field but the offsets
+    kAssignedCrosshairOffsets = 1u << 1,
+    kAssignedOptions = 1u << 2,  // every option the file holds
+};
+// A pick, an import or a reset has chosen these fields whole: the late read
+// lays them over the file even where they equal the values the run started from.
+void NoteAssignedFields(SettingsFileState* state, uint32_t groups);
+// Marks config.ini as existing but unread; options and crosshair are the
+// values the run starts from.
+void MarkSettingsUnread(SettingsFileState* state, const AppOptions& options,
+                        const CrosshairSettings& crosshair);
 
 // How long the start waits for a config.ini another program holds.
 enum { kStartReadPatienceMs = 2000 };
@@ -124,11 +143,21 @@ bool SameSettingsText(const AppOptions& options, const CrosshairSettings& crossh
 // SaveSettings unless the file already holds exactly what the program last
 // wrote there. Nothing is written while the file is unread. A failure leaves
 // state behind, for a later try. Returns whether the file holds these settings.
+// Each caller says how long it may wait: kProfileTryOnce for every change the
+// player makes, the full patience only when the program ends.
 bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
                         const CrosshairSettings& crosshair, SettingsFileState* state,
                         unsigned patienceMs);
-// For a file unread at start, once it can be read: every value this run
-// changed since the start is laid over what the file holds, and the result
+// SaveSettingsChange that writes even when nothing changed: the run's last
+// word also mends a file that something else spoiled meanwhile.
+bool SaveSettingsWhole(const wchar_t* config, const AppOptions& options,
+                       const CrosshairSettings& crosshair, SettingsFileState* state,
+                       unsigned patienceMs);
+// Whether the file is still unread, and whether a change has not reached it.
+bool SettingsFileUnread(const SettingsFileState& state);
+bool SettingsFileBehind(const SettingsFileState& state);
+// For a file unread at start, once it can be read without waiting: every
+// field this run assigned is laid over what the file holds, and the result
 // becomes *options and *crosshair; state is behind when there was such a
 // change. False while the file still cannot be read (or was not unread).
 bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,

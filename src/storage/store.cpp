@@ -139,7 +139,7 @@ bool ApplyListLine(const wchar_t* miras, const wchar_t* text, int32_t itemData,
 bool SaveCrosshairToFile(const wchar_t* miras, const wchar_t* name,
                          const CrosshairSettings& crosshair, bool replacing) {
     FileChange change;
-    if (!BeginFileChange(&change, miras)) return false;
+    if (!BeginFileChange(&change, miras, kProfileSavePatienceMs)) return false;
     if (replacing) change.ok &= ProfileWriteString(name, nullptr, nullptr, change.copy);
     change.ok &= WriteCrosshairSection(change.copy, name, crosshair);
     return FinishFileChange(&change);
@@ -147,7 +147,7 @@ bool SaveCrosshairToFile(const wchar_t* miras, const wchar_t* name,
 
 bool DeleteSavedSection(const wchar_t* miras, const wchar_t* name) {
     FileChange change;
-    if (!BeginFileChange(&change, miras)) return false;
+    if (!BeginFileChange(&change, miras, kProfileSavePatienceMs)) return false;
     change.ok &= ProfileWriteString(name, nullptr, nullptr, change.copy);
     return FinishFileChange(&change);
 }

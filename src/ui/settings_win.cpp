@@ -9,6 +9,7 @@
 #include "app/tray_text.h"
 #include "codes/clipboard_win.h"
 #include "overlay/dpi_context_win.h"
+#include "res/version.h"
 #include "ui/text_colours.h"
 
 SettingsWindowState g_settings;
@@ -21,7 +22,8 @@ enum { kTabCount = 3 };
 
 const wchar_t kTitleFirstWord[] = L"Zavik ";
 const wchar_t kTitleSecondWord[] = L"Crosshair";
-const wchar_t kSubtitle[] = L"Mira fixa para FiveM  •  v1.0 beta";
+const wchar_t kSubtitle[] =
+    L"Mira fixa para FiveM  •  v" ZAVIK_VERSION_SHORT_TEXT " " ZAVIK_VERSION_STAGE;
 
 const COLORREF kColourHeaderBand = RGB(18, 20, 26);
 const COLORREF kColourAccent = RGB(0, 255, 255);
@@ -57,6 +59,7 @@ void CreateTabStrip(HWND window) {
 
 LRESULT OnCreate(HWND window) {
     g_app.settingsWindow = window;
+    g_settings.gameInFront = false;  // until the next tick writes the label
     g_settings.creationTag = kTagAlways;
     CreateTabStrip(window);
     CreateRightColumn(window);
@@ -85,10 +88,9 @@ void OnPaint(HWND window) {
 // Check boxes and trackbars come through here too; they keep the default text colour.
 LRESULT OnCtlColorStatic(HDC dc, HWND control) {
     SetBkMode(dc, TRANSPARENT);
-    wchar_t text[kColourProbeChars + 1] = {0};
-    GetWindowTextW(control, text, kColourProbeChars + 1);
     uint32_t colour = 0;
-    if (StaticTextColour(GetDlgCtrlID(control), text, g_settings.statusKind, &colour)) {
+    if (StaticTextColour(GetDlgCtrlID(control), g_settings.gameInFront, g_settings.statusKind,
+                         &colour)) {
         SetTextColor(dc, colour);
     }
     return (LRESULT)GetSysColorBrush(COLOR_BTNFACE);

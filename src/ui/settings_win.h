@@ -2,6 +2,7 @@
 // one control factory with its table rows, and each tab's creation and handlers.
 #pragma once
 #include "app/app_win.h"
+#include "ui/ids.h"
 
 // One control of a page, as laid out in 96-DPI units.
 struct ControlRow {
@@ -24,6 +25,7 @@ struct SettingsWindowState {
     HBRUSH swatchBrush;     // the one brush kept between paints
     bool trayNoticeShown;   // the closing notice is shown once per run
     int statusKind;         // colour of the status line (StatusKind)
+    bool gameInFront;       // colour of the game status label, written with its text
 };
 extern SettingsWindowState g_settings;
 
@@ -59,10 +61,9 @@ void OnEnabledClicked();
 void OnColourListChanged(int notification);
 void ChooseCustomColour();
 void RestoreDefaultCrosshair();
-// The copy button's menu: opened by its arrow (BCN_DROPDOWN) or, when the main
-// loop hands the key over, by Alt+Down or F4 on the focused button (true then).
+// The copy button's menu, opened by its arrow (BCN_DROPDOWN) or by a key
+// (OpenCopyMenuByKey).
 void ShowCopyMenu(HWND button);
-bool OpenCopyMenuByKey(const MSG& msg);
 // Command 507: the share code at the height of the area the crosshair is drawn for.
 void CopyShareCode();
 

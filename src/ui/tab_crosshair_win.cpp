@@ -21,7 +21,7 @@ const wchar_t kGameInFrontText[] = L"● FiveM na frente: SIM";
 const wchar_t kGameAwayText[] = L"○ FiveM na frente: não";
 
 const ControlRow kRightColumn[] = {
-    {L"STATIC", L"PRÉVIA (ampliada)", 0, 408, 96, 176, 18, kIdUnnamed},
+    {L"STATIC", L"PRÉVIA (ampliada)", 0, 408, 96, 176, 18, kIdHeading},
     {L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 408, 290, 176, 20, kIdCheckEnabled},
     {L"BUTTON", L"Restaurar padrão", WS_TABSTOP, 408, 318, 176, 28, kIdRestoreDefault},
     {L"BUTTON", L"Copiar código da mira", BS_SPLITBUTTON | WS_TABSTOP, 408, 350, 176, 28,
@@ -79,12 +79,6 @@ void SetColour(uint8_t red, uint8_t green, uint8_t blue) {
     g_crosshair.blue = blue;
 }
 
-// The reference height the overlay is rendered for, so the preview matches it.
-int32_t TargetHeight() {
-    ScreenRect target = TargetRect(g_gameFound, g_gameRect, g_monitors);
-    return target.bottom - target.top;
-}
-
 }  // namespace
 
 // Under the copy button, left edges aligned. The chosen item comes back as
@@ -116,7 +110,7 @@ bool OpenCopyMenuByKey(const MSG& msg) {
     return true;
 }
 
-void CopyShareCode() { ExportShareCode(TargetHeight()); }
+void CopyShareCode() { ExportShareCode(CrosshairTargetHeight()); }
 
 void CreateRightColumn(HWND window) {
     CreateControlRows(window, kRightColumn, sizeof(kRightColumn) / sizeof(kRightColumn[0]));
@@ -134,8 +128,10 @@ void CreateCrosshairTab(HWND window) {
 }
 
 void RefreshAfterChange() {
-    SaveCurrentSettings();
+    // The crosshair follows at once; the file is tried once, never waited
+    // for, and a refused write is taken up again by the tick.
     PresentOverlay();
+    SaveCurrentSettingsWithin(kProfileTryOnce);
     if (!g_app.settingsWindow) return;
     UpdateValueLabels();
     InvalidatePreview();
@@ -180,11 +176,19 @@ void UpdateValueLabels() {
     }
 }
 
+void ShowEnabledBox() { SetControlChecked(kIdCheckEnabled, g_options.enabled != 0); }
+
+void ShowEnabledCaption(const wchar_t* text) {
+    HWND box = SettingsControl(kIdCheckEnabled);
+    if (box) SetWindowTextW(box, text);
+}
+
 void SetGameStatusLabel(bool inFront) {
     HWND label = SettingsControl(kIdGameStatus);
     if (!label) return;
+    g_settings.gameInFront = inFront;
     SetWindowTextW(label, inFront ? kGameInFrontText : kGameAwayText);
-    // The colour follows the text, so the whole label is drawn again.
+    // The colour changes with the text, so the whole label is drawn again.
     InvalidateRect(label, nullptr, TRUE);
 }
 
@@ -221,8 +225,8 @@ void OnTStyleClicked() {
 
 void OnEnabledClicked() {
     g_options.enabled = IsControlChecked(kIdCheckEnabled) ? 1 : 0;
-    RefreshAfterChange();
     VisibilityTick();
+    RefreshAfterChange();
 }
 
 void OnColourListChanged(int notification) {
@@ -274,6 +278,7 @@ void RestoreDefaultCrosshair() {
         return;
     }
     ApplyDefaultCrosshair();
+    NoteAssignedSettings(kAssignedCrosshairLook | kAssignedCrosshairOffsets);
     // The first line is the default built-in; selecting it from here applies nothing.
     SendToControl(kIdSavedList, LB_SETCURSEL, 0, 0);
     PushStateToControls();
@@ -289,7 +294,8 @@ void PaintPreview(HDC dc) {
         free(image);
         return;
     }
-    RenderCrosshair(g_crosshair, render, kPreviewSource, kPreviewSource, TargetHeight());
+    RenderCrosshair(g_crosshair, render, kPreviewSource, kPreviewSource,
+                    CrosshairTargetHeight());
     int32_t zoom = PreviewZoom(side, PreviewExtent(render));
     ComposePreview(render, side, zoom, DpiScale(kPreviewCell), image);
 

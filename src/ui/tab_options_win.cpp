@@ -14,7 +14,7 @@ const wchar_t kResetQuestion[] =
 const wchar_t kOpenVerb[] = L"open";
 
 const ControlRow kOptionsTab[] = {
-    {L"STATIC", L"QUANDO MOSTRAR A MIRA", 0, 24, 134, 368, 18, kIdUnnamed},
+    {L"STATIC", L"QUANDO MOSTRAR A MIRA", 0, 24, 134, 368, 18, kIdHeading},
     // One line of note, so that the three check boxes fit above the next heading.
     {L"STATIC", L"Automático: (APENAS NA RESOLUÇÃO FULL SCREEN)", 0, 24, 156, 368, 20, kIdNoteAuto},
     {L"BUTTON", L"Mostrar a mira também fora do jogo", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 180, 368,
@@ -23,18 +23,18 @@ const ControlRow kOptionsTab[] = {
      BS_AUTOCHECKBOX | WS_TABSTOP, 24, 204, 368, 20, kIdCheckAimOnly},
     {L"BUTTON", L"Esconder quando o jogo mostrar o cursor (menus, celular)",
      BS_AUTOCHECKBOX | WS_TABSTOP, 24, 228, 368, 20, kIdCheckHideWithCursor},
-    {L"STATIC", L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 0, 24, 254, 368, 18, kIdUnnamed},
+    {L"STATIC", L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 0, 24, 254, 368, 18, kIdHeading},
     {HOTKEY_CLASSW, L"", WS_BORDER | WS_TABSTOP, 24, 274, 160, 24, kIdHotkeyControl},
     {L"STATIC", L"Clique e aperte as teclas. Funciona com o FiveM na frente.", 0, 192, 270, 200,
      34, kIdNoteHotkey},
-    {L"STATIC", L"SISTEMA", 0, 24, 320, 368, 18, kIdUnnamed},
+    {L"STATIC", L"SISTEMA", 0, 24, 320, 368, 18, kIdHeading},
     {L"BUTTON", L"Iniciar junto com o Windows", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 342, 368, 20,
      kIdCheckAutostart},
     {L"BUTTON", L"Abrir pasta das configurações", WS_TABSTOP, 24, 374, 196, 28, kIdOpenFolder},
     {L"BUTTON", L"Redefinir tudo", WS_TABSTOP, 226, 374, 120, 28, kIdResetAll},
     {L"STATIC",
      L"Tudo é salvo na hora. A mira não mexe nos arquivos nem na memória do jogo.", 0, 24, 424,
-     568, 18, kIdUnnamed},
+     568, 18, kIdFooter},
 };
 
 // No modifier, or Shift alone, is no hotkey: the control adds Ctrl to such an entry.
@@ -55,27 +55,32 @@ void CreateOptionsTab(HWND window) {
 void OnOutsideGameClicked() {
     // The box shows the inverse of the stored option.
     g_options.onlyWithGame = IsControlChecked(kIdCheckOutsideGame) ? 0 : 1;
-    RefreshAfterChange();
     VisibilityTick();
+    RefreshAfterChange();
 }
 
 void OnAimOnlyClicked() {
     g_options.onlyWhileAiming = IsControlChecked(kIdCheckAimOnly) ? 1 : 0;
-    RefreshAfterChange();
     VisibilityTick();
+    RefreshAfterChange();
 }
 
 void OnHideWithCursorClicked() {
     g_options.hideWithCursor = IsControlChecked(kIdCheckHideWithCursor) ? 1 : 0;
-    RefreshAfterChange();
     VisibilityTick();
+    RefreshAfterChange();
+}
+
+void ShowAutostartBox() {
+    SetControlChecked(kIdCheckAutostart, g_options.startWithWindows != 0);
 }
 
 // The Run value is the only store of this option; config.ini is not written.
+// The box then shows what Windows holds, so a refused write is no false tick.
 void OnAutostartClicked() {
-    bool on = IsControlChecked(kIdCheckAutostart);
-    g_options.startWithWindows = on ? 1 : 0;
-    SetStartWithWindows(on);
+    SetStartWithWindows(IsControlChecked(kIdCheckAutostart));
+    ReadStartWithWindows();
+    SetControlChecked(kIdCheckAutostart, g_options.startWithWindows != 0);
 }
 
 void OpenSettingsFolder() {
@@ -94,9 +99,10 @@ void ResetAllSettings() {
     g_options.hotkeyKey = kDefaultOptions.hotkeyKey;
     g_options.hotkeyModifiers = kDefaultOptions.hotkeyModifiers;
     g_options.hideWithCursor = kDefaultOptions.hideWithCursor;
+    NoteAssignedSettings(kAssignedCrosshairLook | kAssignedCrosshairOffsets | kAssignedOptions);
     // The next tick with the game in front registers the default combination.
     UnregisterToggleHotkey();
     PushStateToControls();
-    RefreshAfterChange();
     VisibilityTick();
+    RefreshAfterChange();
 }

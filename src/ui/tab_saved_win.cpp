@@ -14,12 +14,12 @@ namespace {
 const wchar_t kNameCue[] = L"Nome da mira";
 
 const ControlRow kSavedTab[] = {
-    {L"STATIC", L"MIRAS SALVAS  (clique para usar)", 0, 24, 134, 278, 18, kIdUnnamed},
+    {L"STATIC", L"MIRAS SALVAS  (clique para usar)", 0, 24, 134, 278, 18, kIdHeading},
     {L"ListBox", L"", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 24,
      154, 368, 108, kIdSavedList},
     {L"BUTTON", L"Excluir mira", WS_TABSTOP, 292, 266, 100, 26, kIdDeleteButton},
     {L"STATIC", L"IMPORTAR MIRA FIXA  (cole os comandos cl_crosshair...)", 0, 24, 300, 368, 18,
-     kIdUnnamed},
+     kIdHeading},
     {L"Edit", L"",
      WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, 24, 320,
      368, 56, kIdImportBox},
@@ -108,6 +108,7 @@ void ApplyListEntry() {
     int32_t itemData = kItemDataSaved;
     if (ReadSelectedLine(text, &itemData) != kLineRead) return;
     if (!ApplyListLine(g_paths.miras, text, itemData, &g_crosshair)) return;
+    NoteAssignedSettings(kAssignedCrosshairLook);
     bool builtin = itemData >= 0 && itemData < kBuiltinPresetCount;
     if (builtin) SetControlText(kIdNameBox, L"");
     PushStateToControls();
@@ -196,6 +197,8 @@ void ApplyImportBox() {
         return;
     }
     g_crosshair = copy;
+    // What the player now sees is the crosshair they chose, as a whole.
+    NoteAssignedSettings(kAssignedCrosshairLook);
     SendToControl(kIdSavedList, LB_SETCURSEL, (WPARAM)-1, 0);
     PushStateToControls();
     RefreshAfterChange();

@@ -50,6 +50,13 @@ TEST_F(ProfileContract, CreateUtf16FileWritesOnlyTheMarker) {
     EXPECT_TRUE(ProfileFileExists(file()));
     EXPECT_TRUE(SameBytes(Bytes(), "\xFF\xFE"));
     EXPECT_EQ(kProfileReadable, ProfileCheckReadable(file(), kProfileTryOnce));
+    // Held open for the start's reads, the file still answers them.
+    WriteUtf16(L"[a]\r\nk=1\r\n");
+    ProfileHold hold;
+    ASSERT_EQ(kProfileReadable, ProfileCheckReadable(file(), kProfileTryOnce, &hold));
+    EXPECT_EQ(L"1", Get(L"a", L"k"));
+    ProfileRelease(&hold);
+    EXPECT_FALSE(hold.held);
 }
 
 TEST_F(ProfileContract, CreateUtf16FileLeavesAnExistingFileAlone) {

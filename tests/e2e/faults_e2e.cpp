@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/identity.h"
 #include "codes/codes.h"
 #include "settings_helpers.h"
 #include "trust_support.h"
@@ -350,6 +351,20 @@ private:
     DWORD holdMs_;
 };
 const DWORD kShareEverything = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Another program with the clipboard open for ms (a clipboard manager).
+struct ClipboardHold {
+    DWORD ms;
+    HANDLE opened;
+};
+DWORD WINAPI HoldClipboard(void* argument) {
+    ClipboardHold* hold = static_cast<ClipboardHold*>(argument);
+    if (!OpenClipboard(nullptr)) return 1;
+    SetEvent(hold->opened);
+    Sleep(hold->ms);
+    CloseClipboard();
+    return 0;
+}
 
 // Counts the copies renamed over config.ini in the settings folder, as the
 // folder's change notices report them.
@@ -1032,6 +1047,127 @@ TEST_F(Faults, SettingsFolderThatIsAReadOnlyFileRunsOnDefaults) {
     Process p = StartProgramAndWait();
     ExpectRunsOnDefaults(p, startTick);
     EXPECT_TRUE(SameFootprint(before, TakeFootprint()));
+}
+
+// Another program holding config.ini never makes the player wait: each change
+// shows at once while the program keeps answering, and the last state reaches
+// the file within a second of the release.
+TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
+    const DWORD kHeldMs = 4000, kAtOnceMs = 200;
+    const int kSteps = 5;
+    const struct {
+        const char* name;
+        DWORD share;
+        bool toggles;  // else arrow-key steps of "Tamanho" to positions 1..kSteps
+        const char* section;
+        const char* key;
+        const char* last;
+    } rows[] = {
+        {"toggles, held without sharing", 0, true, "Opcoes", "ligada", "0"},
+        {"slider steps, a reader sharing everything", kShareEverything, false, "Mira", "tamanho",
+         "2.500"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SettingsScene scene = OpenSettingsWithOverlay();
+        ASSERT_TRUE(scene.window);
+        HWND overlay = FindOverlay(scene.process.pid);
+        HWND messages = FindMessageWindow(scene.process.pid);
+        HeldFile holder(SettingsFile(kConfig), row.share, kHeldMs);
+        ASSERT_TRUE(holder.held());
+        for (int i = 1; i <= kSteps; ++i) {
+            SCOPED_TRACE(i);
+            DWORD start = GetTickCount();
+            if (row.toggles) {
+                PostMessageW(messages, WM_COMMAND, kCmdToggle, 0);
+                EXPECT_TRUE(BecomesVisible(overlay, i % 2 == 0, kAtOnceMs));
+            } else {
+                MoveTrackbar(scene.window, kIdSliderSize, i, TB_LINEDOWN);
+                EXPECT_LT(GetTickCount() - start, kAtOnceMs);
+            }
+            DWORD_PTR answer = 0;
+            EXPECT_TRUE(
+                SendMessageTimeoutW(messages, WM_NULL, 0, 0, SMTO_NORMAL, kAtOnceMs, &answer));
+        }
+        ASSERT_TRUE(holder.Released(kHeldMs + kReactMs));
+        EXPECT_TRUE(IniValueBecomes(kConfig, row.section, row.key, row.last, 1000));
+        DWORD code = 0xDEAD;
+        EXPECT_TRUE(QuitCleanly(scene.process, kExitMs, &code));
+    }
+}
+
+// A clipboard another program holds open is waited for a moment; held longer,
+// the copy says so and the clipboard keeps its text.
+TEST_F(Faults, CopyWaitsForTheClipboardAMomentThenSaysItFailed) {
+    const wchar_t kBefore[] = L"antes";
+    const struct {
+        DWORD holdMs;
+        const wchar_t* box;
+        bool copied;
+    } rows[] = {
+        {100,
+         L"Código da mira copiado! Dá pra mandar para um amigo colar em \"Importar mira fixa\".",
+         true},
+        {400,
+         L"Não consegui copiar: outro programa está usando a área de transferência. "
+         L"Tente de novo.",
+         false},
+    };
+    SettingsScene scene = OpenSettings();
+    ASSERT_TRUE(scene.window);
+    wchar_t line[kCodeLineChars];
+    FormatCrosshairCode(kBuiltinPresets[0].settings, line, kCodeLineChars);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.holdMs) + " ms");
+        ASSERT_TRUE(OpenClipboard(nullptr) && EmptyClipboard());
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof kBefore);
+        memcpy(GlobalLock(block), kBefore, sizeof kBefore);
+        GlobalUnlock(block);
+        SetClipboardData(CF_UNICODETEXT, block);
+        CloseClipboard();
+        ClipboardHold hold = {row.holdMs, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        HANDLE other = CreateThread(nullptr, 0, HoldClipboard, &hold, 0, nullptr);
+        ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(hold.opened, kReactMs));
+        PostClick(Control(scene.window, kIdCopyCode));
+        WaitForSingleObject(other, INFINITE);
+        CloseHandle(other);
+        CloseHandle(hold.opened);
+        EXPECT_TRUE(AnswerMessageBox(scene.process.pid, row.box, IDOK));
+        EXPECT_EQ(Utf8(row.copied ? line : kBefore), Utf8(ClipboardText()));
+    }
+}
+
+// Restart Manager's ENDSESSION_CLOSEAPP and the WM_CLOSE that taskkill and
+// Restart Manager send to each top-level window end the program as "Sair"
+// does: a change that a reader held up is written, and the process ends with 0.
+TEST_F(Faults, AskedToCloseTheProgramSavesAndEnds) {
+    const struct {
+        const char* name;
+        bool overlay;  // else the hidden tray window
+        UINT message;
+        LPARAM lParam;
+    } rows[] = {
+        {"WM_ENDSESSION, ENDSESSION_CLOSEAPP", false, WM_ENDSESSION, ENDSESSION_CLOSEAPP},
+        {"WM_CLOSE to the tray window", false, WM_CLOSE, 0},
+        {"WM_CLOSE to the overlay", true, WM_CLOSE, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(WriteSettingsText(kConfig, ConfigText().c_str()));
+        Process p = StartProgramAndWait(kTraySwitch);
+        ASSERT_TRUE(p.process);
+        HWND target = WaitForTopLevel(row.overlay ? ZAVIK_CLASS_OVERLAY : ZAVIK_CLASS_TRAY, p.pid,
+                                      kStartMs);
+        ASSERT_TRUE(target);
+        HeldFile reader(SettingsFile(kConfig), kShareEverything, 300);
+        ASSERT_TRUE(reader.held());
+        PostMessageW(FindMessageWindow(p.pid), WM_COMMAND, kCmdToggle, 0);
+        PostMessageW(target, row.message, TRUE, row.lParam);
+        DWORD code = 0xDEAD;
+        EXPECT_TRUE(WaitExit(p, 2000, &code));
+        EXPECT_EQ(0u, code);
+        EXPECT_EQ("0", OpcoesValue("ligada"));
+    }
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "ui/ids.h"
+#include "app/identity.h"
 
 using namespace e2e;
 

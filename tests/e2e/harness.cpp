@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string.h>
 
-#include "ui/ids.h"
+#include "app/identity.h"
 
 namespace e2e {
 

@@ -8,6 +8,7 @@
 #include <regex>
 
 #include "trust_support.h"
+#include "app/identity.h"
 #include "ui/ids.h"
 
 using namespace e2e;

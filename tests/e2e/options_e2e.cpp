@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "app/identity.h"
 #include "ui/ids.h"
 
 using namespace e2e;

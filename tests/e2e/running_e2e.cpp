@@ -8,8 +8,8 @@
 #include <aclapi.h>
 #include <shellapi.h>
 
+#include "app/identity.h"
 #include "overlay/placement.h"
-#include "ui/ids.h"
 
 using namespace e2e;
 

@@ -424,18 +424,6 @@ const wchar_t kShareCodeCopied[] =
     L"Código de compartilhamento copiado! Dá pra colar na importação de mira do jogo ou mandar "
     L"para um amigo colar em \"Importar mira fixa\".";
 
-std::wstring ClipboardText() {
-    std::wstring text = L"<no text>";
-    if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (const wchar_t* p = data ? (const wchar_t*)GlobalLock(data) : nullptr) {
-        text = p;
-        GlobalUnlock(data);
-    }
-    CloseClipboard();
-    return text;
-}
-
 // The copy button's menu, a visible popup menu window of the program.
 HWND WaitForPopupMenu(DWORD pid) {
     HWND menu = nullptr;

@@ -9,7 +9,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "ui/ids.h"
+#include "app/identity.h"
 
 using namespace e2e;
 

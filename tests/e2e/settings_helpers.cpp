@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "app/identity.h"
 #include "ui/ids.h"
 #include "ui/preview.h"
 
@@ -238,6 +239,18 @@ void ChooseListLine(HWND window, int id, int index) {
 void Paste(HWND edit, const std::wstring& text) {
     SendTo(edit, EM_SETSEL, 0, -1);
     SendTo(edit, EM_REPLACESEL, TRUE, (LPARAM)text.c_str());
+}
+
+std::wstring ClipboardText() {
+    std::wstring text = L"<no text>";
+    if (!OpenClipboard(nullptr)) return L"<clipboard busy>";
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (const wchar_t* p = data ? (const wchar_t*)GlobalLock(data) : nullptr) {
+        text = p;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
 }
 
 std::vector<std::wstring> ListLines(HWND list) {

@@ -71,6 +71,8 @@ void ChooseComboItem(HWND window, int id, int index);
 void ChooseListLine(HWND window, int id, int index);
 // Replaces the whole text of an edit control as a paste does (notifies EN_CHANGE).
 void Paste(HWND edit, const std::wstring& text);
+// The clipboard's text, "<no text>" or "<clipboard busy>".
+std::wstring ClipboardText();
 // The lines of a list box.
 std::vector<std::wstring> ListLines(HWND list);
 int CheckState(HWND button);

@@ -6,7 +6,6 @@
 #include <wctype.h>
 #include <algorithm>
 
-#include "ui/ids.h"
 
 namespace e2e {
 namespace trust {

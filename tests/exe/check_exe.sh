@@ -5,7 +5,7 @@
 #   check_exe.sh pe|imports|forbidden EXE   (objdump -p of the image)
 #   check_exe.sh openprocess SRC_DIR         (the sources' OpenProcess calls)
 #
-# Exit 0 pass, 1 fail, 77 skip (no Windows build to look at), 2 usage.
+# Exit 0 pass, 1 fail (also when there is no Windows build to look at), 2 usage.
 # CHECK_EXE_OBJDUMP_TEXT=FILE takes objdump's output from FILE instead of
 # running objdump, so the self-test can feed the checks broken images.
 set -euo pipefail
@@ -32,10 +32,10 @@ objdump_text() {
 
 need_exe() {
   [ -n "${CHECK_EXE_OBJDUMP_TEXT:-}" ] && return 0
-  if [ ! -f "$1" ]; then
-    echo "SKIP: $1 does not exist (build the Windows program first: ./dev build)"
-    exit 77
-  fi
+  # A missing program is a failure, not a skip: a build that went elsewhere
+  # would otherwise pass these checks without looking at anything.
+  [ -f "$1" ] || fail "$1 does not exist: build the Windows program first (./dev build),
+      or point ZAVIK_WINDOWS_BUILD_DIR at the folder that holds it"
 }
 
 # "DLL function" per imported function, DLL names lower-cased; a DLL imported

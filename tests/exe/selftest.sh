@@ -41,6 +41,7 @@ add_dll() {  # a DLL with one function, appended after the last import
 for mode in pe imports forbidden; do
   expect pass good "$mode" ZavikCrosshair.exe "$GOOD"
 done
+expect fail no_windows_build pe "$WORK/ZavikCrosshair.exe"
 expect fail libstdcxx_dll imports x.exe "$(add_dll libstdcxx libstdc++-6.dll _ZdlPv)"
 expect fail winpthread_dll imports x.exe "$(add_dll winpthread libwinpthread-1.dll pthread_create)"
 expect fail gcc_dll imports x.exe "$(add_dll gcc libgcc_s_seh-1.dll _Unwind_Resume)"

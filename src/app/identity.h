@@ -1,0 +1,28 @@
+// The program's identity (window classes, titles, the single-instance mutex,
+// the settings folder, the Run value, the tray switch) and its message,
+// command, timer and hotkey numbers. Below the settings window, so start-up,
+// the tray and the overlay reach it; the end-to-end tests share it.
+#pragma once
+
+enum TrayCommandId { kCmdToggle = 100, kCmdOpenSettings = 101, kCmdQuit = 102 };
+
+enum {
+    kWmTrayIcon = 0x8001,      // WM_APP + 1: tray callback
+    kWmShowSettings = 0x8002,  // WM_APP + 2: posted by a second start
+    kVisibilityTimerId = 1,
+    kTrayRetryTimerId = 2,     // adds the tray icon again until the taskbar takes it
+    kClipboardRetryTimerId = 3,  // a copy waits for another program's open clipboard
+    kToggleHotkeyId = 1,
+    kTrayIconId = 1,
+};
+
+#define ZAVIK_CLASS_MSG L"ZavikCrosshairMsg"
+#define ZAVIK_CLASS_OVERLAY L"ZavikCrosshairOverlay"
+#define ZAVIK_CLASS_SETTINGS L"ZavikCrosshairSettings"
+#define ZAVIK_CLASS_TRAY L"ZavikCrosshairTray"
+#define ZAVIK_TITLE L"Zavik Crosshair"
+#define ZAVIK_OVERLAY_TITLE L"Zavik Crosshair Overlay"
+#define ZAVIK_MUTEX_NAME L"ZavikCrosshair_SingleInstance"
+#define ZAVIK_FOLDER_NAME L"Zavik Crosshair"
+#define ZAVIK_RUN_VALUE L"Zavik Crosshair"
+#define ZAVIK_TRAY_SWITCH L"--bandeja"
