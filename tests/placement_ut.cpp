@@ -260,6 +260,27 @@ TEST(Placement, ClientRectReadDueWhileAimingOnlyEvery200Ms) {
     }
 }
 
+struct CursorLookRow {
+    const char* name;
+    bool followingButton;
+    uint32_t now, lastLook;
+    bool due;
+};
+
+const CursorLookRow kCursorLookRows[] = {
+    {"50-ms tick", false, 1001, 1000, true},
+    {"aiming, 49 ms later", true, 1049, 1000, false},
+    {"aiming, 50 ms later across the wrap", true, 34, 0xFFFFFFF0u, true},
+};
+
+TEST(Placement, CursorLookDueWhileAimingOnlyEvery50Ms) {
+    for (const CursorLookRow& row : kCursorLookRows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.due, CursorLookDue(row.followingButton, row.now, row.lastLook));
+    }
+}
+
+// The cursor columns come last, so rows without them have the option off.
 struct VisibilityRow {
     const char* name;
     int32_t enabled;
@@ -268,6 +289,10 @@ struct VisibilityRow {
     bool rightButton;
     bool needsButton, wanted;
     int32_t period;
+    int32_t hideWithCursor = 0;
+    uint32_t cursorFlags = 0;  // as GetCursorInfo reports them
+    bool cursorImage = false;
+    bool needsCursor = false;
 };
 
 const VisibilityRow kVisibilityRows[] = {
@@ -284,6 +309,18 @@ const VisibilityRow kVisibilityRows[] = {
     {"aim only but disabled", 0, true, 1, 1, true, false, false, 200},
     {"enabled as any non-zero value", -3, true, 1, 2, true, true, true, 15},
     {"only-with-game as any non-zero value", 1, false, 7, 0, false, false, false, 200},
+    {"game shows its cursor", 1, true, 1, 0, false, false, false, 50, 1, 1, true, true},
+    {"game hides its cursor", 1, true, 1, 0, false, false, true, 50, 1, 0, true, true},
+    {"cursor without image", 1, true, 1, 0, false, false, true, 50, 1, 1, false, true},
+    {"cursor suppressed", 1, true, 1, 0, false, false, true, 50, 1, 2, true, true},
+    {"cursor, option off", 1, true, 1, 0, false, false, true, 200, 0, 1, true, false},
+    {"cursor, outside allowed", 1, true, 0, 0, false, false, false, 50, 1, 1, true, true},
+    {"desktop cursor", 1, false, 0, 0, false, false, true, 200, 1, 1, true, false},
+    {"cursor, not in front", 1, false, 1, 0, false, false, false, 200, 1, 1, true, false},
+    {"cursor, disabled", 0, true, 1, 0, false, false, false, 200, 1, 1, true, false},
+    {"cursor, button down", 1, true, 1, 1, true, true, false, 15, 1, 1, true, true},
+    {"no cursor, button down", 1, true, 1, 1, true, true, true, 15, 1, 0, true, true},
+    {"cursor, button up", 1, true, 1, 1, false, true, false, 15, 1, 1, true, false},
 };
 
 TEST(Placement, VisibilityDecisionTable) {
@@ -291,9 +328,15 @@ TEST(Placement, VisibilityDecisionTable) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(row.needsButton,
                   NeedsRightButton(row.enabled, row.inFront, row.onlyWithGame, row.aimOnly));
-        EXPECT_EQ(row.wanted, OverlayWanted(row.enabled, row.inFront, row.onlyWithGame,
-                                            row.aimOnly, row.rightButton));
-        EXPECT_EQ(row.period, WantedTickPeriod(row.enabled, row.inFront, row.aimOnly));
+        EXPECT_EQ(row.needsCursor, NeedsCursorState(row.enabled, row.inFront, row.onlyWithGame,
+                                                    row.aimOnly, row.rightButton,
+                                                    row.hideWithCursor));
+        EXPECT_EQ(row.wanted,
+                  OverlayWanted(row.enabled, row.inFront, row.onlyWithGame, row.aimOnly,
+                                row.rightButton, row.hideWithCursor,
+                                CursorCountsAsShown(row.cursorFlags, row.cursorImage)));
+        EXPECT_EQ(row.period,
+                  WantedTickPeriod(row.enabled, row.inFront, row.aimOnly, row.hideWithCursor));
     }
 }
 

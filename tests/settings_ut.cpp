@@ -28,6 +28,7 @@ const wchar_t kFirstRunText[] =
     L"atalho_mod=2\r\n"
     L"monitor=0\r\n"
     L"versao_miras=2\r\n"
+    L"esconder_com_cursor=0\r\n"
     L"[Mira]\r\n"
     L"tamanho=-1.500\r\n"
     L"espacamento=-3.000\r\n"
@@ -310,6 +311,24 @@ TEST_F(SettingsFile, EnabledFallsBackToTheCrosshairSection) {
         CrosshairSettings crosshair = kBuiltinPresets[0].settings;
         ASSERT_TRUE(LoadSettings(config(), &options, &crosshair));
         EXPECT_EQ(row.expected, options.enabled);
+    }
+}
+
+const EnabledRow kHideWithCursorRows[] = {
+    {"absent", L"[Opcoes]\r\nmonitor=0\r\n", 0},
+    {"on", L"[Opcoes]\r\nesconder_com_cursor=1\r\n", 1},
+    {"not a whole number", L"[Opcoes]\r\nesconder_com_cursor=sim\r\n", 0},
+};
+
+TEST_F(SettingsFile, HideWithCursorReadsLikeTheOtherFlags) {
+    for (const EnabledRow& row : kHideWithCursorRows) {
+        SCOPED_TRACE(row.name);
+        WriteConfig(row.file);
+        AppOptions options = kDefaultOptions;
+        options.hideWithCursor = 7;
+        CrosshairSettings crosshair = kBuiltinPresets[0].settings;
+        ASSERT_TRUE(LoadSettings(config(), &options, &crosshair));
+        EXPECT_EQ(row.expected, options.hideWithCursor);
     }
 }
 

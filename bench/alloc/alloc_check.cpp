@@ -132,11 +132,18 @@ Counts CountDecisions() {
         const int32_t onlyWithGame = (i >> 2) & 1;
         const int32_t aimOnly = (i >> 3) & 1;
         const bool button = (i & 16) != 0;
+        const int32_t hideWithCursor = (i >> 5) & 1;
+        const bool cursor = (i & 64) != 0;
         const uint32_t now = (uint32_t)i * 997u + 0xFFFF0000u;
         sink = sink + SecondHasPassed(now, now - (uint32_t)(i % 2000));
-        sink = sink + OverlayWanted(enabled, inFront, onlyWithGame, aimOnly, button);
+        sink = sink + OverlayWanted(enabled, inFront, onlyWithGame, aimOnly, button,
+                                    hideWithCursor, cursor);
         sink = sink + NeedsRightButton(enabled, inFront, onlyWithGame, aimOnly);
-        sink = sink + WantedTickPeriod(enabled, inFront, aimOnly);
+        sink = sink + NeedsCursorState(enabled, inFront, onlyWithGame, aimOnly, button,
+                                       hideWithCursor);
+        sink = sink + CursorLookDue(button, now, now - (uint32_t)(i % 100));
+        sink = sink + CursorCountsAsShown((uint32_t)i & 3u, cursor);
+        sink = sink + WantedTickPeriod(enabled, inFront, aimOnly, hideWithCursor);
     }
     return StopCounting();
 }

@@ -26,6 +26,14 @@ int32_t SaturateToInt32(int64_t v) {
 int64_t CentreOf(int32_t low, int32_t high) {
     return (int64_t)low + ((int64_t)high - (int64_t)low) / 2;
 }
+
+// Every rule but the game's cursor: enabled, in front or shown outside the
+// game, and the right button when only while aiming.
+bool WantedBeforeCursor(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t aimOnly,
+                        bool rightButtonDown) {
+    if (!OverlayWantedBeforeButton(enabled, inFront, onlyWithGame)) return false;
+    return aimOnly == 0 || rightButtonDown;
+}
 }  // namespace
 
 bool AppendMonitor(MonitorList* list, const ScreenRect& rect, int32_t primary) {
@@ -104,14 +112,32 @@ bool NeedsRightButton(int32_t enabled, bool inFront, int32_t onlyWithGame, int32
     return aimOnly != 0 && OverlayWantedBeforeButton(enabled, inFront, onlyWithGame);
 }
 
-bool OverlayWanted(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t aimOnly,
-                   bool rightButtonDown) {
-    if (!OverlayWantedBeforeButton(enabled, inFront, onlyWithGame)) return false;
-    return aimOnly == 0 || rightButtonDown;
+bool NeedsCursorState(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t aimOnly,
+                      bool rightButtonDown, int32_t hideWithCursor) {
+    return hideWithCursor != 0 && inFront &&
+           WantedBeforeCursor(enabled, inFront, onlyWithGame, aimOnly, rightButtonDown);
 }
 
-int32_t WantedTickPeriod(int32_t enabled, bool inFront, int32_t aimOnly) {
-    return (aimOnly != 0 && enabled != 0 && inFront) ? kTickPeriodAiming : kTickPeriodIdle;
+bool OverlayWanted(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t aimOnly,
+                   bool rightButtonDown, int32_t hideWithCursor, bool cursorShown) {
+    if (!WantedBeforeCursor(enabled, inFront, onlyWithGame, aimOnly, rightButtonDown))
+        return false;
+    return !(cursorShown && hideWithCursor != 0 && inFront);
+}
+
+int32_t WantedTickPeriod(int32_t enabled, bool inFront, int32_t aimOnly, int32_t hideWithCursor) {
+    if (enabled == 0 || !inFront) return kTickPeriodIdle;
+    if (aimOnly != 0) return kTickPeriodAiming;
+    return hideWithCursor != 0 ? kTickPeriodCursor : kTickPeriodIdle;
+}
+
+bool CursorCountsAsShown(uint32_t flags, bool hasImage) {
+    return (flags & kCursorShowingFlag) != 0 && (flags & kCursorSuppressedFlag) == 0 && hasImage;
+}
+
+bool CursorLookDue(bool followingButton, uint32_t now, uint32_t lastLook) {
+    if (!followingButton) return true;
+    return (uint32_t)(now - lastLook) >= (uint32_t)kCursorLookMs;
 }
 
 bool ClientRectReadDue(bool sameWindowAsLastRead, bool followingButton, uint32_t now,

@@ -31,15 +31,33 @@ enum { kMinGameWidth = 640, kMinGameHeight = 360 };
 bool IsPlayableClientSize(int32_t width, int32_t height);
 
 // One visibility tick's decision.
-enum { kTickPeriodIdle = 200, kTickPeriodAiming = 15, kSecondMs = 1000 };
+// While the game in front may show its cursor, the tick runs often enough to
+// follow it within 100 ms (at the usual 15.6-ms clock a 50-ms timer fires
+// about every 63 ms).
+enum { kTickPeriodIdle = 200, kTickPeriodCursor = 50, kTickPeriodAiming = 15, kSecondMs = 1000 };
 bool SecondHasPassed(uint32_t now, uint32_t lastSecondMark);  // unsigned wrap-safe
 // First two conditions of "wanted": enabled, and in front or shown outside the game.
 bool OverlayWantedBeforeButton(int32_t enabled, bool inFront, int32_t onlyWithGame);
 // Whether the right button must be asked this tick.
 bool NeedsRightButton(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t aimOnly);
+// Whether the game's cursor must be known this tick: the option is on, the
+// game is in front (the desktop always has a cursor) and every other rule
+// would show the overlay.
+bool NeedsCursorState(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t aimOnly,
+                      bool rightButtonDown, int32_t hideWithCursor);
+// cursorShown counts only where NeedsCursorState holds.
 bool OverlayWanted(int32_t enabled, bool inFront, int32_t onlyWithGame, int32_t aimOnly,
-                   bool rightButtonDown);
-int32_t WantedTickPeriod(int32_t enabled, bool inFront, int32_t aimOnly);
+                   bool rightButtonDown, int32_t hideWithCursor, bool cursorShown);
+int32_t WantedTickPeriod(int32_t enabled, bool inFront, int32_t aimOnly, int32_t hideWithCursor);
+// The cursor as the system reports it: showing (flag 1), not suppressed by
+// touch or pen input (flag 2), and with an image.
+enum : uint32_t { kCursorShowingFlag = 0x1, kCursorSuppressedFlag = 0x2 };
+bool CursorCountsAsShown(uint32_t flags, bool hasImage);
+// Asking for the cursor costs a trip to the display server under Wine: on the
+// 15-ms tick that follows the right button it is asked again only after
+// 50 ms; on every other tick each time.
+enum { kCursorLookMs = kTickPeriodCursor };
+bool CursorLookDue(bool followingButton, uint32_t now, uint32_t lastLook);
 // While the tick follows the right button every 15 ms, the game's client
 // rectangle is read again only for a new window or after as long as an idle
 // tick takes; on every other tick it is read each time.

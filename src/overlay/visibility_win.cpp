@@ -15,8 +15,10 @@ struct Visibility {
     bool overlayShown;
     bool fullscreenNoticeShown;
     int32_t lastShownStatus;    // -1, or the in-front value last written to the label
+    uint32_t lastCursorLook;    // when the game's cursor was last asked for
+    bool cursorShown;           // what that answer said
 };
-Visibility g_visibility = {0, kTickPeriodIdle, false, false, kStatusNone};
+Visibility g_visibility = {0, kTickPeriodIdle, false, false, kStatusNone, 0, false};
 
 bool TakeSecondMark(uint32_t now) {
     if (!SecondHasPassed(now, g_visibility.lastSecondMark)) return false;
@@ -48,12 +50,35 @@ void UpdateStatusLabel(bool inFront) {
 
 bool RightButtonDown() { return (GetAsyncKeyState(VK_RBUTTON) & kKeyDownBit) != 0; }
 
-void ShowOrHideOverlay(bool inFront, bool secondPassed) {
+// The cursor of the window in front: the global cursor, which belongs to the
+// foreground thread. A failed call counts as no cursor, so the crosshair stays.
+bool ForegroundCursorShown() {
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetCursorInfo(&info)) return false;
+    return CursorCountsAsShown(info.flags, info.hCursor != nullptr);
+}
+
+// Between looks on the 15-ms tick the last answer stands.
+bool GameCursorShown(uint32_t now, bool followingButton) {
+    if (!CursorLookDue(followingButton, now, g_visibility.lastCursorLook))
+        return g_visibility.cursorShown;
+    g_visibility.lastCursorLook = now;
+    g_visibility.cursorShown = ForegroundCursorShown();
+    return g_visibility.cursorShown;
+}
+
+void ShowOrHideOverlay(bool inFront, bool secondPassed, uint32_t now, bool followingButton) {
     const AppOptions& o = g_options;
-    // The button is asked only when it can decide, keeping the common path short.
+    // The button and the cursor are asked only when they can decide, keeping
+    // the common path short; with the option off the cursor is never asked.
     bool button = NeedsRightButton(o.enabled, inFront, o.onlyWithGame, o.onlyWhileAiming) &&
                   RightButtonDown();
-    if (!OverlayWanted(o.enabled, inFront, o.onlyWithGame, o.onlyWhileAiming, button)) {
+    bool cursor = NeedsCursorState(o.enabled, inFront, o.onlyWithGame, o.onlyWhileAiming, button,
+                                   o.hideWithCursor) &&
+                  GameCursorShown(now, followingButton);
+    if (!OverlayWanted(o.enabled, inFront, o.onlyWithGame, o.onlyWhileAiming, button,
+                       o.hideWithCursor, cursor)) {
         if (g_visibility.overlayShown) {
             ShowWindow(g_app.overlayWindow, SW_HIDE);
             g_visibility.overlayShown = false;
@@ -69,7 +94,8 @@ void ShowOrHideOverlay(bool inFront, bool secondPassed) {
 }
 
 void UpdateTickPeriod(bool inFront) {
-    int32_t period = WantedTickPeriod(g_options.enabled, inFront, g_options.onlyWhileAiming);
+    int32_t period = WantedTickPeriod(g_options.enabled, inFront, g_options.onlyWhileAiming,
+                                      g_options.hideWithCursor);
     if (period == g_visibility.tickPeriod) return;
     g_visibility.tickPeriod = period;
     // The same id replaces the running timer.
@@ -89,7 +115,7 @@ void RunTick() {
         WarnIfExclusiveFullscreen();
     }
     UpdateStatusLabel(inFront);
-    ShowOrHideOverlay(inFront, secondPassed);
+    ShowOrHideOverlay(inFront, secondPassed, now, followingButton);
     UpdateTickPeriod(inFront);
 }
 }  // namespace

@@ -17,6 +17,7 @@ const AppOptions kDefaultOptions = {
     kDefaultHotkeyKey,         // hotkeyKey
     kDefaultHotkeyModifiers,   // hotkeyModifiers
     0,                         // monitor
+    0,                         // hideWithCursor
     0,                         // startWithWindows
 };
 
@@ -81,7 +82,11 @@ const OptionKey kOptionKeys[] = {
     {L"atalho_tecla", offsetof(AppOptions, hotkeyKey), false},
     {L"atalho_mod", offsetof(AppOptions, hotkeyModifiers), false},
     {L"monitor", offsetof(AppOptions, monitor), false},
+    {L"esconder_com_cursor", offsetof(AppOptions, hideWithCursor), false},
 };
+// Keys added to "Opcoes" after "versao_miras" follow it in a first-run file
+// too, so that a new file and an older one that gains them read alike.
+enum { kOptionKeysBeforeMirasVersion = 6 };
 
 // Sections that earlier versions put into "miras.ini" themselves.
 const wchar_t* const kObsoleteSavedSections[] = {
@@ -260,14 +265,15 @@ bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
                        unsigned patienceMs) {
     FileChange change;
     if (!BeginFileChange(&change, config, patienceMs)) return false;
+    static_assert(CountOf(kOptionKeys) > kOptionKeysBeforeMirasVersion, "versao_miras has a place");
     for (size_t i = 0; i < CountOf(kOptionKeys); ++i) {
+        // Written before "Mira", so a new key lands after "monitor" in "Opcoes".
+        if (withMirasVersion && i == kOptionKeysBeforeMirasVersion)
+            change.ok &= WriteIntSetting(change.copy, kSectionOptions, kKeyMirasVersion,
+                                         kMirasVersionCurrent);
         change.ok &= WriteIntSetting(change.copy, kSectionOptions, kOptionKeys[i].key,
                                      *FieldAt<int32_t>(&options, kOptionKeys[i].offset));
     }
-    // Written before "Mira", so a new key lands after "monitor" at the end of "Opcoes".
-    if (withMirasVersion)
-        change.ok &= WriteIntSetting(change.copy, kSectionOptions, kKeyMirasVersion,
-                                     kMirasVersionCurrent);
     change.ok &= WriteCrosshairSection(change.copy, kSectionCrosshair, crosshair);
     return FinishFileChange(&change);
 }

@@ -15,6 +15,7 @@ struct AppOptions {
     int32_t hotkeyKey;         // "atalho_tecla", virtual-key code 1..254
     int32_t hotkeyModifiers;   // "atalho_mod", Alt 1, Ctrl 2, Shift 4
     int32_t monitor;           // "monitor", stored only
+    int32_t hideWithCursor;    // "esconder_com_cursor": hidden while the game shows the cursor
     int32_t startWithWindows;  // mirrors the Run value; never in the file
 };
 

@@ -9,6 +9,7 @@ enum ControlId {
     kIdLabelAlpha = 304, kIdLabelOffsetX = 305, kIdLabelOffsetY = 306,
     kIdCheckOutline = 400, kIdCheckDot = 401, kIdCheckTStyle = 402, kIdCheckOutsideGame = 403,
     kIdCheckAutostart = 404, kIdCheckEnabled = 405, kIdCheckAimOnly = 406,
+    kIdCheckHideWithCursor = 407,
     kIdColourList = 500, kIdColourChoose = 501, kIdColourSwatch = 502, kIdRestoreDefault = 503,
     kIdCopyCode = 504, kIdImportBox = 505, kIdStatusLine = 506,
     kIdCopyShareCode = 507,  // the copy button's menu: the crosshair as a share code

@@ -156,6 +156,7 @@ LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
     case kIdDeleteButton: DeleteSavedCrosshair(); break;
     case kIdCheckOutsideGame: OnOutsideGameClicked(); break;
     case kIdCheckAimOnly: OnAimOnlyClicked(); break;
+    case kIdCheckHideWithCursor: OnHideWithCursorClicked(); break;
     case kIdHotkeyControl: OnHotkeyNotification((HWND)lParam, code); break;
     case kIdCheckAutostart: OnAutostartClicked(); break;
     case kIdOpenFolder: OpenSettingsFolder(); break;

@@ -80,6 +80,7 @@ void SetStatusLine(int kind, const wchar_t* text);
 void CreateOptionsTab(HWND window);
 void OnOutsideGameClicked();
 void OnAimOnlyClicked();
+void OnHideWithCursorClicked();
 void OnAutostartClicked();
 void OpenSettingsFolder();
 void ResetAllSettings();

@@ -151,6 +151,7 @@ void PushStateToControls() {
     SetControlChecked(kIdCheckTStyle, g_crosshair.tStyle != 0);
     SetControlChecked(kIdCheckOutsideGame, g_options.onlyWithGame == 0);
     SetControlChecked(kIdCheckAimOnly, g_options.onlyWhileAiming != 0);
+    SetControlChecked(kIdCheckHideWithCursor, g_options.hideWithCursor != 0);
     SetControlChecked(kIdCheckAutostart, g_options.startWithWindows != 0);
     SetControlChecked(kIdCheckEnabled, g_options.enabled != 0);
     SelectCurrentColourName();

@@ -15,11 +15,14 @@ const wchar_t kOpenVerb[] = L"open";
 
 const ControlRow kOptionsTab[] = {
     {L"STATIC", L"QUANDO MOSTRAR A MIRA", 0, 24, 134, 368, 18, kIdHeading},
-    {L"STATIC", L"Automático: (APENAS NA RESOLUÇÃO FULL SCREEN)", 0, 24, 156, 368, 34, kIdNoteAuto},
-    {L"BUTTON", L"Mostrar a mira também fora do jogo", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 194, 368,
+    // One line of note, so that the three check boxes fit above the next heading.
+    {L"STATIC", L"Automático: (APENAS NA RESOLUÇÃO FULL SCREEN)", 0, 24, 156, 368, 20, kIdNoteAuto},
+    {L"BUTTON", L"Mostrar a mira também fora do jogo", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 180, 368,
      20, kIdCheckOutsideGame},
     {L"BUTTON", L"Só enquanto estiver mirando (botão direito segurado)",
-     BS_AUTOCHECKBOX | WS_TABSTOP, 24, 218, 368, 20, kIdCheckAimOnly},
+     BS_AUTOCHECKBOX | WS_TABSTOP, 24, 204, 368, 20, kIdCheckAimOnly},
+    {L"BUTTON", L"Esconder quando o jogo mostrar o cursor (menus, celular)",
+     BS_AUTOCHECKBOX | WS_TABSTOP, 24, 228, 368, 20, kIdCheckHideWithCursor},
     {L"STATIC", L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 0, 24, 254, 368, 18, kIdHeading},
     {HOTKEY_CLASSW, L"", WS_BORDER | WS_TABSTOP, 24, 274, 160, 24, kIdHotkeyControl},
     {L"STATIC", L"Clique e aperte as teclas. Funciona com o FiveM na frente.", 0, 192, 270, 200,
@@ -62,6 +65,12 @@ void OnAimOnlyClicked() {
     RefreshAfterChange();
 }
 
+void OnHideWithCursorClicked() {
+    g_options.hideWithCursor = IsControlChecked(kIdCheckHideWithCursor) ? 1 : 0;
+    VisibilityTick();
+    RefreshAfterChange();
+}
+
 void ShowAutostartBox() {
     SetControlChecked(kIdCheckAutostart, g_options.startWithWindows != 0);
 }
@@ -89,6 +98,7 @@ void ResetAllSettings() {
     g_options.onlyWithGame = kDefaultOptions.onlyWithGame;
     g_options.hotkeyKey = kDefaultOptions.hotkeyKey;
     g_options.hotkeyModifiers = kDefaultOptions.hotkeyModifiers;
+    g_options.hideWithCursor = kDefaultOptions.hideWithCursor;
     NoteAssignedSettings(kAssignedCrosshairLook | kAssignedCrosshairOffsets | kAssignedOptions);
     // The next tick with the game in front registers the default combination.
     UnregisterToggleHotkey();

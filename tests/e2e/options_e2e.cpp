@@ -18,6 +18,11 @@ const wchar_t kResetQuestion[] =
 const wchar_t kTraySwitch[] = ZAVIK_TRAY_SWITCH;
 const wchar_t kElsewhere[] = L"\"C:\\Antigo\\ZavikCrosshair.exe\" --bandeja";
 enum { kOptionsTab = 2, kKeyK = 'K' };
+// The stand-in game sets its cursor on this message: hidden, the arrow, no image.
+const wchar_t kCursorMessage[] = L"ZavikFakeGameCursor";
+enum { kCursorHidden = 0, kCursorArrow = 1, kCursorNoImage = 2 };
+// 100 ms on Windows; Wine's timers and its trips to the X server get 150.
+enum : DWORD { kCursorReactMs = 150 };
 // Switch records as Task Manager leaves them: 02 on, 03 off, then a time stamp.
 const std::string kOnRecord("\x02\0\0\0\x4D\x7A\x10\xB2\x9C\x4D\xDA\x01", 12);
 const std::string kOffRecord("\x03\0\0\0\x4D\x7A\x10\xB2\x9C\x4D\xDA\x01", 12);
@@ -126,6 +131,32 @@ TEST_F(Options, AimingBoxWritesItsOption) {
     EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "so_mirando", "1", kReactMs));
     Click(Ctl(kIdCheckAimOnly));
     EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "so_mirando", "0", kReactMs));
+}
+
+TEST_F(Options, CursorBoxHidesTheCrosshairWhileTheGameShowsItsCursor) {
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    HWND overlay = FindOverlay(scene.process.pid);
+    Click(Ctl(kIdCheckHideWithCursor));
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "esconder_com_cursor", "1", kReactMs));
+    GameScene game = StartGameBeside(scene.window);
+    ASSERT_TRUE(game.window);
+    const UINT cursor = RegisterWindowMessageW(kCursorMessage);
+    SendTo(game.window, cursor, kCursorHidden, 0);
+    ASSERT_TRUE(BecomesVisible(overlay, true, kReactMs));
+    const std::pair<WPARAM, bool> steps[] = {
+        {kCursorArrow, false}, {kCursorHidden, true}, {kCursorArrow, false}, {kCursorNoImage, true},
+        {kCursorArrow, false}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE("cursor state " + std::to_string(step.first));
+        SendTo(game.window, cursor, step.first, 0);
+        EXPECT_TRUE(BecomesVisible(overlay, step.second, kCursorReactMs));
+    }
+    // The click may take the foreground; the game gets it back, its arrow still shown.
+    Click(Ctl(kIdCheckHideWithCursor));
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "esconder_com_cursor", "0", kReactMs));
+    ASSERT_TRUE(BringToFront(game.window));
+    EXPECT_TRUE(BecomesVisible(overlay, true, kReactMs)) << "hidden with the box clear";
 }
 
 TEST_F(Options, TypedKeyBecomesTheHotkeyAndTheOldOneStops) {
@@ -297,7 +328,7 @@ TEST_F(Options, ResetAllAnsweredYesKeepsSavedCrosshairsAndTheRunValue) {
     SettingsScene scene = OpenOnOptionsTab({
         {"ligada", "0"}, {"so_com_fivem", "0"}, {"so_mirando", "1"}, {"atalho_tecla", "75"},
         {"atalho_mod", "6"}, {"monitor", "1"}, {"tamanho", "4.000"}, {"cor_g", "0"},
-        {"posicao_x", "30"},
+        {"posicao_x", "30"}, {"esconder_com_cursor", "1"},
     });
     ASSERT_TRUE(scene.window);
     const std::string miras = ReadSettingsBytes(L"miras.ini");
@@ -306,6 +337,7 @@ TEST_F(Options, ResetAllAnsweredYesKeepsSavedCrosshairsAndTheRunValue) {
     const std::pair<const char*, const char*> options[] = {
         {"ligada", "1"}, {"so_com_fivem", "1"}, {"so_mirando", "0"},
         {"atalho_tecla", "79"}, {"atalho_mod", "2"}, {"monitor", "0"},
+        {"esconder_com_cursor", "0"},
     };
     for (const auto& option : options) {
         EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", option.first, option.second,
@@ -319,6 +351,7 @@ TEST_F(Options, ResetAllAnsweredYesKeepsSavedCrosshairsAndTheRunValue) {
     EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckEnabled), true, 0));
     EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckOutsideGame), false, 0));
     EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckAimOnly), false, 0));
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckHideWithCursor), false, 0));
     EXPECT_TRUE(TextBecomes(Ctl(kIdCheckEnabled), L"Mira ligada  (Ctrl + O)", 0));
 }
 
@@ -329,8 +362,8 @@ TEST_F(Options, TabKeyVisitsTheControlsInCreationOrder) {
     // created before the tab's own controls.
     ASSERT_TRUE(FocusBecomes(scene.window, Ctl(kIdTabStrip), kReactMs));
     const int order[] = {kIdCheckEnabled,   kIdRestoreDefault, kIdCopyCode,
-                         kIdCheckOutsideGame, kIdCheckAimOnly, kIdHotkeyControl,
-                         kIdCheckAutostart, kIdOpenFolder,     kIdResetAll,
+                         kIdCheckOutsideGame, kIdCheckAimOnly, kIdCheckHideWithCursor,
+                         kIdHotkeyControl, kIdCheckAutostart, kIdOpenFolder, kIdResetAll,
                          kIdTabStrip};
     for (int id : order) {
         SCOPED_TRACE("Tab to control " + std::to_string(id));

@@ -81,6 +81,7 @@ make_prefix() {
 }
 
 make_prefixes() {
+  local p
   make_prefix "$PREFIX"
   touch "$PREFIX/$READY_MARK"
   if [ ! -f "$PREFIX_DPI/$READY_MARK" ]; then
@@ -103,6 +104,8 @@ make_prefixes() {
     WINEPREFIX="$PREFIX_DESKTOP" wineserver -w
     touch "$PREFIX_DESKTOP/$READY_MARK"
   fi
+  # Prefixes cached before the font was part of them.
+  for p in "$PREFIX" "$PREFIX_DPI" "$PREFIX_DESKTOP"; do add_wine_fonts "$p"; done
 }
 
 start_wineservers() {

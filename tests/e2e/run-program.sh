@@ -35,7 +35,7 @@ OPENBOX_PID=""
 PROGRAM_PID=""
 
 make_prefix() {
-  [ -f "$PREFIX/$READY_MARK" ] && return 0
+  [ -f "$PREFIX/$READY_MARK" ] && { add_wine_fonts "$PREFIX"; return 0; }
   say "creating the Wine prefix $PREFIX (once)"
   make_wine_prefix "$PREFIX" "$BUILD/run-wineboot.log" || exit 1
   touch "$PREFIX/$READY_MARK"

@@ -72,9 +72,10 @@ const LayoutRow kLayout[] = {
     {kIdSaveButton, nullptr, 298, 401, 94, 28, true},
     // " Configurações ".
     {kIdUnnamed, L"QUANDO MOSTRAR A MIRA", 24, 134, 368, 18, true},
-    {kIdNoteAuto, nullptr, 24, 156, 368, 34, true},
-    {kIdCheckOutsideGame, nullptr, 24, 194, 368, 20, true},
-    {kIdCheckAimOnly, nullptr, 24, 218, 368, 20, true},
+    {kIdNoteAuto, nullptr, 24, 156, 368, 20, true},
+    {kIdCheckOutsideGame, nullptr, 24, 180, 368, 20, true},
+    {kIdCheckAimOnly, nullptr, 24, 204, 368, 20, true},
+    {kIdCheckHideWithCursor, nullptr, 24, 228, 368, 20, true},
     {kIdUnnamed, L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 24, 254, 368, 18, true},
     {kIdHotkeyControl, nullptr, 24, 274, 160, 24, true},
     {kIdNoteHotkey, nullptr, 192, 270, 200, 34, true},

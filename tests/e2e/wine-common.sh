@@ -48,12 +48,24 @@ wait_for_openbox() {
   wait_until 15 wm_ready || { echo "openbox did not start (see $1)" >&2; return 1; }
 }
 
+# Debian ships Wine's own Marlett font apart (fonts-wine); without it the arrow
+# of a split button is drawn as the letter "6". Copied into a prefix whenever
+# it is missing there, so that prefixes made before the package get it too.
+WINE_MARLETT=/usr/share/wine/fonts/marlett.ttf
+add_wine_fonts() {
+  local fonts="$1/drive_c/windows/Fonts"
+  [ -f "$fonts/marlett.ttf" ] && return 0
+  [ -f "$WINE_MARLETT" ] || { echo "missing $WINE_MARLETT (./dev installs fonts-wine)" >&2; return 0; }
+  mkdir -p "$fonts" && cp "$WINE_MARLETT" "$fonts/"
+}
+
 # Makes a new Wine prefix whose crashes never wait on a dialog, and lets the
 # server write the registry to disk before anyone copies or marks the prefix.
 make_wine_prefix() {
   local prefix="$1" log="$2"
   rm -rf "$prefix"
   WINEPREFIX="$prefix" wineboot -i >"$log" 2>&1 || { echo "wineboot failed (see $log)" >&2; return 1; }
+  add_wine_fonts "$prefix"
   WINEPREFIX="$prefix" wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
     /t REG_DWORD /d 0 /f >/dev/null
   WINEPREFIX="$prefix" wineserver -w

@@ -13,6 +13,9 @@
 // "R x y" in screen coordinates. The registered message "ZavikFakeGameClicks"
 // answers the number of presses so far. Move or resize the window from the
 // test with SetWindowPos (borderless: the window rectangle is the client area).
+// The registered message "ZavikFakeGameCursor" sets the cursor as a game's
+// menus do: wParam 0 hides it (display count below 0), 1 shows the arrow,
+// 2 shows it with no image (SetCursor(NULL)).
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -26,6 +29,8 @@
 namespace {
 
 const wchar_t kClicksMessageName[] = L"ZavikFakeGameClicks";
+const wchar_t kCursorMessageName[] = L"ZavikFakeGameCursor";
+enum CursorState { kCursorHidden = 0, kCursorArrow = 1 };
 
 struct FakeGame {
     const wchar_t* className = L"grcWindow";
@@ -36,6 +41,7 @@ struct FakeGame {
     bool caption = false;
     bool background = false;
     UINT clicksMessage = 0;
+    UINT cursorMessage = 0;
     LONG clicks = 0;
 };
 FakeGame g_game;
@@ -80,8 +86,22 @@ void RecordClick(wchar_t button, HWND window, LPARAM lParam) {
     fclose(f);
 }
 
+// The display count is the thread's own: it changes only here, in the window's thread.
+void SetCursorState(WPARAM state) {
+    if (state == kCursorHidden) {
+        while (ShowCursor(FALSE) >= 0) {}
+        return;
+    }
+    while (ShowCursor(TRUE) < 0) {}
+    SetCursor(state == kCursorArrow ? LoadCursorW(nullptr, (LPCWSTR)IDC_ARROW) : nullptr);
+}
+
 LRESULT CALLBACK FakeGameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == g_game.clicksMessage && message != 0) return g_game.clicks;
+    if (message == g_game.cursorMessage && message != 0) {
+        SetCursorState(wParam);
+        return 0;
+    }
     switch (message) {
     case WM_LBUTTONDOWN:
         RecordClick(L'L', window, lParam);
@@ -110,6 +130,7 @@ HWND CreateGameWindow(HINSTANCE instance) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     ParseArguments();
     g_game.clicksMessage = RegisterWindowMessageW(kClicksMessageName);
+    g_game.cursorMessage = RegisterWindowMessageW(kCursorMessageName);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = FakeGameProc;
