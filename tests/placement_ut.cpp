@@ -268,12 +268,12 @@ struct CursorLookRow {
 };
 
 const CursorLookRow kCursorLookRows[] = {
-    {"50-ms tick", false, 1001, 1000, true},
-    {"aiming, 49 ms later", true, 1049, 1000, false},
-    {"aiming, 50 ms later across the wrap", true, 34, 0xFFFFFFF0u, true},
+    {"cursor tick", false, 1001, 1000, true},
+    {"aiming, 74 ms later", true, 1074, 1000, false},
+    {"aiming, 75 ms later across the wrap", true, 59, 0xFFFFFFF0u, true},
 };
 
-TEST(Placement, CursorLookDueWhileAimingOnlyEvery50Ms) {
+TEST(Placement, CursorLookDueWhileAimingOnlyEvery75Ms) {
     for (const CursorLookRow& row : kCursorLookRows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(row.due, CursorLookDue(row.followingButton, row.now, row.lastLook));
@@ -309,12 +309,12 @@ const VisibilityRow kVisibilityRows[] = {
     {"aim only but disabled", 0, true, 1, 1, true, false, false, 200},
     {"enabled as any non-zero value", -3, true, 1, 2, true, true, true, 15},
     {"only-with-game as any non-zero value", 1, false, 7, 0, false, false, false, 200},
-    {"game shows its cursor", 1, true, 1, 0, false, false, false, 50, 1, 1, true, true},
-    {"game hides its cursor", 1, true, 1, 0, false, false, true, 50, 1, 0, true, true},
-    {"cursor without image", 1, true, 1, 0, false, false, true, 50, 1, 1, false, true},
-    {"cursor suppressed", 1, true, 1, 0, false, false, true, 50, 1, 2, true, true},
+    {"game shows its cursor", 1, true, 1, 0, false, false, false, 75, 1, 1, true, true},
+    {"game hides its cursor", 1, true, 1, 0, false, false, true, 75, 1, 0, true, true},
+    {"cursor without image", 1, true, 1, 0, false, false, true, 75, 1, 1, false, true},
+    {"cursor suppressed", 1, true, 1, 0, false, false, true, 75, 1, 2, true, true},
     {"cursor, option off", 1, true, 1, 0, false, false, true, 200, 0, 1, true, false},
-    {"cursor, outside allowed", 1, true, 0, 0, false, false, false, 50, 1, 1, true, true},
+    {"cursor, outside allowed", 1, true, 0, 0, false, false, false, 75, 1, 1, true, true},
     {"desktop cursor", 1, false, 0, 0, false, false, true, 200, 1, 1, true, false},
     {"cursor, not in front", 1, false, 1, 0, false, false, false, 200, 1, 1, true, false},
     {"cursor, disabled", 0, true, 1, 0, false, false, false, 200, 1, 1, true, false},

@@ -8,7 +8,7 @@
 #            minwin with an empty 15 ms timer over the same time (median of
 #            alternating runs), in two states: while aiming mode samples the
 #            mouse every 15 ms, and while esconder_com_cursor asks for the
-#            game's cursor on a 50 ms tick
+#            game's cursor on a 75 ms tick
 # The virtual display, window manager and Wine prefix are started by
 # tests/e2e/run-e2e.sh in a state folder of this section's own and ended again.
 set -uo pipefail
@@ -61,7 +61,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
 
 # The program's settings: a later run (no settings window at a tray start),
 # with so_mirando and esconder_com_cursor as given. Aiming mode on makes the
-# tick run every 15 ms with the game in front; the cursor option every 50 ms.
+# tick run every 15 ms with the game in front; the cursor option every 75 ms.
 settings="$WINEPREFIX/drive_c/users/$(id -un)/AppData/Roaming/Zavik Crosshair"
 mkdir -p "$settings"
 utf16() { { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; }; }

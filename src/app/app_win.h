@@ -59,8 +59,8 @@ void RaiseOverlayToTop();
 // detect_win.cpp
 // The game's client rectangle as last seen; false while the game has not been seen.
 bool LastGameRect(ScreenRect* rect);
-// now: the tick count; followingButton: the tick runs every 15 ms for the right button.
-BOOL DetectGameInFront(uint32_t now, bool followingButton);
+// now: the tick count; fastTick: the tick runs faster than the idle one.
+BOOL DetectGameInFront(uint32_t now, bool fastTick);
 
 // visibility_win.cpp
 void VisibilityTick();

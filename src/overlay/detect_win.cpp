@@ -78,7 +78,7 @@ BOOL NotInFront() {
 }
 }  // namespace
 
-BOOL DetectGameInFront(uint32_t now, bool followingButton) {
+BOOL DetectGameInFront(uint32_t now, bool fastTick) {
     HWND window = GetForegroundWindow();
     if (!window || !IsShownAndNotMinimised(window)) return NotInFront();
     // The class and process queries are the expensive part of a 15-ms tick,
@@ -88,9 +88,10 @@ BOOL DetectGameInFront(uint32_t now, bool followingButton) {
         g_detection.lastWindow = window;
     }
     if (!g_detection.lastVerdict) return NotInFront();
-    // A player holding the right button in the game cannot move its window,
-    // so the 15-ms ticks reuse a client area read less than 200 ms ago.
-    if (!ClientRectReadDue(window == g_detection.rectWindow, followingButton, now,
+    // A player aiming or in one of the game's menus does not move its window,
+    // so the fast ticks reuse a client area read less than 200 ms ago: no
+    // later than the idle tick would have read it.
+    if (!ClientRectReadDue(window == g_detection.rectWindow, fastTick, now,
                            g_detection.rectRead)) {
         return g_detection.rectPlayable ? TRUE : FALSE;
     }

@@ -140,8 +140,8 @@ bool CursorLookDue(bool followingButton, uint32_t now, uint32_t lastLook) {
     return (uint32_t)(now - lastLook) >= (uint32_t)kCursorLookMs;
 }
 
-bool ClientRectReadDue(bool sameWindowAsLastRead, bool followingButton, uint32_t now,
+bool ClientRectReadDue(bool sameWindowAsLastRead, bool fastTick, uint32_t now,
                        uint32_t lastRead) {
-    if (!sameWindowAsLastRead || !followingButton) return true;
+    if (!sameWindowAsLastRead || !fastTick) return true;
     return (uint32_t)(now - lastRead) >= (uint32_t)kRectRereadMs;
 }

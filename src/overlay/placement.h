@@ -32,9 +32,11 @@ bool IsPlayableClientSize(int32_t width, int32_t height);
 
 // One visibility tick's decision.
 // While the game in front may show its cursor, the tick runs often enough to
-// follow it within 100 ms (at the usual 15.6-ms clock a 50-ms timer fires
-// about every 63 ms).
-enum { kTickPeriodIdle = 200, kTickPeriodCursor = 50, kTickPeriodAiming = 15, kSecondMs = 1000 };
+// follow it within 100 ms (at the usual 15.6-ms clock a 75-ms timer fires
+// about every 78 ms), and no more often: under Wine each look at the cursor
+// asks the display server for the pointer, and a 50-ms tick cost the program
+// 1.8 times the CPU of an empty 15-ms timer.
+enum { kTickPeriodIdle = 200, kTickPeriodCursor = 75, kTickPeriodAiming = 15, kSecondMs = 1000 };
 bool SecondHasPassed(uint32_t now, uint32_t lastSecondMark);  // unsigned wrap-safe
 // First two conditions of "wanted": enabled, and in front or shown outside the game.
 bool OverlayWantedBeforeButton(int32_t enabled, bool inFront, int32_t onlyWithGame);
@@ -53,14 +55,13 @@ int32_t WantedTickPeriod(int32_t enabled, bool inFront, int32_t aimOnly, int32_t
 // touch or pen input (flag 2), and with an image.
 enum : uint32_t { kCursorShowingFlag = 0x1, kCursorSuppressedFlag = 0x2 };
 bool CursorCountsAsShown(uint32_t flags, bool hasImage);
-// Asking for the cursor costs a trip to the display server under Wine: on the
-// 15-ms tick that follows the right button it is asked again only after
-// 50 ms; on every other tick each time.
+// On the 15-ms tick that follows the right button the cursor is asked for
+// again only after a cursor tick's time; on every other tick each time.
 enum { kCursorLookMs = kTickPeriodCursor };
 bool CursorLookDue(bool followingButton, uint32_t now, uint32_t lastLook);
-// While the tick follows the right button every 15 ms, the game's client
-// rectangle is read again only for a new window or after as long as an idle
-// tick takes; on every other tick it is read each time.
+// While the tick runs faster than the idle one (for the right button or the
+// game's cursor), the game's client rectangle is read again only for a new
+// window or after as long as an idle tick takes; on the idle tick each time.
 enum { kRectRereadMs = kTickPeriodIdle };
-bool ClientRectReadDue(bool sameWindowAsLastRead, bool followingButton, uint32_t now,
+bool ClientRectReadDue(bool sameWindowAsLastRead, bool fastTick, uint32_t now,
                        uint32_t lastRead);

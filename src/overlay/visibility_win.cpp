@@ -108,7 +108,7 @@ void RunTick() {
     CatchUpSettingsFile(now);  // first: a late read may change what this tick decides
     bool secondPassed = TakeSecondMark(now);
     bool followingButton = g_visibility.tickPeriod == kTickPeriodAiming;
-    bool inFront = DetectGameInFront(now, followingButton) != FALSE;
+    bool inFront = DetectGameInFront(now, g_visibility.tickPeriod != kTickPeriodIdle) != FALSE;
     UpdateHotkeyRegistration(inFront);
     if (inFront && g_options.enabled != 0 && !g_visibility.fullscreenNoticeShown &&
         secondPassed) {
