@@ -11,7 +11,7 @@ if(ZAVIK_SANITIZE)
 endif()
 
 add_library(zavik_core STATIC ${ZAVIK_CORE_SOURCES} ${ZAVIK_HOST_SOURCES})
-target_include_directories(zavik_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_include_directories(zavik_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
 
 enable_testing()
 find_package(GTest REQUIRED)

@@ -10,7 +10,7 @@ set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 ole32 kernel32)
 endif()
 
 add_library(zavik_core_win STATIC ${ZAVIK_CORE_SOURCES})
-target_include_directories(zavik_core_win PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_include_directories(zavik_core_win PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
 target_compile_options(zavik_core_win PRIVATE ${ZAVIK_WIN_FLAGS})
 target_compile_definitions(zavik_core_win PUBLIC UNICODE _UNICODE)
 

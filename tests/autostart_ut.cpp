@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/autostart.h"
+#include "state/autostart.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "app/hotkey.h"
+#include "state/hotkey.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <limits>
 #include <string>
 
-#include "ui/ids.h"
+#include "base/ids.h"
 #include "ui/sliders.h"
 
 namespace {

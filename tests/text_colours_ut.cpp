@@ -2,7 +2,7 @@
 // the footer, the game status label and the status line.
 #include <gtest/gtest.h>
 
-#include "ui/ids.h"
+#include "base/ids.h"
 #include "ui/text_colours.h"
 
 namespace {

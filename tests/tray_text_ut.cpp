@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/tray_text.h"
+#include "state/tray_text.h"
 
 namespace {
 

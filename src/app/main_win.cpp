@@ -8,7 +8,9 @@
 
 #include "app/startup.h"
 #include "base/wtext.h"
+#include "state/change.h"
 #include "storage/profile.h"
+#include "ui/settings_win.h"
 
 namespace {
 const DWORD kCommonControlClasses =
@@ -67,18 +69,6 @@ void FindSettingsPaths() {
     DWORD length = GetCurrentDirectoryW(kPathChars, working);
     if (length == 0 || length >= kPathChars) working[0] = 0;
     ComposeSettingsPaths(NULL, working, &g_paths);
-}
-
-// Returns whether config.ini existed before this start.
-bool LoadStartupSettings() {
-    ApplyDefaultCrosshair();
-    g_options = kDefaultOptions;
-    return LoadSettingsPatiently(g_paths.config, &g_options, &g_crosshair, &g_settingsFile);
-}
-
-void PrepareSettingsFiles(bool configExisted) {
-    PrepareStartupFiles(g_paths.config, g_paths.miras, configExisted, g_options, g_crosshair,
-                        &g_settingsFile);
 }
 
 HICON LoadAppIcon(int width, int height) {
@@ -190,6 +180,7 @@ void ShutDown() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     g_app.instance = instance;
+    InstallFrontEnd();
     g_app.mutex = CreateMutexW(NULL, TRUE, ZAVIK_MUTEX_NAME);
     if (DecideInstanceRole(g_app.mutex != NULL, GetLastError()) == kInstanceHandOver) {
         HandOverToRunningInstance();

@@ -2,42 +2,21 @@
 // callback, the toggle hotkey and the second instance's hand-off; and the
 // operations they trigger: toggle, open the settings window, quit.
 #include "app/app_win.h"
-#include "codes/clipboard_win.h"
+
 #include "overlay/dpi_context_win.h"
+#include "state/change.h"
+#include "ui/clipboard_win.h"
+#include "ui/settings_win.h"
 
 namespace {
 enum { kSettingsClientWidth = 600, kSettingsClientHeight = 452 };
 const DWORD kSettingsStyle = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const UINT kFrontFlags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE;
-// How often a change that config.ini did not take is tried again: every idle
-// tick, every twelfth while the tick follows the right button.
-const uint32_t kSettingsRetryMs = 180;
-uint32_t g_lastSettingsTry;
-
-// A config.ini read only now may hold another crosshair, options and hotkey.
-void ShowLateSettings() {
-    UnregisterToggleHotkey();  // the next tick with the game in front registers the file's
-    RefreshHotkeyTexts();
-    PushStateToControls();
-    RefreshAfterChange();
-}
-
-// The last chance for a change still behind before the session ends; a file
-// the start could not read is read first, so the change lies over its values.
-// The only place besides "Sair" that waits the full patience for the file.
-void SaveBeforeSessionEnds() {
-    ReadSettingsLate();
-    if (SettingsFileBehind(g_settingsFile)) SaveCurrentSettingsWithin(kProfileSavePatienceMs);
-}
-
 // "Sair", and every way Windows or another program asks the process to end.
 void QuitProgram() {
     if (g_app.quitting) return;  // a second request while the first one saves
     g_app.quitting = 1;  // the settings window shows no tray notice while quitting
-    ReadSettingsLate();  // a file unread at start gets this run's changes, nothing more
-    // Written whole even when nothing changed: the run's last word also mends
-    // a file that something else spoiled meanwhile.
-    SaveCurrentSettingsWhole(kProfileSavePatienceMs);
+    SaveAtQuit();
     if (g_app.settingsWindow) DestroyWindow(g_app.settingsWindow);
     DestroyWindow(g_app.messageWindow);  // its WM_DESTROY ends the message loop
 }
@@ -141,7 +120,7 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_QUERYENDSESSION:
         // Answered at once, as Windows asks, and nothing changes yet: the
         // shutdown may still be cancelled. A pending change gets one quick try.
-        if (SettingsFileBehind(g_settingsFile)) SaveCurrentSettingsWithin(kProfileTryOnce);
+        SaveIfBehind();
         return TRUE;
     case WM_ENDSESSION:
         OnEndSession(wParam, lParam);
@@ -156,31 +135,40 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     }
 }
 
-void ToggleEnabled() {
-    g_options.enabled = g_options.enabled == 0 ? 1 : 0;
-    VisibilityTick();  // show or hide now, not at the next timer tick, nor after the file
-    ShowEnabledBox();
-    SaveCurrentSettingsWithin(kProfileTryOnce);
-}
-
-void CatchUpSettingsFile(uint32_t now) {
-    bool unread = SettingsFileUnread(g_settingsFile);
-    if (!unread && !SettingsFileBehind(g_settingsFile)) return;
-    if ((uint32_t)(now - g_lastSettingsTry) < kSettingsRetryMs) return;
-    g_lastSettingsTry = now;
-    if (unread) {
-        if (!ReadSettingsLate()) return;
-        ShowLateSettings();
+namespace {
+// The settings window and the tray show the records after a change. The
+// tray's tip comes last: telling the shell waits on another process, and a
+// message another program sends meanwhile (a paste, a choice in the list) is
+// handled then and must find the controls already set.
+void FollowChange(uint32_t parts) {
+    if (parts & kFollowControls) {
+        PushStateToControls();
+    } else {
+        if (parts & kFollowBoxes) ShowOptionBoxes();
+        if (parts & kFollowValues) ShowCrosshairValues();
     }
-    // No waiting on a tick: the overlay must follow the game meanwhile.
-    if (SettingsFileBehind(g_settingsFile)) SaveCurrentSettingsWithin(kProfileTryOnce);
+    if (parts & kFollowHotkey) {
+        // The old combination must stop at once; the next tick with the game
+        // in front registers the new one.
+        UnregisterToggleHotkey();
+        ShowEnabledCaption();
+    }
+    if (parts & (kFollowHotkey | kFollowControls)) RefreshTrayTip();
+}
+}  // namespace
+
+void InstallFrontEnd() {
+    g_frontEnd.presentOverlay = PresentOverlay;
+    g_frontEnd.visibilityTick = VisibilityTick;
+    g_frontEnd.follow = FollowChange;
+    g_frontEnd.showBalloon = ShowBalloon;
+    g_frontEnd.showGameStatus = SetGameStatusLabel;
 }
 
 void OpenSettingsWindow() {
     // The player may have switched the entry in Task Manager while we ran.
     ReadStartWithWindows();
     if (g_app.settingsWindow) {
-        ShowAutostartBox();
         BringWindowToFront(g_app.settingsWindow);
         return;
     }

@@ -3,7 +3,7 @@
 
 #include <wchar.h>
 
-#include "app/identity.h"
+#include "state/identity.h"
 #include "base/wtext.h"
 
 namespace {

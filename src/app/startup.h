@@ -2,7 +2,7 @@
 // copy or hands over to one, and where the settings files live.
 #pragma once
 #include <stdint.h>
-#include "app/state.h"
+#include "state/records.h"
 
 // The two error codes of the single-instance mutex that matter here.
 enum {

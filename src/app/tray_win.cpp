@@ -3,8 +3,7 @@
 // the menu and passes the shell's broadcasts on to the message window.
 #include "app/app_win.h"
 
-#include "app/hotkey.h"
-#include "app/tray_text.h"
+#include "state/hotkey.h"
 
 NOTIFYICONDATAW g_trayIcon;
 
@@ -69,14 +68,7 @@ void FormatTrayTip() {
     FormatTrayTipText(hotkey, g_trayIcon.szTip, kTrayTipChars);
 }
 
-void RefreshHotkeyTexts() {
-    if (g_app.settingsWindow) {
-        wchar_t hotkey[kHotkeyTextChars];
-        wchar_t caption[kEnabledCaptionChars];
-        FormatHotkeyText(hotkey, kHotkeyTextChars);
-        FormatEnabledCaption(hotkey, caption, kEnabledCaptionChars);
-        ShowEnabledCaption(caption);
-    }
+void RefreshTrayTip() {
     FormatTrayTip();
     g_trayIcon.uFlags = NIF_TIP;
     Shell_NotifyIconW(NIM_MODIFY, &g_trayIcon);

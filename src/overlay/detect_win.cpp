@@ -1,7 +1,7 @@
 // Is the game in front? Recognises the foreground window by its class or its
 // process image name, caches that per window, and follows the game's client
 // area so the overlay stays centred on it.
-#include "app/app_win.h"
+#include "overlay/overlay_win.h"
 
 namespace {
 enum { kNameChars = 260 };

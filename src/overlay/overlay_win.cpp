@@ -1,6 +1,6 @@
 // The overlay window: a click-through, never-activated layered popup whose
 // pixels are the rendered crosshair, centred on the target rectangle.
-#include "app/app_win.h"
+#include "overlay/overlay_win.h"
 #include "overlay/dpi_context_win.h"
 
 namespace {

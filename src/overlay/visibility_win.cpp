@@ -1,9 +1,12 @@
 // The visibility tick: follows the game in front, keeps the hotkey and the
 // status label current, shows or hides the overlay and picks its own period.
 // Runs up to 67 times a second, so the common path draws and allocates nothing.
-#include "app/app_win.h"
+#include "overlay/overlay_win.h"
 
-#include "app/tray_text.h"
+#include <shellapi.h>
+
+#include "state/change.h"
+#include "state/tray_text.h"
 #include "overlay/dpi_context_win.h"
 
 namespace {
@@ -33,7 +36,7 @@ void WarnIfExclusiveFullscreen() {
     if (FAILED(SHQueryUserNotificationState(&state))) return;
     if (state != QUNS_RUNNING_D3D_FULL_SCREEN) return;
     g_visibility.fullscreenNoticeShown = true;
-    ShowBalloon(kFullscreenNoticeTitle, kFullscreenNoticeText);
+    if (g_frontEnd.showBalloon) g_frontEnd.showBalloon(kFullscreenNoticeTitle, kFullscreenNoticeText);
 }
 
 void UpdateStatusLabel(bool inFront) {
@@ -45,7 +48,7 @@ void UpdateStatusLabel(bool inFront) {
     int32_t status = inFront ? 1 : 0;
     if (g_visibility.lastShownStatus == status) return;
     g_visibility.lastShownStatus = status;
-    SetGameStatusLabel(inFront);
+    if (g_frontEnd.showGameStatus) g_frontEnd.showGameStatus(inFront);
 }
 
 bool RightButtonDown() { return (GetAsyncKeyState(VK_RBUTTON) & kKeyDownBit) != 0; }

@@ -10,16 +10,35 @@
 #include "base/wtext.h"
 #include "storage/profile.h"
 
-const AppOptions kDefaultOptions = {
-    1,                         // enabled
-    1,                         // onlyWithGame
-    0,                         // onlyWhileAiming
-    kDefaultHotkeyKey,         // hotkeyKey
-    kDefaultHotkeyModifiers,   // hotkeyModifiers
-    0,                         // monitor
-    0,                         // hideWithCursor
-    0,                         // startWithWindows
+constexpr OptionRow kOptionRows[kOptionCount] = {
+    {kOptionOnlyWithGame, L"so_com_fivem", &AppOptions::onlyWithGame, 1, kResetToDefault,
+     kIdCheckOutsideGame, true, false, true},
+    {kOptionEnabled, L"ligada", &AppOptions::enabled, 1, kResetToDefault, kIdCheckEnabled, false,
+     true, true},
+    {kOptionOnlyWhileAiming, L"so_mirando", &AppOptions::onlyWhileAiming, 0, kResetToDefault,
+     kIdCheckAimOnly, false, false, true},
+    {kOptionHotkeyKey, L"atalho_tecla", &AppOptions::hotkeyKey, kDefaultHotkeyKey,
+     kResetToDefault, kIdUnnamed, false, false, false},
+    {kOptionHotkeyModifiers, L"atalho_mod", &AppOptions::hotkeyModifiers,
+     kDefaultHotkeyModifiers, kResetToDefault, kIdUnnamed, false, false, false},
+    {kOptionMonitor, L"monitor", &AppOptions::monitor, 0, kResetToDefault, kIdUnnamed, false,
+     false, false},
+    {kOptionHideWithCursor, L"esconder_com_cursor", &AppOptions::hideWithCursor, 0,
+     kResetToDefault, kIdCheckHideWithCursor, false, false, true},
+    // The Run value is its only store, and "Redefinir tudo" leaves it alone.
+    {kOptionStartWithWindows, nullptr, &AppOptions::startWithWindows, 0, kResetKeeps,
+     kIdCheckAutostart, false, false, false},
 };
+
+namespace {
+constexpr AppOptions DefaultsOf(const OptionRow (&rows)[kOptionCount]) {
+    AppOptions options{};
+    for (const OptionRow& row : rows) options.*(row.field) = row.defaultValue;
+    return options;
+}
+}  // namespace
+
+constexpr AppOptions kDefaultOptions = DefaultsOf(kOptionRows);
 
 const wchar_t kSectionOptions[] = L"Opcoes";
 const wchar_t kSectionCrosshair[] = L"Mira";
@@ -68,22 +87,6 @@ const CrosshairKey kCrosshairKeys[] = {
     {L"posicao_y", kFormInt, offsetof(CrosshairSettings, offsetY)},
 };
 
-struct OptionKey {
-    const wchar_t* key;
-    size_t offset;         // of the field inside AppOptions
-    bool alsoInCrosshair;  // older files keep this key in "Mira" only
-};
-
-// The "Opcoes" keys in the order SaveSettings writes them and LoadSettings reads them.
-const OptionKey kOptionKeys[] = {
-    {L"so_com_fivem", offsetof(AppOptions, onlyWithGame), false},
-    {L"ligada", offsetof(AppOptions, enabled), true},
-    {L"so_mirando", offsetof(AppOptions, onlyWhileAiming), false},
-    {L"atalho_tecla", offsetof(AppOptions, hotkeyKey), false},
-    {L"atalho_mod", offsetof(AppOptions, hotkeyModifiers), false},
-    {L"monitor", offsetof(AppOptions, monitor), false},
-    {L"esconder_com_cursor", offsetof(AppOptions, hideWithCursor), false},
-};
 // Keys added to "Opcoes" after "versao_miras" follow it in a first-run file
 // too, so that a new file and an older one that gains them read alike.
 enum { kOptionKeysBeforeMirasVersion = 6 };
@@ -94,6 +97,7 @@ const wchar_t* const kObsoleteSavedSections[] = {
     L"Cruz pequena ciano",
     L"Cruz verde",
 };
+
 
 template <typename T, size_t N>
 constexpr size_t CountOf(const T (&)[N]) {
@@ -173,15 +177,16 @@ void CopyCrosshairField(const CrosshairKey& row, const CrosshairSettings& from,
            reinterpret_cast<const unsigned char*>(&from) + row.offset, size);
 }
 
-int32_t OptionOf(const AppOptions& options, const OptionKey& row) {
-    return *FieldAt<int32_t>(&options, row.offset);
-}
+int32_t OptionOf(const AppOptions& options, const OptionRow& row) { return options.*(row.field); }
+
+// Rows without a key never reach the file: the run's own value always holds.
+bool InFile(const OptionRow& row) { return row.key != nullptr; }
 
 // Field bits of the late read: crosshair key i is bit i, option key j bit
 // kOptionBitsFirst + j, in the tables' order.
 enum { kOptionBitsFirst = 16 };
 static_assert(CountOf(kCrosshairKeys) <= kOptionBitsFirst, "crosshair bits overlap");
-static_assert(kOptionBitsFirst + CountOf(kOptionKeys) <= 32, "option bits overflow");
+static_assert(kOptionBitsFirst + CountOf(kOptionRows) <= 32, "option bits overflow");
 
 uint32_t CrosshairBit(size_t row) { return 1u << row; }
 uint32_t OptionBit(size_t row) { return 1u << (kOptionBitsFirst + row); }
@@ -199,8 +204,8 @@ uint32_t FieldsOfGroups(uint32_t groups) {
             IsOffsetKey(kCrosshairKeys[i]) ? kAssignedCrosshairOffsets : kAssignedCrosshairLook;
         if (groups & group) fields |= CrosshairBit(i);
     }
-    for (size_t i = 0; i < CountOf(kOptionKeys); ++i)
-        if (groups & kAssignedOptions) fields |= OptionBit(i);
+    for (size_t i = 0; i < CountOf(kOptionRows); ++i)
+        if ((groups & kAssignedOptions) && InFile(kOptionRows[i])) fields |= OptionBit(i);
     return fields;
 }
 
@@ -210,8 +215,9 @@ uint32_t ChangedFields(const AppOptions& oldOptions, const CrosshairSettings& ol
     uint32_t fields = 0;
     for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
         if (!SameKeyText(kCrosshairKeys[i], oldCrosshair, newCrosshair)) fields |= CrosshairBit(i);
-    for (size_t i = 0; i < CountOf(kOptionKeys); ++i)
-        if (OptionOf(oldOptions, kOptionKeys[i]) != OptionOf(newOptions, kOptionKeys[i]))
+    for (size_t i = 0; i < CountOf(kOptionRows); ++i)
+        if (InFile(kOptionRows[i]) &&
+            OptionOf(oldOptions, kOptionRows[i]) != OptionOf(newOptions, kOptionRows[i]))
             fields |= OptionBit(i);
     return fields;
 }
@@ -229,9 +235,8 @@ void NoteChangedFields(SettingsFileState* state, const AppOptions& options,
 // The two keys of the hotkey.
 uint32_t HotkeyBits() {
     uint32_t bits = 0;
-    for (size_t i = 0; i < CountOf(kOptionKeys); ++i)
-        if (kOptionKeys[i].offset == offsetof(AppOptions, hotkeyKey) ||
-            kOptionKeys[i].offset == offsetof(AppOptions, hotkeyModifiers))
+    for (size_t i = 0; i < CountOf(kOptionRows); ++i)
+        if (kOptionRows[i].id == kOptionHotkeyKey || kOptionRows[i].id == kOptionHotkeyModifiers)
             bits |= OptionBit(i);
     return bits;
 }
@@ -245,11 +250,9 @@ bool LayAssignedOver(uint32_t assigned, const AppOptions& now,
     for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
         if (assigned & CrosshairBit(i))
             CopyCrosshairField(kCrosshairKeys[i], nowCrosshair, fileCrosshair);
-    for (size_t i = 0; i < CountOf(kOptionKeys); ++i)
-        if (assigned & OptionBit(i))
-            *FieldAt<int32_t>(file, kOptionKeys[i].offset) = OptionOf(now, kOptionKeys[i]);
-    // Never in the file: always the run's own.
-    file->startWithWindows = now.startWithWindows;
+    for (size_t i = 0; i < CountOf(kOptionRows); ++i)
+        if ((assigned & OptionBit(i)) || !InFile(kOptionRows[i]))
+            file->*(kOptionRows[i].field) = OptionOf(now, kOptionRows[i]);
     return assigned != 0;
 }
 
@@ -265,14 +268,15 @@ bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
                        unsigned patienceMs) {
     FileChange change;
     if (!BeginFileChange(&change, config, patienceMs)) return false;
-    static_assert(CountOf(kOptionKeys) > kOptionKeysBeforeMirasVersion, "versao_miras has a place");
-    for (size_t i = 0; i < CountOf(kOptionKeys); ++i) {
+    static_assert(CountOf(kOptionRows) > kOptionKeysBeforeMirasVersion, "versao_miras has a place");
+    for (size_t i = 0; i < CountOf(kOptionRows); ++i) {
         // Written before "Mira", so a new key lands after "monitor" in "Opcoes".
         if (withMirasVersion && i == kOptionKeysBeforeMirasVersion)
             change.ok &= WriteIntSetting(change.copy, kSectionOptions, kKeyMirasVersion,
                                          kMirasVersionCurrent);
-        change.ok &= WriteIntSetting(change.copy, kSectionOptions, kOptionKeys[i].key,
-                                     *FieldAt<int32_t>(&options, kOptionKeys[i].offset));
+        if (!InFile(kOptionRows[i])) continue;
+        change.ok &= WriteIntSetting(change.copy, kSectionOptions, kOptionRows[i].key,
+                                     OptionOf(options, kOptionRows[i]));
     }
     change.ok &= WriteCrosshairSection(change.copy, kSectionCrosshair, crosshair);
     return FinishFileChange(&change);
@@ -383,20 +387,34 @@ bool SaveSettings(const wchar_t* config, const AppOptions& options,
 bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair) {
     if (!ProfileFileExists(config)) return false;
     ReadCrosshairSection(config, kSectionCrosshair, crosshair);
-    for (size_t i = 0; i < CountOf(kOptionKeys); ++i) {
-        const OptionKey& row = kOptionKeys[i];
-        int32_t fallback = *FieldAt<int32_t>(&kDefaultOptions, row.offset);
+    for (size_t i = 0; i < CountOf(kOptionRows); ++i) {
+        const OptionRow& row = kOptionRows[i];
+        if (!InFile(row)) continue;
+        int32_t fallback = row.defaultValue;
         // Once saved the switch lives in "Opcoes"; until then "Mira" may hold it.
         if (row.alsoInCrosshair)
             fallback = ReadIntSetting(config, kSectionCrosshair, row.key, fallback);
-        *FieldAt<int32_t>(options, row.offset) =
-            ReadIntSetting(config, kSectionOptions, row.key, fallback);
+        options->*(row.field) = ReadIntSetting(config, kSectionOptions, row.key, fallback);
     }
     if (!HotkeyKeyUsable(options->hotkeyKey)) {
         options->hotkeyKey = kDefaultHotkeyKey;
         options->hotkeyModifiers = kDefaultHotkeyModifiers;
     }
     return true;
+}
+
+const OptionRow& OptionRowOf(OptionId id) {
+    for (const OptionRow& row : kOptionRows)
+        if (row.id == id) return row;
+    return kOptionRows[0];  // every id has a row; the table's order is the file's
+}
+
+bool OptionBoxTicked(const OptionRow& row, int32_t value) {
+    return (value != 0) != row.boxShowsInverse;
+}
+
+int32_t OptionValueOfBox(const OptionRow& row, bool ticked) {
+    return ticked != row.boxShowsInverse ? 1 : 0;
 }
 
 bool SettingsFileHasContent(const wchar_t* config) {
@@ -491,8 +509,9 @@ bool SettingsFileBehind(const SettingsFileState& state) { return state.behind; }
 
 bool SameSettingsText(const AppOptions& options, const CrosshairSettings& crosshair,
                       const AppOptions& otherOptions, const CrosshairSettings& otherCrosshair) {
-    for (size_t i = 0; i < CountOf(kOptionKeys); ++i)
-        if (OptionOf(options, kOptionKeys[i]) != OptionOf(otherOptions, kOptionKeys[i]))
+    for (size_t i = 0; i < CountOf(kOptionRows); ++i)
+        if (InFile(kOptionRows[i]) &&
+            OptionOf(options, kOptionRows[i]) != OptionOf(otherOptions, kOptionRows[i]))
             return false;
     for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
         if (!SameKeyText(kCrosshairKeys[i], crosshair, otherCrosshair)) return false;

@@ -3,6 +3,7 @@
 // Portable: every file access goes through the private-profile contract.
 #pragma once
 #include <stdint.h>
+#include "base/ids.h"
 #include "crosshair/crosshair.h"
 #include "storage/profile.h"
 
@@ -13,17 +14,47 @@ struct AppOptions {
     int32_t onlyWithGame;      // "so_com_fivem"
     int32_t onlyWhileAiming;   // "so_mirando"
     int32_t hotkeyKey;         // "atalho_tecla", virtual-key code 1..254
-    int32_t hotkeyModifiers;   // "atalho_mod", Alt 1, Ctrl 2, Shift 4
+    int32_t hotkeyModifiers;   // "atalho_mod", kModAlt | kModControl | kModShift
     int32_t monitor;           // "monitor", stored only
     int32_t hideWithCursor;    // "esconder_com_cursor": hidden while the game shows the cursor
     int32_t startWithWindows;  // mirrors the Run value; never in the file
 };
 
+// A hotkey's modifiers as the file stores them and RegisterHotKey takes them.
+enum { kModAlt = 1, kModControl = 2, kModShift = 4 };
+
 enum {
-    kDefaultHotkeyKey = 79,  // 'O'
-    kDefaultHotkeyModifiers = 2,  // Ctrl
+    kDefaultHotkeyKey = 'O',
+    kDefaultHotkeyModifiers = kModControl,
     kMirasVersionCurrent = 2,
 };
+
+// Every option, one row each: where it is stored, what it starts as, what
+// "Redefinir tudo" does with it and which check box shows it. A new option
+// is one new row.
+enum OptionId {
+    kOptionEnabled, kOptionOnlyWithGame, kOptionOnlyWhileAiming, kOptionHotkeyKey,
+    kOptionHotkeyModifiers, kOptionMonitor, kOptionHideWithCursor, kOptionStartWithWindows,
+    kOptionCount,
+};
+enum OptionReset { kResetToDefault, kResetKeeps };
+struct OptionRow {
+    OptionId id;
+    const wchar_t* key;           // in "Opcoes"; null: never in the file
+    int32_t AppOptions::*field;
+    int32_t defaultValue;
+    OptionReset reset;
+    int32_t checkBox;             // the settings window's box for it, or kIdUnnamed
+    bool boxShowsInverse;         // the box is ticked while the option is 0
+    bool alsoInCrosshair;         // older files keep this key in "Mira" only
+    bool affectsVisibility;       // the overlay may show or hide when it changes
+};
+// In the order config.ini holds the keys.
+extern const OptionRow kOptionRows[kOptionCount];
+const OptionRow& OptionRowOf(OptionId id);
+// The value a row's check box shows for the option's value, and back.
+bool OptionBoxTicked(const OptionRow& row, int32_t value);
+int32_t OptionValueOfBox(const OptionRow& row, bool ticked);
 
 extern const AppOptions kDefaultOptions;
 

@@ -5,9 +5,9 @@
 #include <commctrl.h>
 #include <wchar.h>
 
-#include "app/hotkey.h"
-#include "app/tray_text.h"
-#include "codes/clipboard_win.h"
+#include "state/hotkey.h"
+#include "state/tray_text.h"
+#include "ui/clipboard_win.h"
 #include "overlay/dpi_context_win.h"
 #include "res/version.h"
 #include "ui/text_colours.h"
@@ -17,11 +17,22 @@ SettingsWindowState g_settings;
 namespace {
 
 const wchar_t kTabStripClass[] = L"SysTabControl32";
-const wchar_t* const kTabNames[] = {L" Mira ", L" Miras salvas ", L" Configurações "};
-enum { kTabCount = 3 };
 
-const wchar_t kTitleFirstWord[] = L"Zavik ";
-const wchar_t kTitleSecondWord[] = L"Crosshair";
+// The tabs in their order: the strip's text, the tag stamped on the page's
+// controls, and what creates them.
+struct TabRow {
+    const wchar_t* text;
+    int tag;
+    void (*create)(HWND window);
+};
+const TabRow kTabs[] = {
+    {L" Mira ", kTagCrosshair, CreateCrosshairTab},
+    {L" Miras salvas ", kTagSaved, CreateSavedTab},
+    {L" Configurações ", kTagOptions, CreateOptionsTab},
+};
+
+// The title is the product name, its words after the first in the accent colour.
+const wchar_t kTitle[] = ZAVIK_TITLE;
 const wchar_t kSubtitle[] =
     L"Mira fixa para FiveM  •  v" ZAVIK_VERSION_SHORT_TEXT " " ZAVIK_VERSION_STAGE;
 
@@ -49,11 +60,12 @@ void CreateTabStrip(HWND window) {
     HWND strip = CreateChildControl(window, kTabStripClass, L"", WS_CLIPSIBLINGS | WS_TABSTOP,
                                     kTabStripX, kTabStripY, kTabStripWidth, kTabStripHeight,
                                     kIdTabStrip);
-    for (int i = 0; i < kTabCount; ++i) {
+    int index = 0;
+    for (const TabRow& tab : kTabs) {
         TCITEMW item = {};
         item.mask = TCIF_TEXT;
-        item.pszText = (LPWSTR)kTabNames[i];
-        SendMessageW(strip, TCM_INSERTITEMW, i, (LPARAM)&item);
+        item.pszText = (LPWSTR)tab.text;
+        SendMessageW(strip, TCM_INSERTITEMW, index++, (LPARAM)&item);
     }
 }
 
@@ -63,12 +75,10 @@ LRESULT OnCreate(HWND window) {
     g_settings.creationTag = kTagAlways;
     CreateTabStrip(window);
     CreateRightColumn(window);
-    g_settings.creationTag = kTagCrosshair;
-    CreateCrosshairTab(window);
-    g_settings.creationTag = kTagSaved;
-    CreateSavedTab(window);
-    g_settings.creationTag = kTagOptions;
-    CreateOptionsTab(window);
+    for (const TabRow& tab : kTabs) {
+        g_settings.creationTag = tab.tag;
+        tab.create(window);
+    }
     g_settings.creationTag = 0;
     FillSavedList(nullptr);
     PushStateToControls();
@@ -144,7 +154,6 @@ LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
     case kIdCheckOutline: OnOutlineClicked(); break;
     case kIdCheckDot: OnDotClicked(); break;
     case kIdCheckTStyle: OnTStyleClicked(); break;
-    case kIdCheckEnabled: OnEnabledClicked(); break;
     case kIdColourList: OnColourListChanged(code); break;
     case kIdColourChoose: ChooseCustomColour(); break;
     case kIdRestoreDefault: RestoreDefaultCrosshair(); break;
@@ -154,13 +163,11 @@ LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
     case kIdSavedList: OnListNotification(code); break;
     case kIdSaveButton: SaveImportedCrosshair(); break;
     case kIdDeleteButton: DeleteSavedCrosshair(); break;
-    case kIdCheckOutsideGame: OnOutsideGameClicked(); break;
-    case kIdCheckAimOnly: OnAimOnlyClicked(); break;
-    case kIdCheckHideWithCursor: OnHideWithCursorClicked(); break;
     case kIdHotkeyControl: OnHotkeyNotification((HWND)lParam, code); break;
     case kIdCheckAutostart: OnAutostartClicked(); break;
     case kIdOpenFolder: OpenSettingsFolder(); break;
     case kIdResetAll: ResetAllSettings(); break;
+    default: OnOptionBoxClicked(LOWORD(wParam)); break;
     }
     return 0;
 }
@@ -172,7 +179,7 @@ void ShowTrayNoticeOnce() {
     wchar_t text[kClosingNoticeChars];
     FormatClosingNotice(hotkey, text, kClosingNoticeChars);
     g_settings.trayNoticeShown = true;
-    ShowBalloon(kClosingNoticeTitle, text);
+    if (g_frontEnd.showBalloon) g_frontEnd.showBalloon(kClosingNoticeTitle, text);
 }
 
 LRESULT OnDestroy() {
@@ -188,7 +195,7 @@ BOOL CALLBACK ApplyPageRule(HWND control, LPARAM) {
     LONG_PTR tag = GetWindowLongPtrW(control, GWLP_USERDATA);
     // Inner windows of common controls are not ours, whatever their user data holds.
     if (tag <= 0 || GetParent(control) != g_app.settingsWindow) return TRUE;
-    bool visible = tag == kTagAlways || tag == g_settings.currentTab + 1;
+    bool visible = tag == kTagAlways || tag == kTabs[g_settings.currentTab].tag;
     ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
     return TRUE;
 }
@@ -206,13 +213,14 @@ void PaintSettingsWindow(HDC dc, const RECT* client) {
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ oldFont = SelectObject(dc, g_app.titleFont);
     SetTextColor(dc, kColourTitle);
-    int firstLength = (int)wcslen(kTitleFirstWord);
-    TextOutW(dc, DpiScale(kTitleX), DpiScale(kTitleY), kTitleFirstWord, firstLength);
+    const wchar_t* rest = wcschr(kTitle, L' ');
+    int firstLength = rest ? (int)(rest - kTitle) + 1 : (int)wcslen(kTitle);
+    TextOutW(dc, DpiScale(kTitleX), DpiScale(kTitleY), kTitle, firstLength);
     SIZE firstSize = {0, 0};
-    GetTextExtentPoint32W(dc, kTitleFirstWord, firstLength, &firstSize);
+    GetTextExtentPoint32W(dc, kTitle, firstLength, &firstSize);
     SetTextColor(dc, kColourAccent);
-    TextOutW(dc, DpiScale(kTitleX) + firstSize.cx, DpiScale(kTitleY), kTitleSecondWord,
-             (int)wcslen(kTitleSecondWord));
+    TextOutW(dc, DpiScale(kTitleX) + firstSize.cx, DpiScale(kTitleY), kTitle + firstLength,
+             (int)wcslen(kTitle + firstLength));
 
     SelectObject(dc, g_app.subtitleFont);
     SetTextColor(dc, kColourSubtitle);
@@ -269,7 +277,7 @@ HWND CreateSliderRow(HWND parent, const wchar_t* caption, int y, int trackbarId,
 
 void SelectTab(int index) {
     HWND window = g_app.settingsWindow;
-    if (!window) return;
+    if (!window || index < 0 || index >= (int)(sizeof(kTabs) / sizeof(kTabs[0]))) return;
     g_settings.currentTab = index;
     EnumChildWindows(window, ApplyPageRule, 0);
     SendToControl(kIdTabStrip, TCM_SETCURSEL, index, 0);

@@ -1,8 +1,26 @@
 // What the settings window's source files share: the window-level state, the
 // one control factory with its table rows, and each tab's creation and handlers.
 #pragma once
-#include "app/app_win.h"
-#include "ui/ids.h"
+#include "base/ids.h"
+#include "overlay/overlay_win.h"
+#include "state/change.h"
+
+// What the settings window offers the message window and the tray; each does
+// nothing while the window is closed.
+LRESULT CALLBACK SettingsWindowProc(HWND, UINT, WPARAM, LPARAM);
+void InvalidatePreview();
+// Every control shows the records again; notifications meanwhile do not act.
+void PushStateToControls();
+// The value labels, the preview and the colour swatch show the crosshair.
+void ShowCrosshairValues();
+// The option check boxes show the options, each as its row says.
+void ShowOptionBoxes();
+// The caption of the enabled box names the current hotkey.
+void ShowEnabledCaption();
+void SetGameStatusLabel(bool inFront);  // text of control 701, repainted in its colour
+// When the main loop hands over a key for the focused copy button: Alt+Down
+// or F4 opens its menu (true then).
+bool OpenCopyMenuByKey(const MSG& msg);
 
 // One control of a page, as laid out in 96-DPI units.
 struct ControlRow {
@@ -19,7 +37,7 @@ enum { kPreviewX = 416, kPreviewY = 118, kPreviewSide = 160, kPreviewCell = 20 }
 // The window-level state; lives as long as the process. Everything but the
 // tray notice flag (once per run) is set afresh as the window comes and goes.
 struct SettingsWindowState {
-    int currentTab;         // 0..2
+    int currentTab;         // index into the tab table
     int creationTag;        // the page tag CreateChildControl stamps; 0 outside creation
     bool suppressCommands;  // set while PushStateToControls fills the controls
     HBRUSH swatchBrush;     // the one brush kept between paints
@@ -57,7 +75,6 @@ void OnSliderMoved(HWND trackbar, int scrollCode);
 void OnOutlineClicked();
 void OnDotClicked();
 void OnTStyleClicked();
-void OnEnabledClicked();
 void OnColourListChanged(int notification);
 void ChooseCustomColour();
 void RestoreDefaultCrosshair();
@@ -78,9 +95,10 @@ void SetStatusLine(int kind, const wchar_t* text);
 
 // tab_options_win.cpp: the " Configurações " tab.
 void CreateOptionsTab(HWND window);
-void OnOutsideGameClicked();
-void OnAimOnlyClicked();
-void OnHideWithCursorClicked();
+// A check box of an option row was clicked; false when id is no such box.
+bool OnOptionBoxClicked(int id);
 void OnAutostartClicked();
+// The hotkey control changed (EN_CHANGE of control 703).
+void TakeHotkeyFromControl(HWND hotkeyControl);
 void OpenSettingsFolder();
 void ResetAllSettings();

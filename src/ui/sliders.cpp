@@ -3,7 +3,7 @@
 #include "ui/sliders.h"
 
 #include "base/wtext.h"
-#include "ui/ids.h"
+#include "base/ids.h"
 #include "ui/trackbar.h"
 
 const SliderRow kSliderRows[kSliderCount] = {

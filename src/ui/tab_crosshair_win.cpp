@@ -1,14 +1,15 @@
 // The " Mira " tab and the right column of the settings window: sliders, check
-// boxes and colours of the current crosshair, the live preview, and the
-// save-and-refresh road that every edit of the window takes.
+// boxes and colours of the current crosshair, the live preview, and how the
+// window shows the records after a change.
 #include "ui/settings_win.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 #include <stdlib.h>
 
-#include "app/hotkey.h"
-#include "codes/clipboard_win.h"
+#include "state/hotkey.h"
+#include "state/tray_text.h"
+#include "ui/clipboard_win.h"
 #include "ui/preview.h"
 #include "ui/sliders.h"
 
@@ -68,15 +69,34 @@ void SelectCurrentColourName() {
     SendToControl(kIdColourList, CB_SETCURSEL, FindColourPresetIndex(), 0);
 }
 
+void UpdateValueLabels() {
+    if (!g_app.settingsWindow) return;
+    for (const SliderRow& row : kSliderRows) {
+        wchar_t text[kSliderLabelChars];
+        FormatSliderLabel(row, g_crosshair, text, kSliderLabelChars);
+        HWND label = SettingsControl(row.labelId);
+        if (label) SetWindowTextW(label, text);
+    }
+}
+
 void EnableOutlineSlider(bool enabled) {
     HWND slider = SettingsControl(kIdSliderOutline);
     if (slider) EnableWindow(slider, enabled ? TRUE : FALSE);
 }
 
 void SetColour(uint8_t red, uint8_t green, uint8_t blue) {
-    g_crosshair.red = red;
-    g_crosshair.green = green;
-    g_crosshair.blue = blue;
+    CrosshairSettings next = g_crosshair;
+    next.red = red;
+    next.green = green;
+    next.blue = blue;
+    ChangeCrosshair(next, kCrosshairEdited);
+}
+
+// A check box of the crosshair sets one flag field.
+void SetFlag(int32_t CrosshairSettings::*field, int boxId) {
+    CrosshairSettings next = g_crosshair;
+    next.*field = IsControlChecked(boxId) ? 1 : 0;
+    ChangeCrosshair(next, kCrosshairEdited);
 }
 
 }  // namespace
@@ -127,13 +147,10 @@ void CreateCrosshairTab(HWND window) {
     FillColourList(SettingsControl(kIdColourList));
 }
 
-void RefreshAfterChange() {
-    // The crosshair follows at once; the file is tried once, never waited
-    // for, and a refused write is taken up again by the tick.
-    PresentOverlay();
-    SaveCurrentSettingsWithin(kProfileTryOnce);
+void ShowCrosshairValues() {
     if (!g_app.settingsWindow) return;
     UpdateValueLabels();
+    EnableOutlineSlider(g_crosshair.outline != 0);
     InvalidatePreview();
     HWND swatch = SettingsControl(kIdColourSwatch);
     if (swatch) InvalidateRect(swatch, nullptr, TRUE);
@@ -149,38 +166,31 @@ void PushStateToControls() {
     SetControlChecked(kIdCheckOutline, g_crosshair.outline != 0);
     SetControlChecked(kIdCheckDot, g_crosshair.dot != 0);
     SetControlChecked(kIdCheckTStyle, g_crosshair.tStyle != 0);
-    SetControlChecked(kIdCheckOutsideGame, g_options.onlyWithGame == 0);
-    SetControlChecked(kIdCheckAimOnly, g_options.onlyWhileAiming != 0);
-    SetControlChecked(kIdCheckHideWithCursor, g_options.hideWithCursor != 0);
-    SetControlChecked(kIdCheckAutostart, g_options.startWithWindows != 0);
-    SetControlChecked(kIdCheckEnabled, g_options.enabled != 0);
+    ShowOptionBoxes();
     SelectCurrentColourName();
-    EnableOutlineSlider(g_crosshair.outline != 0);
     SendToControl(kIdHotkeyControl, HKM_SETHOTKEY,
                   HotkeyControlValue(g_options.hotkeyKey, g_options.hotkeyModifiers), 0);
-    UpdateValueLabels();
+    ShowEnabledCaption();
+    ShowCrosshairValues();
     g_settings.suppressCommands = false;
-    // Only after the controls are set: telling the tray waits on another
-    // process, and a message another program sends meanwhile (a paste, a
-    // choice in the list) is handled then and must act like any other.
-    RefreshHotkeyTexts();
 }
 
-void UpdateValueLabels() {
-    if (!g_app.settingsWindow) return;
-    for (const SliderRow& row : kSliderRows) {
-        wchar_t text[kSliderLabelChars];
-        FormatSliderLabel(row, g_crosshair, text, kSliderLabelChars);
-        HWND label = SettingsControl(row.labelId);
-        if (label) SetWindowTextW(label, text);
+void ShowOptionBoxes() {
+    for (const OptionRow& row : kOptionRows) {
+        if (row.checkBox != kIdUnnamed)
+            SetControlChecked(row.checkBox, OptionBoxTicked(row, g_options.*(row.field)));
     }
 }
 
-void ShowEnabledBox() { SetControlChecked(kIdCheckEnabled, g_options.enabled != 0); }
 
-void ShowEnabledCaption(const wchar_t* text) {
+void ShowEnabledCaption() {
     HWND box = SettingsControl(kIdCheckEnabled);
-    if (box) SetWindowTextW(box, text);
+    if (!box) return;
+    wchar_t hotkey[kHotkeyTextChars];
+    wchar_t caption[kEnabledCaptionChars];
+    FormatHotkeyText(hotkey, kHotkeyTextChars);
+    FormatEnabledCaption(hotkey, caption, kEnabledCaptionChars);
+    SetWindowTextW(box, caption);
 }
 
 void SetGameStatusLabel(bool inFront) {
@@ -195,39 +205,17 @@ void SetGameStatusLabel(bool inFront) {
 void OnSliderMoved(HWND trackbar, int scrollCode) {
     const SliderRow* row = FindSliderRow(GetDlgCtrlID(trackbar));
     if (!row) return;
-    StoreSliderPosition(*row, (int32_t)SendMessageW(trackbar, TBM_GETPOS, 0, 0), &g_crosshair);
-    if (scrollCode == TB_THUMBTRACK) {
-        // While the thumb is dragged the file is left alone; the drag's end saves it.
-        PresentOverlay();
-        UpdateValueLabels();
-        InvalidatePreview();
-    } else {
-        RefreshAfterChange();
-    }
+    CrosshairSettings next = g_crosshair;
+    StoreSliderPosition(*row, (int32_t)SendMessageW(trackbar, TBM_GETPOS, 0, 0), &next);
+    // While the thumb is dragged the file is left alone; the drag's end saves it.
+    ChangeCrosshair(next, scrollCode == TB_THUMBTRACK ? kCrosshairDragged : kCrosshairEdited);
 }
 
-void OnOutlineClicked() {
-    bool checked = IsControlChecked(kIdCheckOutline);
-    g_crosshair.outline = checked ? 1 : 0;
-    EnableOutlineSlider(checked);
-    RefreshAfterChange();
-}
+void OnOutlineClicked() { SetFlag(&CrosshairSettings::outline, kIdCheckOutline); }
 
-void OnDotClicked() {
-    g_crosshair.dot = IsControlChecked(kIdCheckDot) ? 1 : 0;
-    RefreshAfterChange();
-}
+void OnDotClicked() { SetFlag(&CrosshairSettings::dot, kIdCheckDot); }
 
-void OnTStyleClicked() {
-    g_crosshair.tStyle = IsControlChecked(kIdCheckTStyle) ? 1 : 0;
-    RefreshAfterChange();
-}
-
-void OnEnabledClicked() {
-    g_options.enabled = IsControlChecked(kIdCheckEnabled) ? 1 : 0;
-    VisibilityTick();
-    RefreshAfterChange();
-}
+void OnTStyleClicked() { SetFlag(&CrosshairSettings::tStyle, kIdCheckTStyle); }
 
 void OnColourListChanged(int notification) {
     if (notification != CBN_SELCHANGE) return;
@@ -235,7 +223,6 @@ void OnColourListChanged(int notification) {
     if (index >= 0 && index < kColourPresetCount) {
         const ColourPreset& preset = kColourPresets[index];
         SetColour(preset.red, preset.green, preset.blue);
-        RefreshAfterChange();
     } else if (index == kColourCustomIndex) {
         // Posted, so the dialog opens after the list has finished its own notification.
         PostMessageW(g_app.settingsWindow, WM_COMMAND, MAKEWPARAM(kIdColourChoose, 0), 0);
@@ -267,7 +254,6 @@ void ChooseCustomColour() {
     if (RunColourDialog(&dialog)) {
         SetColour(GetRValue(dialog.rgbResult), GetGValue(dialog.rgbResult),
                   GetBValue(dialog.rgbResult));
-        RefreshAfterChange();
     }
     // Also after a cancel: "Personalizada" chosen for a palette colour goes back to its name.
     SelectCurrentColourName();
@@ -277,12 +263,9 @@ void RestoreDefaultCrosshair() {
     if (SettingsMessageBox(kRestoreQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         return;
     }
-    ApplyDefaultCrosshair();
-    NoteAssignedSettings(kAssignedCrosshairLook | kAssignedCrosshairOffsets);
     // The first line is the default built-in; selecting it from here applies nothing.
     SendToControl(kIdSavedList, LB_SETCURSEL, 0, 0);
-    PushStateToControls();
-    RefreshAfterChange();
+    ChangeCrosshair(kBuiltinPresets[0].settings, kCrosshairRestored);
 }
 
 void PaintPreview(HDC dc) {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "state/hotkey.h"
 
 namespace {
 
@@ -52,27 +53,13 @@ void CreateOptionsTab(HWND window) {
     }
 }
 
-void OnOutsideGameClicked() {
-    // The box shows the inverse of the stored option.
-    g_options.onlyWithGame = IsControlChecked(kIdCheckOutsideGame) ? 0 : 1;
-    VisibilityTick();
-    RefreshAfterChange();
-}
-
-void OnAimOnlyClicked() {
-    g_options.onlyWhileAiming = IsControlChecked(kIdCheckAimOnly) ? 1 : 0;
-    VisibilityTick();
-    RefreshAfterChange();
-}
-
-void OnHideWithCursorClicked() {
-    g_options.hideWithCursor = IsControlChecked(kIdCheckHideWithCursor) ? 1 : 0;
-    VisibilityTick();
-    RefreshAfterChange();
-}
-
-void ShowAutostartBox() {
-    SetControlChecked(kIdCheckAutostart, g_options.startWithWindows != 0);
+bool OnOptionBoxClicked(int id) {
+    for (const OptionRow& row : kOptionRows) {
+        if (row.checkBox != id || id == kIdUnnamed) continue;
+        ChangeOption(row.id, OptionValueOfBox(row, IsControlChecked(id)));
+        return true;
+    }
+    return false;
 }
 
 // The Run value is the only store of this option; config.ini is not written.
@@ -80,7 +67,15 @@ void ShowAutostartBox() {
 void OnAutostartClicked() {
     SetStartWithWindows(IsControlChecked(kIdCheckAutostart));
     ReadStartWithWindows();
-    SetControlChecked(kIdCheckAutostart, g_options.startWithWindows != 0);
+}
+
+void TakeHotkeyFromControl(HWND hotkeyControl) {
+    uint32_t value = (uint32_t)SendMessageW(hotkeyControl, HKM_GETHOTKEY, 0, 0);
+    int32_t key = 0, modifiers = 0;
+    if (!HotkeyFromControlValue(value, &key, &modifiers)) return;
+    // The old combination stops at once; the next tick with the game in
+    // front registers the new one.
+    ChangeHotkey(key, modifiers);
 }
 
 void OpenSettingsFolder() {
@@ -91,18 +86,5 @@ void OpenSettingsFolder() {
 // Leaves start with Windows, the saved crosshairs, the list selection and the boxes alone.
 void ResetAllSettings() {
     if (SettingsMessageBox(kResetQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
-    ApplyDefaultCrosshair();
-    g_options.enabled = kDefaultOptions.enabled;
-    g_options.onlyWhileAiming = kDefaultOptions.onlyWhileAiming;
-    g_options.monitor = kDefaultOptions.monitor;
-    g_options.onlyWithGame = kDefaultOptions.onlyWithGame;
-    g_options.hotkeyKey = kDefaultOptions.hotkeyKey;
-    g_options.hotkeyModifiers = kDefaultOptions.hotkeyModifiers;
-    g_options.hideWithCursor = kDefaultOptions.hideWithCursor;
-    NoteAssignedSettings(kAssignedCrosshairLook | kAssignedCrosshairOffsets | kAssignedOptions);
-    // The next tick with the game in front registers the default combination.
-    UnregisterToggleHotkey();
-    PushStateToControls();
-    VisibilityTick();
-    RefreshAfterChange();
+    ResetEverything();
 }

@@ -107,12 +107,11 @@ void ApplyListEntry() {
     wchar_t text[kListLineChars];
     int32_t itemData = kItemDataSaved;
     if (ReadSelectedLine(text, &itemData) != kLineRead) return;
-    if (!ApplyListLine(g_paths.miras, text, itemData, &g_crosshair)) return;
-    NoteAssignedSettings(kAssignedCrosshairLook);
+    CrosshairSettings next = g_crosshair;
+    if (!ApplyListLine(g_paths.miras, text, itemData, &next)) return;
     bool builtin = itemData >= 0 && itemData < kBuiltinPresetCount;
     if (builtin) SetControlText(kIdNameBox, L"");
-    PushStateToControls();
-    RefreshAfterChange();
+    ChangeCrosshair(next, kCrosshairPicked);
 }
 
 void SaveImportedCrosshair() {
@@ -196,12 +195,9 @@ void ApplyImportBox() {
         SetStatusLine(kStatusError, ImportFailureText(unreadableCode));
         return;
     }
-    g_crosshair = copy;
-    // What the player now sees is the crosshair they chose, as a whole.
-    NoteAssignedSettings(kAssignedCrosshairLook);
     SendToControl(kIdSavedList, LB_SETCURSEL, (WPARAM)-1, 0);
-    PushStateToControls();
-    RefreshAfterChange();
+    // What the player now sees is the crosshair they chose, as a whole.
+    ChangeCrosshair(copy, kCrosshairPicked);
     SetStatusLine(kStatusSuccess, kStatusImportOkText);
 }
 

@@ -3,7 +3,7 @@
 #include "ui/text_colours.h"
 
 #include "storage/store.h"
-#include "ui/ids.h"
+#include "base/ids.h"
 
 namespace {
 

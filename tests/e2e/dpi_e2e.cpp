@@ -7,8 +7,8 @@
 
 #include <commctrl.h>
 
-#include "app/identity.h"
-#include "ui/ids.h"
+#include "state/identity.h"
+#include "base/ids.h"
 
 using namespace e2e;
 

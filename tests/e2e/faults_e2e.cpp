@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "app/identity.h"
+#include "state/identity.h"
 #include "codes/codes.h"
 #include "settings_helpers.h"
 #include "trust_support.h"
-#include "ui/ids.h"
+#include "base/ids.h"
 
 #include <commctrl.h>
 

@@ -4,7 +4,7 @@
 
 #include <limits>
 
-#include "app/identity.h"
+#include "state/identity.h"
 
 using namespace e2e;
 

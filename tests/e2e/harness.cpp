@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string.h>
 
-#include "app/identity.h"
+#include "state/identity.h"
 
 namespace e2e {
 

@@ -8,8 +8,8 @@
 #include <regex>
 
 #include "trust_support.h"
-#include "app/identity.h"
-#include "ui/ids.h"
+#include "state/identity.h"
+#include "base/ids.h"
 
 using namespace e2e;
 using namespace e2e::trust;

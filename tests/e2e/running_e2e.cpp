@@ -8,7 +8,7 @@
 #include <aclapi.h>
 #include <shellapi.h>
 
-#include "app/identity.h"
+#include "state/identity.h"
 #include "overlay/placement.h"
 
 using namespace e2e;

@@ -3,7 +3,7 @@
 // and a click on the crosshair's centre reaches the game underneath.
 #include "harness.h"
 
-#include "app/identity.h"
+#include "state/identity.h"
 
 using namespace e2e;
 

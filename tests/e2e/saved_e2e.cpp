@@ -9,7 +9,7 @@
 
 #include "codes/codes.h"
 #include "codes/sharecode.h"
-#include "ui/ids.h"
+#include "base/ids.h"
 #include "ui/sliders.h"
 
 using namespace e2e;

@@ -9,7 +9,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "app/identity.h"
+#include "state/identity.h"
 
 using namespace e2e;
 

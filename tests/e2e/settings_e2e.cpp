@@ -7,7 +7,7 @@
 
 #include <commctrl.h>
 
-#include "ui/ids.h"
+#include "base/ids.h"
 
 using namespace e2e;
 

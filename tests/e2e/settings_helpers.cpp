@@ -5,8 +5,8 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "app/identity.h"
-#include "ui/ids.h"
+#include "state/identity.h"
+#include "base/ids.h"
 #include "ui/preview.h"
 
 namespace e2e {

@@ -1,8 +1,9 @@
 // Start with Windows: the one value under the current user's Run key, and the
 // switch Windows keeps for it under StartupApproved\Run.
-#include "app/app_win.h"
+#include "state/process_win.h"
 
-#include "app/autostart.h"
+#include "state/autostart.h"
+#include "state/change.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ void SetStartWithWindows(bool on) {
 }
 
 void ReadStartWithWindows() {
-    g_options.startWithWindows = RunValueExists() && !SwitchedOffByWindows() ? 1 : 0;
+    ChangeOption(kOptionStartWithWindows, RunValueExists() && !SwitchedOffByWindows() ? 1 : 0);
 }
 
 void CheckStartWithWindowsAtStartup() {

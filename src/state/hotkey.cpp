@@ -1,6 +1,6 @@
 // The toggle hotkey's rules without Windows: its display text and the
 // conversions between the stored modifiers and the hotkey control's flags.
-#include "app/hotkey.h"
+#include "state/hotkey.h"
 
 #include "base/wtext.h"
 

@@ -1,8 +1,10 @@
 // The program's identity (window classes, titles, the single-instance mutex,
 // the settings folder, the Run value, the tray switch) and its message,
-// command, timer and hotkey numbers. Below the settings window, so start-up,
-// the tray and the overlay reach it; the end-to-end tests share it.
+// command, timer and hotkey numbers. Below every layer that names them, so
+// start-up, the tray, the overlay and the settings window reach it; the
+// end-to-end tests share it. The product name itself is kept with the version.
 #pragma once
+#include "res/version.h"
 
 enum TrayCommandId { kCmdToggle = 100, kCmdOpenSettings = 101, kCmdQuit = 102 };
 
@@ -16,13 +18,14 @@ enum {
     kTrayIconId = 1,
 };
 
+// The narrow product name joined to an empty wide literal is a wide literal.
+#define ZAVIK_TITLE L"" ZAVIK_PRODUCT_NAME
 #define ZAVIK_CLASS_MSG L"ZavikCrosshairMsg"
 #define ZAVIK_CLASS_OVERLAY L"ZavikCrosshairOverlay"
 #define ZAVIK_CLASS_SETTINGS L"ZavikCrosshairSettings"
 #define ZAVIK_CLASS_TRAY L"ZavikCrosshairTray"
-#define ZAVIK_TITLE L"Zavik Crosshair"
-#define ZAVIK_OVERLAY_TITLE L"Zavik Crosshair Overlay"
+#define ZAVIK_OVERLAY_TITLE ZAVIK_TITLE L" Overlay"
 #define ZAVIK_MUTEX_NAME L"ZavikCrosshair_SingleInstance"
-#define ZAVIK_FOLDER_NAME L"Zavik Crosshair"
-#define ZAVIK_RUN_VALUE L"Zavik Crosshair"
+#define ZAVIK_FOLDER_NAME ZAVIK_TITLE
+#define ZAVIK_RUN_VALUE ZAVIK_TITLE
 #define ZAVIK_TRAY_SWITCH L"--bandeja"

@@ -1,9 +1,9 @@
 // The clipboard half of the crosshair code: the line goes out as CF_UNICODETEXT.
-#include "codes/clipboard_win.h"
+#include "ui/clipboard_win.h"
 
 #include <string.h>
 
-#include "app/app_win.h"
+#include "state/process_win.h"
 #include "base/wtext.h"
 #include "codes/codes.h"
 #include "codes/sharecode.h"

@@ -1,7 +1,7 @@
 // Texts of the tray icon and its notices.
-#include "app/tray_text.h"
+#include "state/tray_text.h"
 
-#include "app/identity.h"
+#include "state/identity.h"
 #include "base/wtext.h"
 
 const wchar_t kOpenSettingsMenuText[] = L"Abrir o Zavik Crosshair...";

@@ -4,8 +4,10 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "storage/settings.h"
+
 enum {
-    kModAlt = 1, kModControl = 2, kModShift = 4, kModNoRepeat = 0x4000,
+    kModNoRepeat = 0x4000,
     kHotkeyfShift = 0x01, kHotkeyfControl = 0x02, kHotkeyfAlt = 0x04, kHotkeyfExt = 0x08,
     kHotkeyTextChars = 64,
 };

@@ -1,8 +1,8 @@
 // The text of the start-with-Windows Run value and the reading of Windows'
 // own switch record of it.
-#include "app/autostart.h"
+#include "state/autostart.h"
 
-#include "app/identity.h"
+#include "state/identity.h"
 #include "base/wtext.h"
 
 const wchar_t kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";

@@ -1,11 +1,8 @@
 // The toggle hotkey on Windows: registered on the message window only while
-// the game is in front, its display text from the system's key names, and
-// taking a new combination from the settings window's hotkey control.
-#include "app/app_win.h"
+// the game is in front, and its display text from the system's key names.
+#include "state/process_win.h"
 
-#include <commctrl.h>
-
-#include "app/hotkey.h"
+#include "state/hotkey.h"
 
 namespace {
 // 1 exactly while the system holds our registration.
@@ -40,17 +37,4 @@ void UnregisterToggleHotkey() {
 void FormatHotkeyText(wchar_t* buf, size_t count) {
     FormatHotkeyTextFor(g_options.hotkeyKey, g_options.hotkeyModifiers, ScanCodeOfKey,
                         SystemKeyName, buf, count);
-}
-
-void TakeHotkeyFromControl(HWND hotkeyControl) {
-    uint32_t value = (uint32_t)SendMessageW(hotkeyControl, HKM_GETHOTKEY, 0, 0);
-    int32_t key = 0, modifiers = 0;
-    if (!HotkeyFromControlValue(value, &key, &modifiers)) return;
-    g_options.hotkeyKey = key;
-    g_options.hotkeyModifiers = modifiers;
-    // The old combination must stop at once; the next tick with the game in
-    // front registers the new one.
-    UnregisterToggleHotkey();
-    SaveCurrentSettingsWithin(kProfileTryOnce);
-    RefreshHotkeyTexts();
 }

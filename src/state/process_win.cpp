@@ -1,6 +1,6 @@
 // The Windows-side process record and DPI scaling, apart from the entry point
 // so that the Windows test programs can link every other module.
-#include "app/app_win.h"
+#include "state/process_win.h"
 
 namespace {
 const int kBaseDpi = 96;  // the DPI the layout is written in

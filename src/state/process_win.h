@@ -1,0 +1,43 @@
+// The Windows side of the records every layer shares: the handles, fonts and
+// buffers that live for the whole process, and DPI scaling. Only *_win.cpp
+// files include it.
+#pragma once
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <stdint.h>
+#include "state/identity.h"
+#include "state/records.h"
+
+// One record of everything Windows-side that lives for the whole process.
+struct AppWin {
+    HINSTANCE instance;
+    HANDLE mutex;             // single-instance marker, null when not ours
+    int dpi;                  // LOGPIXELSY, read once
+    HWND messageWindow;
+    HWND trayWindow;          // hidden top-level: gets broadcasts, owns the tray menu
+    HWND overlayWindow;
+    HWND settingsWindow;      // null while the settings window does not exist
+    HICON smallIcon, largeIcon;
+    HFONT controlFont, titleFont, subtitleFont;
+    HDC overlayDC;            // memory DC with the overlay DIB selected
+    HBITMAP overlayBitmap;
+    uint32_t* overlayBits;    // kOverlaySize x kOverlaySize premultiplied BGRA
+    UINT taskbarCreatedMessage;
+    int quitting;             // set by "Sair", never cleared
+};
+extern AppWin g_app;
+
+int DpiScale(int value);
+
+// hotkey_win.cpp: the toggle hotkey, held only while the game is in front.
+void UpdateHotkeyRegistration(bool gameInFront);
+void UnregisterToggleHotkey();
+void FormatHotkeyText(wchar_t* buf, size_t count);  // count >= kHotkeyTextChars
+
+// autostart_win.cpp
+void SetStartWithWindows(bool on);
+// The option follows the Run value, unless Windows has switched it off.
+void ReadStartWithWindows();
+void CheckStartWithWindowsAtStartup();
