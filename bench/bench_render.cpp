@@ -7,10 +7,11 @@
 
 #include "bench_ratio.h"
 #include "crosshair/crosshair.h"
+#include "overlay/placement.h"
 
 namespace {
 
-const int kSide = 320;
+const int kSide = kOverlaySize;
 const size_t kBufferBytes = (size_t)kSide * kSide * sizeof(uint32_t);  // 409,600
 const double kRenderTarget = 1.5;
 

@@ -7,9 +7,10 @@
 #include "crosshair/crosshair.h"
 #include "fuzz_input.h"
 #include "storage/settings.h"
+#include "overlay/placement.h"
 
 namespace {
-const int32_t kSide = 320;
+const int32_t kSide = kOverlaySize;
 uint32_t g_pixels[kSide * kSide];
 }
 

@@ -13,10 +13,11 @@
 #include <vector>
 
 #include "crosshair/crosshair.h"
+#include "overlay/placement.h"
 
 namespace {
 
-const int kSide = 320;
+const int kSide = kOverlaySize;
 const uint32_t kWhite = 0xFFFFFFFFu;
 const uint32_t kBlack = 0xFF000000u;
 const uint32_t kGuard = 0xDEADBEEFu;

@@ -89,24 +89,24 @@ struct TextRow {
 };
 
 const TextRow kTextRows[] = {
-    {"default Ctrl+O", 79, 2, L"Ctrl + O"},
+    {"default Ctrl+O", 79, kModControl, L"Ctrl + O"},
     {"digit 5", 53, 0, L"5"},
     {"digit 0 with Alt", 48, 1, L"Alt + 0"},
     {"letter Z", 90, 4, L"Shift + Z"},
     {"F1", 112, 0, L"F1"},
     {"F13", 124, 0, L"F13"},
-    {"F24", 135, 2, L"Ctrl + F24"},
-    {"Home names the navigation key", 36, 2, L"Ctrl + Home"},
-    {"numeric-pad 7 has no extended bit", 103, 2, L"Ctrl + Num 7"},
+    {"F24", 135, kModControl, L"Ctrl + F24"},
+    {"Home names the navigation key", 36, kModControl, L"Ctrl + Home"},
+    {"numeric-pad 7 has no extended bit", 103, kModControl, L"Ctrl + Num 7"},
     {"numeric-pad divide", 111, 1, L"Alt + Num /"},
-    {"Insert", 45, 2, L"Ctrl + Insert"},
+    {"Insert", 45, kModControl, L"Ctrl + Insert"},
     {"non-ASCII key name", 186, 4, L"Shift + Ç"},
     {"all three modifiers in order", 75, 7, L"Ctrl + Alt + Shift + K"},
     {"Ctrl and Shift", 116, 6, L"Ctrl + Shift + F5"},
     {"Alt and Shift", 65, 5, L"Alt + Shift + A"},
-    {"no system name", 7, 2, L"Ctrl + Tecla 7"},
+    {"no system name", 7, kModControl, L"Ctrl + Tecla 7"},
     {"no name and no scan code", 254, 0, L"Tecla 254"},
-    {"no-repeat bit does not show", 79, 2 | kModNoRepeat, L"Ctrl + O"},
+    {"no-repeat bit does not show", 79, kModControl | kModNoRepeat, L"Ctrl + O"},
 };
 
 TEST(Hotkey, DisplayText) {
@@ -169,10 +169,10 @@ struct FromControlRow {
 
 const FromControlRow kFromControlRows[] = {
     {"Shift+K gets Ctrl", 0x0100 | 75, true, 75, 6},
-    {"K alone gets Ctrl", 75, true, 75, 2},
+    {"K alone gets Ctrl", 75, true, 75, kModControl},
     {"Alt+K stays without Ctrl", 0x0400 | 75, true, 75, 1},
-    {"Ctrl+Insert drops the extended flag", 0x0A00 | 45, true, 45, 2},
-    {"extended flag alone gets Ctrl", 0x0800 | 36, true, 36, 2},
+    {"Ctrl+Insert drops the extended flag", 0x0A00 | 45, true, 45, kModControl},
+    {"extended flag alone gets Ctrl", 0x0800 | 36, true, 36, kModControl},
     {"Ctrl+Alt+Shift+K", 0x0700 | 75, true, 75, 7},
     {"Alt+Shift+F5", 0x0500 | 116, true, 116, 5},
     {"Ctrl+Shift+F5", 0x0300 | 116, true, 116, 6},
@@ -181,7 +181,7 @@ const FromControlRow kFromControlRows[] = {
     {"Shift alone", 0x0100 | 16, false, 0, 0},
     {"Ctrl alone", 0x0200 | 17, false, 0, 0},
     {"Alt alone", 0x0400 | 18, false, 0, 0},
-    {"key 255", 0x0200 | 255, true, 255, 2},
+    {"key 255", 0x0200 | 255, true, 255, kModControl},
 };
 
 TEST(Hotkey, FromControlValue) {
@@ -206,12 +206,12 @@ struct ToControlRow {
 };
 
 const ToControlRow kToControlRows[] = {
-    {"Ctrl+O", 79, 2, 0x02, 0x024F},
+    {"Ctrl+O", 79, kModControl, 0x02, 0x024F},
     {"Alt+K", 75, 1, 0x04, 0x044B},
     {"Shift only", 75, 4, 0x01, 0x014B},
     {"all three", 75, 7, 0x07, 0x074B},
     {"none", 36, 0, 0x00, 0x0024},
-    {"no-repeat and unknown bits ignored", 79, 0x4000 | 0xF8 | 2, 0x02, 0x024F},
+    {"no-repeat and unknown bits ignored", 79, kModNoRepeat | 0xF8 | kModControl, 0x02, 0x024F},
     {"key 254 with Alt+Shift", 254, 5, 0x05, 0x05FE},
 };
 

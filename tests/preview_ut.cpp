@@ -16,10 +16,10 @@ const uint32_t kLight = 0x005C6862u;  // RGB(92, 104, 98)
 const uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 const int kPreviewAt96Dpi = 160;
 
-std::vector<uint32_t> EmptyRender() { return std::vector<uint32_t>(320 * 320, 0); }
+std::vector<uint32_t> EmptyRender() { return std::vector<uint32_t>(kPreviewSource * kPreviewSource, 0); }
 
 void Put(std::vector<uint32_t>* render, int x, int y, uint32_t value) {
-    (*render)[(size_t)y * 320 + x] = value;
+    (*render)[(size_t)y * kPreviewSource + x] = value;
 }
 
 std::vector<uint32_t> Compose(const std::vector<uint32_t>& render, int n, int zoom, int cell) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/ids.h"
+#include "storage/store.h"
 #include "ui/text_colours.h"
 
 namespace {
@@ -12,10 +13,11 @@ constexpr uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) {
 }
 
 const uint32_t kTeal = Rgb(0, 150, 160);
-const uint32_t kNoteGrey = Rgb(110, 110, 110);
-const uint32_t kGreen = Rgb(0, 130, 60);
+// The status line's colours, held to their values by the store's own test.
+const uint32_t kNoteGrey = StatusKindColour(kStatusHint);
+const uint32_t kGreen = StatusKindColour(kStatusSuccess);
 const uint32_t kAwayGrey = Rgb(120, 120, 120);
-const uint32_t kRed = Rgb(190, 30, 30);
+const uint32_t kRed = StatusKindColour(kStatusError);
 const uint32_t kDefault = 0xFFFFFFFF;  // the control keeps the system's colour
 
 struct ColourCase {

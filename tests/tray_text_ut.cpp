@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "state/identity.h"
 #include "state/tray_text.h"
 
 namespace {
@@ -24,9 +25,9 @@ struct FormatRow {
 
 const FormatRow kFormatRows[] = {
     {"tray tip", FormatTrayTipText, kTrayTipChars, kCtrlShiftF5,
-     L"Zavik Crosshair - Ctrl + Shift + F5 liga/desliga"},
+     ZAVIK_TITLE L" - Ctrl + Shift + F5 liga/desliga"},
     {"tray tip, default hotkey", FormatTrayTipText, kTrayTipChars, L"Ctrl + O",
-     L"Zavik Crosshair - Ctrl + O liga/desliga"},
+     ZAVIK_TITLE L" - Ctrl + O liga/desliga"},
     {"enabled caption, two blanks", FormatEnabledCaption, kEnabledCaptionChars, kCtrlShiftF5,
      L"Mira ligada  (Ctrl + Shift + F5)"},
     {"menu item with accelerator column", FormatToggleMenuItem, kToggleMenuItemChars,
@@ -52,7 +53,7 @@ TEST(TrayText, LongestHotkeyTextStillFits) {
     EXPECT_EQ(L"Mira ligada\t" + hotkey, std::wstring(buf));
     wchar_t tip[kTrayTipChars];
     FormatTrayTipText(hotkey.c_str(), tip, kTrayTipChars);
-    EXPECT_EQ(L"Zavik Crosshair - " + hotkey + L" liga/desliga", std::wstring(tip));
+    EXPECT_EQ(ZAVIK_TITLE L" - " + hotkey + L" liga/desliga", std::wstring(tip));
 }
 
 TEST(TrayText, TipIsCutTo127Characters) {
@@ -60,7 +61,8 @@ TEST(TrayText, TipIsCutTo127Characters) {
     wchar_t tip[kTrayTipChars];
     FormatTrayTipText(hotkey.c_str(), tip, kTrayTipChars);
     EXPECT_EQ(127u, wcslen(tip));
-    EXPECT_EQ(0, wcsncmp(tip, L"Zavik Crosshair - kkk", 21));
+    const wchar_t start[] = ZAVIK_TITLE L" - kkk";
+    EXPECT_EQ(0, wcsncmp(tip, start, wcslen(start)));
 }
 
 struct CutRow {
@@ -103,13 +105,13 @@ TEST(TrayText, BalloonFieldsAreCut) {
 }
 
 TEST(TrayText, FixedTexts) {
-    EXPECT_STREQ(L"Abrir o Zavik Crosshair...", kOpenSettingsMenuText);
+    EXPECT_STREQ(L"Abrir o " ZAVIK_TITLE L"...", kOpenSettingsMenuText);
     EXPECT_STREQ(L"Sair", kQuitMenuText);
-    EXPECT_STREQ(L"Zavik Crosshair - Tela cheia exclusiva", kFullscreenNoticeTitle);
+    EXPECT_STREQ(ZAVIK_TITLE L" - Tela cheia exclusiva", kFullscreenNoticeTitle);
     EXPECT_STREQ(L"Nesse modo o Windows n\u00e3o deixa nada aparecer por cima do jogo. No FiveM "
                  L"use Tela cheia sem bordas (Borderless) para ver a mira.",
                  kFullscreenNoticeText);
-    EXPECT_STREQ(L"Zavik Crosshair", kClosingNoticeTitle);
+    EXPECT_STREQ(ZAVIK_TITLE, kClosingNoticeTitle);
     EXPECT_LE(wcslen(kFullscreenNoticeText), 255u);
     EXPECT_LE(wcslen(kFullscreenNoticeTitle), 63u);
 }

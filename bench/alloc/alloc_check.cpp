@@ -69,7 +69,7 @@ namespace {
 const int kRenderCalls = 1000;
 const int kDecisionCalls = 100000;
 const int kParseCalls = 1000;
-const int kSide = 320;
+const int kSide = kOverlaySize;
 
 struct Counts {
     long allocations, frees;

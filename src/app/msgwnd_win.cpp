@@ -136,24 +136,20 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 namespace {
-// The settings window and the tray show the records after a change. The
-// tray's tip comes last: telling the shell waits on another process, and a
-// message another program sends meanwhile (a paste, a choice in the list) is
-// handled then and must find the controls already set.
+// The settings window and the tray show the records after a change. An open
+// window, once its controls are set, tells the tray itself.
 void FollowChange(uint32_t parts) {
-    if (parts & kFollowControls) {
+    // The old combination must stop at once; the next tick with the game in
+    // front registers the new one.
+    if (parts & kFollowHotkey) UnregisterToggleHotkey();
+    if ((parts & kFollowControls) && g_app.settingsWindow) {
         PushStateToControls();
-    } else {
-        if (parts & kFollowBoxes) ShowOptionBoxes();
-        if (parts & kFollowValues) ShowCrosshairValues();
+        return;
     }
-    if (parts & kFollowHotkey) {
-        // The old combination must stop at once; the next tick with the game
-        // in front registers the new one.
-        UnregisterToggleHotkey();
-        ShowEnabledCaption();
-    }
-    if (parts & (kFollowHotkey | kFollowControls)) RefreshTrayTip();
+    if (parts & kFollowBoxes) ShowOptionBoxes();
+    if (parts & kFollowValues) ShowCrosshairValues();
+    if (parts & kFollowHotkey) ShowEnabledCaption();
+    if (parts & (kFollowHotkey | kFollowControls | kFollowTrayTip)) RefreshTrayTip();
 }
 }  // namespace
 

@@ -29,14 +29,14 @@ struct ColourPreset {
 enum {
     kBuiltinPresetCount = 4,
     kColourPresetCount = 7,
-    kColourCustomIndex = 7,  // "Personalizada": none of the named colours
+    kColourCustomIndex = kColourPresetCount,  // "Personalizada", listed after the named colours
 };
 
 extern const BuiltinPreset kBuiltinPresets[kBuiltinPresetCount];
 extern const ColourPreset kColourPresets[kColourPresetCount];
 extern const wchar_t kColourCustomName[];  // "Personalizada"
 
-// Index of the first named colour equal to (red, green, blue), or 7.
+// Index of the first named colour equal to (red, green, blue), or kColourCustomIndex.
 int FindColourPresetIndexOf(uint8_t red, uint8_t green, uint8_t blue);
 
 // Crosshair units: one unit is referenceHeight / 480 pixels; the gap adds a

@@ -6,7 +6,7 @@
 
 struct ScreenRect { int32_t left, top, right, bottom; };
 struct MonitorEntry { ScreenRect rect; int32_t primary; };
-enum { kMaxMonitors = 8, kOverlaySize = 320, kOverlayHalf = 160 };
+enum { kMaxMonitors = 8, kOverlaySize = 320, kOverlayHalf = kOverlaySize / 2 };
 struct MonitorList { MonitorEntry entries[kMaxMonitors]; int32_t count; };
 
 // Appends one enumerated monitor; false (nothing appended) once the list holds
@@ -19,7 +19,8 @@ void EnsureOneMonitor(MonitorList* list, int32_t screenW, int32_t screenH);
 // The game rectangle once the game was found, else monitor entry 0.
 ScreenRect TargetRect(bool gameFound, const ScreenRect& game, const MonitorList& monitors);
 bool SameScreenRect(const ScreenRect& a, const ScreenRect& b);
-// Top-left of the 320 x 320 window so that pixel (160, 160) lands on the centre, moved by the offsets.
+// Top-left of the overlay window so that its pixel (kOverlayHalf, kOverlayHalf) lands on
+// the centre, moved by the offsets.
 void OverlayPosition(const ScreenRect& target, int32_t offsetX, int32_t offsetY, int32_t* x,
                      int32_t* y);
 

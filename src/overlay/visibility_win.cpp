@@ -36,7 +36,8 @@ void WarnIfExclusiveFullscreen() {
     if (FAILED(SHQueryUserNotificationState(&state))) return;
     if (state != QUNS_RUNNING_D3D_FULL_SCREEN) return;
     g_visibility.fullscreenNoticeShown = true;
-    if (g_frontEnd.showBalloon) g_frontEnd.showBalloon(kFullscreenNoticeTitle, kFullscreenNoticeText);
+    if (g_frontEnd.showBalloon)
+        g_frontEnd.showBalloon(kFullscreenNoticeTitle, kFullscreenNoticeText);
 }
 
 void UpdateStatusLabel(bool inFront) {

@@ -15,6 +15,7 @@ enum : uint32_t {
     kFollowControls = 1u << 1,  // every control of the window shows the records again
     kFollowBoxes = 1u << 2,     // the option check boxes
     kFollowHotkey = 1u << 3,    // the old combination stops; its texts follow
+    kFollowTrayTip = 1u << 4,   // the tray's tip names the hotkey again
 };
 struct FrontEnd {
     void (*presentOverlay)();  // render the current crosshair into the overlay

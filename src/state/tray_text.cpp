@@ -4,9 +4,9 @@
 #include "state/identity.h"
 #include "base/wtext.h"
 
-const wchar_t kOpenSettingsMenuText[] = L"Abrir o Zavik Crosshair...";
+const wchar_t kOpenSettingsMenuText[] = L"Abrir o " ZAVIK_TITLE L"...";
 const wchar_t kQuitMenuText[] = L"Sair";
-const wchar_t kFullscreenNoticeTitle[] = L"Zavik Crosshair - Tela cheia exclusiva";
+const wchar_t kFullscreenNoticeTitle[] = ZAVIK_TITLE L" - Tela cheia exclusiva";
 const wchar_t kFullscreenNoticeText[] =
     L"Nesse modo o Windows não deixa nada aparecer por cima do jogo. No FiveM use Tela cheia "
     L"sem bordas (Borderless) para ver a mira.";

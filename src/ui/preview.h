@@ -4,7 +4,13 @@
 #pragma once
 #include <stdint.h>
 
-enum { kPreviewSource = 320, kPreviewCentre = 160, kPreviewMargin = 6, kPreviewMaxZoom = 8 };
+#include "overlay/placement.h"
+
+// The source is the overlay's own render.
+enum {
+    kPreviewSource = kOverlaySize, kPreviewCentre = kOverlayHalf, kPreviewMargin = 6,
+    kPreviewMaxZoom = 8,
+};
 
 // Largest max(|x - 160|, |y - 160|) over the pixels whose alpha is not 0; at least 1.
 int32_t PreviewExtent(const uint32_t* render);

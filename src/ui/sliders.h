@@ -17,6 +17,7 @@ struct SliderRow {
     int32_t minimum, maximum;
     bool checkBox;  // the caption is check box 400 instead of a plain text
     SliderKind kind;
+    size_t field;   // offset of the crosshair field it moves, of the kind's type
     const wchar_t* labelFormat;
 };
 

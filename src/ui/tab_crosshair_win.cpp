@@ -173,6 +173,10 @@ void PushStateToControls() {
     ShowEnabledCaption();
     ShowCrosshairValues();
     g_settings.suppressCommands = false;
+    // Only after the controls are set: telling the tray waits on another
+    // process, and a message another program sends meanwhile (a paste, a
+    // choice in the list) is handled then and must act like any other.
+    if (g_frontEnd.follow) g_frontEnd.follow(kFollowTrayTip);
 }
 
 void ShowOptionBoxes() {

@@ -12,8 +12,6 @@ constexpr uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) {
 }
 
 const uint32_t kHeadingColour = Rgb(0, 150, 160);
-const uint32_t kNoteColour = Rgb(110, 110, 110);
-const uint32_t kGameInFrontColour = Rgb(0, 130, 60);
 const uint32_t kGameAwayColour = Rgb(120, 120, 120);
 
 }  // namespace
@@ -21,11 +19,14 @@ const uint32_t kGameAwayColour = Rgb(120, 120, 120);
 bool StaticTextColour(int32_t controlId, bool gameInFront, int32_t statusKind, uint32_t* colour) {
     switch (controlId) {
     case kIdStatusLine: *colour = StatusKindColour(statusKind); return true;
-    case kIdGameStatus: *colour = gameInFront ? kGameInFrontColour : kGameAwayColour; return true;
+    // The game in front is good news, in the status line's own green.
+    case kIdGameStatus:
+        *colour = gameInFront ? StatusKindColour(kStatusSuccess) : kGameAwayColour;
+        return true;
     case kIdHeading: *colour = kHeadingColour; return true;
     case kIdNoteAuto:
     case kIdNoteHotkey:
-    case kIdFooter: *colour = kNoteColour; return true;
+    case kIdFooter: *colour = StatusKindColour(kStatusHint); return true;
     }
     return false;
 }

@@ -77,20 +77,20 @@ TEST_F(Dpi144, CrosshairStaysInPhysicalPixelsThroughTheSettingsWindow) {
     MoveSettingsWindow(scene.window, kParkX, kBelowCrosshairY);
     CrosshairSettings s = kBuiltinPresets[0].settings;
     EXPECT_TRUE(OverlayShows(s, kReactMs));
-    EXPECT_TRUE(HasWindowRect(overlay, kCentredX, kCentredY, 320, 320));
+    EXPECT_TRUE(HasWindowRect(overlay, kCentredX, kCentredY, kOverlaySize, kOverlaySize));
     // Sent, as the window's controls lie partly off the screen.
     MoveTrackbar(scene.window, kIdSliderOffsetX, kOffsetX, TB_ENDTRACK);
     MoveTrackbar(scene.window, kIdSliderOffsetY, kOffsetY, TB_ENDTRACK);
     s.offsetX = kOffsetX;
     s.offsetY = kOffsetY;
     EXPECT_TRUE(OverlayShows(s, kReactMs)) << "moved by whole screen pixels";
-    EXPECT_TRUE(HasWindowRect(overlay, kCentredX + kOffsetX, kCentredY + kOffsetY, 320, 320));
+    EXPECT_TRUE(HasWindowRect(overlay, kCentredX + kOffsetX, kCentredY + kOffsetY, kOverlaySize, kOverlaySize));
 
     GameScene game = StartGameBeside(scene.window);
     ASSERT_TRUE(game.window);
     RECT client = ClientRectOnScreen(game.window);
-    EXPECT_TRUE(MovesTo(overlay, client.left + (client.right - client.left) / 2 + kOffsetX - 160,
-                        client.top + (client.bottom - client.top) / 2 + kOffsetY - 160,
+    EXPECT_TRUE(MovesTo(overlay, client.left + (client.right - client.left) / 2 + kOffsetX - kOverlayHalf,
+                        client.top + (client.bottom - client.top) / 2 + kOffsetY - kOverlayHalf,
                         kReactMs));
 }
 

@@ -13,7 +13,7 @@ namespace {
 const COLORREF kBackdrop = RGB(40, 90, 160);  // neither black nor white: both show
 const RECT kBackdropRect = {560, 240, 1360, 840};  // covers the overlay at the centre
 const wchar_t kTraySwitch[] = ZAVIK_TRAY_SWITCH;
-enum { kScreenHeight = 1080, kCentredX = 800, kCentredY = 380, kOverlaySide = 320 };
+enum { kScreenHeight = 1080, kCentredX = 800, kCentredY = 380, kOverlaySide = kOverlaySize };
 const DWORD kHandOffMs = 2000;  // a second start only posts a message and exits
 const DWORD kOverlayExStyles = WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW |
                                WS_EX_LAYERED | WS_EX_NOACTIVATE;

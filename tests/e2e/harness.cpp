@@ -26,7 +26,7 @@ const wchar_t kBoxTitle[] = ZAVIK_TITLE;
 const wchar_t kColourClass[] = L"ZavikE2eColourWindow";
 const wchar_t kTempFolderName[] = L"zavik-e2e";
 enum : DWORD { kPollMs = 10, kTerminateWaitMs = 5000, kCleanQuitMs = 3000 };
-enum { kOverlaySide = 320, kFirstHotkeyId = 0x2000, kMaxReportedPixels = 6, kCreateAttempts = 3 };
+enum { kOverlaySide = kOverlaySize, kFirstHotkeyId = 0x2000, kMaxReportedPixels = 6, kCreateAttempts = 3 };
 const ULONGLONG kFileTimeSecond = 10000000;  // FILETIME counts 100 ns
 
 struct StartedProcess {

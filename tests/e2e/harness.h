@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "crosshair/crosshair.h"
+#include "overlay/placement.h"
 
 namespace e2e {
 

@@ -1,6 +1,7 @@
 // End-to-end cases of the executable's resources, read back from the built
 // file: the application manifest, the icon group and the version block.
 #include "harness.h"
+#include "state/identity.h"
 
 #include <string.h>
 
@@ -125,7 +126,7 @@ TEST_F(Resources, IconGroupHoldsEveryPngSize) {
     EXPECT_EQ(std::vector<int>(std::begin(kIconSizes), std::end(kIconSizes)), sizes);
 }
 
-TEST_F(Resources, VersionBlockIsPortugueseOneZeroZeroZero) {
+TEST_F(Resources, VersionBlockIsPortugueseWithTheProgramsVersion) {
     DWORD ignored = 0;
     DWORD size = GetFileVersionInfoSizeW(ProgramPath().c_str(), &ignored);
     ASSERT_GT(size, 0u) << "no version resource";
@@ -135,10 +136,12 @@ TEST_F(Resources, VersionBlockIsPortugueseOneZeroZeroZero) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", (void**)&fixed, &length));
-    EXPECT_EQ(MAKELONG(0, 1), fixed->dwFileVersionMS);
-    EXPECT_EQ(0u, fixed->dwFileVersionLS);
-    EXPECT_EQ(MAKELONG(0, 1), fixed->dwProductVersionMS);
-    EXPECT_EQ(0u, fixed->dwProductVersionLS);
+    const DWORD kVersionMS = MAKELONG(ZAVIK_VERSION_MINOR, ZAVIK_VERSION_MAJOR);
+    const DWORD kVersionLS = MAKELONG(ZAVIK_VERSION_BUILD, ZAVIK_VERSION_PATCH);
+    EXPECT_EQ(kVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(kVersionLS, fixed->dwFileVersionLS);
+    EXPECT_EQ(kVersionMS, fixed->dwProductVersionMS);
+    EXPECT_EQ(kVersionLS, fixed->dwProductVersionLS);
 
     WORD* translation = nullptr;
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", (void**)&translation,
@@ -152,8 +155,8 @@ TEST_F(Resources, VersionBlockIsPortugueseOneZeroZeroZero) {
         const wchar_t* value;
     };
     const Row rows[] = {
-        {L"ProductName", L"Zavik Crosshair"},
-        {L"FileDescription", L"Zavik Crosshair - Mira fixa"},
+        {L"ProductName", ZAVIK_TITLE},
+        {L"FileDescription", ZAVIK_TITLE L" - Mira fixa"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(Utf8(row.name));

@@ -16,7 +16,8 @@ shift
 BUILD="$ROOT/build"
 PREFIX="$BUILD/run-prefix"
 SHOT="$BUILD/run-screenshot.png"
-TITLE="Zavik Crosshair"
+# The settings window is titled with the product name, written once with the version.
+TITLE="$(sed -n 's/^#define ZAVIK_PRODUCT_NAME "\(.*\)"$/\1/p' "$ROOT/res/version.h")"
 READY_MARK=".zavik-ready"
 WINDOW_DEADLINE=60   # seconds for the settings window to appear
 SETTLE_DEADLINE=10   # seconds for the screen to stop changing

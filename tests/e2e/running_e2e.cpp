@@ -197,7 +197,7 @@ TEST_F(Running, TooNarrowGameShowsNothing) {
     SetWindowPos(game.window, nullptr, 0, 0, kNarrowest, kGameH, flags);
     EXPECT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs)) << "640 wide";
     // The centre of (100, 50)-(740, 770).
-    EXPECT_TRUE(MovesTo(overlay_, kGameX + kNarrowest / 2 - 160, kOnGameY, kReactMs));
+    EXPECT_TRUE(MovesTo(overlay_, kGameX + kNarrowest / 2 - kOverlayHalf, kOnGameY, kReactMs));
 }
 
 TEST_F(Running, CrosshairFollowsTheGameMovedByOnePixel) {
@@ -365,7 +365,7 @@ TEST_F(Running, ShownOutsideTheGameWhenNotOnlyWithTheGame) {
     Process p = StartWithSettings({{"so_com_fivem", "0"}});
     ASSERT_TRUE(p.process);
     EXPECT_TRUE(BecomesVisible(overlay_, true, kWithinSecondMs));
-    EXPECT_TRUE(HasWindowRect(overlay_, kCentredX, kCentredY, 320, 320));
+    EXPECT_TRUE(HasWindowRect(overlay_, kCentredX, kCentredY, kOverlaySize, kOverlaySize));
     EXPECT_TRUE(ScreenShowsImageWithin(kCentredX, kCentredY,
                                        RenderOverlay(kBuiltinPresets[0].settings, kScreenHeight),
                                        kOtherColour, kReactMs + kWithinSecondMs));

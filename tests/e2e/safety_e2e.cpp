@@ -18,7 +18,7 @@ const wchar_t kClicksFileName[] = L"clicks.txt";
 // (580, 250) and its centre, the crosshair's, is the game's centre.
 enum {
     kGameX = 100, kGameY = 50, kGameW = 1280, kGameH = 720,
-    kOnGameX = 580, kOnGameY = 250, kOverlayHalf = 160, kOverlaySide = 320,
+    kOnGameX = 580, kOnGameY = 250, kOverlaySide = kOverlaySize,
     kAbsoluteScale = 65535,
 };
 const POINT kCentre = {kGameX + kGameW / 2, kGameY + kGameH / 2};

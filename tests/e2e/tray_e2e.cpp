@@ -14,8 +14,8 @@ using namespace e2e;
 namespace {
 
 const wchar_t kMessageOnlyClass[] = L"ZavikE2eTrayOwner";
-const wchar_t kTip[] = L"Zavik Crosshair - Ctrl + O liga/desliga";
-const wchar_t kOpenText[] = L"Abrir o Zavik Crosshair...";
+const wchar_t kTip[] = ZAVIK_TITLE L" - Ctrl + O liga/desliga";
+const wchar_t kOpenText[] = L"Abrir o " ZAVIK_TITLE L"...";
 const wchar_t kQuitText[] = L"Sair";
 const UINT kAddFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 const DWORD kBalloonFlags = 0x24;  // NIIF_USER | NIIF_LARGE_ICON
@@ -25,7 +25,7 @@ enum {
     kTitleLimit = 63,
     kTextLimit = 255,
     kVkF5 = VK_F5,
-    kModCtrlShift = 2 | 4,
+    kModCtrlShift = kModControl | kModShift,
 };
 
 std::wstring Repeated(size_t count) {
@@ -168,7 +168,7 @@ TEST_F(Tray, AddWhileTheShellStillHasTheIconRefreshesItsTip) {
     g_options.hotkeyKey = kVkF5;
     g_options.hotkeyModifiers = kModCtrlShift;
     KeepTrayIcon();
-    EXPECT_EQ("Zavik Crosshair - Ctrl + Shift + F5 liga/desliga", Utf8(g_trayIcon.szTip));
+    EXPECT_EQ(Utf8(ZAVIK_TITLE L" - Ctrl + Shift + F5 liga/desliga"), Utf8(g_trayIcon.szTip));
     EXPECT_EQ(kAddFlags, g_trayIcon.uFlags);
     EXPECT_FALSE(KillTimer(owner_, kTrayRetryTimerId)) << "a retry was left running";
     EXPECT_FALSE(Shell_NotifyIconW(NIM_ADD, &g_trayIcon)) << "the shell lost the icon";

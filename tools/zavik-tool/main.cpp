@@ -8,13 +8,14 @@
 #include "codes/codes.h"
 #include "codes/sharecode.h"
 #include "crosshair/crosshair.h"
+#include "overlay/placement.h"
 #include "storage/settings.h"
 #include "tool.h"
 
 namespace {
 
 const int kExitBadUse = 2;
-const int kRenderSize = 320;  // the overlay's buffer
+const int kRenderSize = kOverlaySize;  // the overlay's buffer
 // One line, like every complaint of the tool.
 const char kUsage[] =
     "usage: zavik-tool render --height H [--ini FILE [--section NAME]] [--code FILE] [--out FILE]"
