@@ -251,4 +251,75 @@ TEST(Hotkey, ValidKeyIs1To254) {
     }
 }
 
+const HotkeyCombo kCtrlO = {79, 2}, kCtrlK = {75, 2}, kCtrlShiftK = {75, 6};
+const HotkeyCombo kNone = {0, 0};
+const uint32_t kNoRepeat = 0x4000;
+
+struct PlanRow {
+    const char* name;
+    HotkeyCombo toggle, forward;
+    int32_t count;
+    HotkeyRegistration rows[kHotkeyRegistrationsMax];
+};
+
+const PlanRow kPlanRows[] = {
+    {"no default: the toggle alone", kCtrlO, kNone, 1, {{1, 2 | kNoRepeat, 79, kCtrlO}}},
+    {"key out of range is none", kCtrlO, {255, 2}, 1, {{1, 2 | kNoRepeat, 79, kCtrlO}}},
+    {"switch as id 2, Shift back as id 3", kCtrlO, kCtrlK, 3,
+     {{1, 2 | kNoRepeat, 79, kCtrlO}, {2, 2 | kNoRepeat, 75, kCtrlK},
+      {3, 6 | kNoRepeat, 75, kCtrlShiftK}}},
+    {"switch holding Shift has no way back", kCtrlO, kCtrlShiftK, 2,
+     {{1, 2 | kNoRepeat, 79, kCtrlO}, {2, 6 | kNoRepeat, 75, kCtrlShiftK}}},
+    {"the way back is the toggle's", kCtrlShiftK, kCtrlK, 2,
+     {{1, 6 | kNoRepeat, 75, kCtrlShiftK}, {2, 2 | kNoRepeat, 75, kCtrlK}}},
+    {"switch equal to the toggle is left out", kCtrlK, {75, 2 | kModNoRepeat}, 1,
+     {{1, 2 | kNoRepeat, 75, kCtrlK}}},
+};
+
+TEST(Hotkey, Registrations) {
+    for (const PlanRow& row : kPlanRows) {
+        SCOPED_TRACE(row.name);
+        HotkeyPlan plan = {};
+        PlanHotkeyRegistrations(row.toggle, row.forward, &plan);
+        ASSERT_EQ(row.count, plan.count);
+        for (int32_t i = 0; i < plan.count; ++i) {
+            const HotkeyRegistration &want = row.rows[i], &got = plan.rows[i];
+            EXPECT_EQ(want.id, got.id);
+            EXPECT_EQ(want.modifiers, got.modifiers);
+            EXPECT_EQ(want.key, got.key);
+            EXPECT_TRUE(SameRegisteredHotkey(want.combo, got.combo));
+        }
+    }
+}
+
+TEST(Hotkey, SwitchDirectionOfEachId) {
+    const struct { int32_t id; int direction; } rows[] = {{1, 0}, {2, 1}, {3, -1}, {4, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        EXPECT_EQ(row.direction, SwitchDirectionOfHotkey(row.id));
+    }
+}
+
+struct ClashRow {
+    const char* name;
+    HotkeyCombo candidate, other;
+    bool clashes;
+};
+
+const ClashRow kClashRows[] = {
+    {"same keys", kCtrlK, kCtrlK, true},
+    {"no-repeat flag aside", {75, 2 | kModNoRepeat}, kCtrlK, true},
+    {"Shift makes another", kCtrlShiftK, kCtrlK, false},
+    {"another key", kCtrlO, kCtrlK, false},
+    {"cleared never clashes", kNone, kNone, false},
+};
+
+TEST(Hotkey, SameAsTheOtherIsRefused) {
+    for (const ClashRow& row : kClashRows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.clashes, HotkeyClashes(row.candidate, row.other));
+        EXPECT_EQ(row.clashes, HotkeyClashes(row.other, row.candidate));
+    }
+}
+
 }  // namespace

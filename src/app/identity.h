@@ -13,6 +13,8 @@ enum {
     kTrayRetryTimerId = 2,     // adds the tray icon again until the taskbar takes it
     kClipboardRetryTimerId = 3,  // a copy waits for another program's open clipboard
     kToggleHotkeyId = 1,
+    kSwitchHotkeyId = 2,      // the next saved crosshair
+    kSwitchBackHotkeyId = 3,  // the same keys with Shift: the previous one
     kTrayIconId = 1,
 };
 
