@@ -1,6 +1,6 @@
 // The program's identity (window classes, titles, the single-instance mutex,
-// the settings folder, the Run value, the tray switch) and its message,
-// command, timer and hotkey numbers. Below the settings window, so start-up,
+// the settings folder, the Run value, the tray switch, the face of its text)
+// and its message, command, timer and hotkey numbers. Below the settings window, so start-up,
 // the tray and the overlay reach it; the end-to-end tests share it.
 #pragma once
 
@@ -16,6 +16,7 @@ enum {
     kSwitchHotkeyId = 2,      // the next saved crosshair
     kSwitchBackHotkeyId = 3,  // the same keys with Shift: the previous one
     kTrayIconId = 1,
+    kControlFontPoints = 9,   // the settings window's controls, and the overlay's name label
 };
 
 #define ZAVIK_CLASS_MSG L"ZavikCrosshairMsg"
@@ -23,6 +24,7 @@ enum {
 #define ZAVIK_CLASS_SETTINGS L"ZavikCrosshairSettings"
 #define ZAVIK_CLASS_TRAY L"ZavikCrosshairTray"
 #define ZAVIK_TITLE L"Zavik Crosshair"
+#define ZAVIK_FONT_FACE L"Segoe UI"
 #define ZAVIK_OVERLAY_TITLE L"Zavik Crosshair Overlay"
 #define ZAVIK_MUTEX_NAME L"ZavikCrosshair_SingleInstance"
 #define ZAVIK_FOLDER_NAME L"Zavik Crosshair"
