@@ -114,7 +114,7 @@ void ScanSwitchLine(void* context, const wchar_t* text, int32_t itemData) {
     // crosshair as it was and every later press on the same line.
     if (LengthW(text, kListTextLimit + 1) > kListTextLimit) return;
     ListEntry line;
-    CopyW(line.text, kListLineChars, text);
+    CopyW(line.text, kListEntryChars, text);
     line.itemData = itemData;
     if (!scan->seenAny) scan->first = line;
     if (scan->forward) {

@@ -71,9 +71,9 @@ bool ApplyListLine(const wchar_t* miras, const wchar_t* text, int32_t itemData,
 
 // One line of the list as the switch hotkey lands on it: what a click on that
 // line hands to ApplyListLine.
-enum { kListLineChars = kListTextLimit + 1, kSwitchForward = 1, kSwitchBack = -1 };
+enum { kListEntryChars = kListTextLimit + 1, kSwitchForward = 1, kSwitchBack = -1 };
 struct ListEntry {
-    wchar_t text[kListLineChars];
+    wchar_t text[kListEntryChars];
     int32_t itemData;
 };
 // The line the switch hotkey goes to from current, among the lines
