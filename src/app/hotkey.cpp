@@ -3,9 +3,8 @@
 #include "app/hotkey.h"
 
 #include "app/identity.h"
-#include "storage/store.h"
-
 #include "base/wtext.h"
+#include "storage/store.h"
 
 namespace {
 enum {
