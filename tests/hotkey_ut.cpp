@@ -288,6 +288,29 @@ TEST(Hotkey, Registrations) {
     }
 }
 
+TEST(Hotkey, SwitchControlClears) {
+    const struct {
+        const char* name;
+        uint32_t value;
+        bool taken;
+        int32_t key, modifiers;
+    } rows[] = {
+        {"empty", 0, true, 0, 0},
+        {"Backspace", 8, true, 0, 0},
+        {"Delete, extended", 0x0800 | 46, true, 0, 0},
+        {"Ctrl+Delete", 0x0200 | 46, true, 46, 2},
+        {"Shift alone", 0x0100 | 16, false, -7, -7},
+        {"K gets Ctrl", 75, true, 75, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        HotkeyCombo combo = {-7, -7};
+        EXPECT_EQ(row.taken, SwitchHotkeyFromControlValue(row.value, &combo));
+        EXPECT_EQ(row.key, combo.key);
+        EXPECT_EQ(row.modifiers, combo.modifiers);
+    }
+}
+
 TEST(Hotkey, SwitchDirectionOfEachId) {
     const struct { int32_t id; int direction; } rows[] = {{1, 0}, {2, 1}, {3, -1}, {4, 0}};
     for (const auto& row : rows) {

@@ -10,7 +10,7 @@ namespace {
 enum {
     kKeyA = 65, kKeyZ = 90, kKey0 = 48, kKey9 = 57,
     kKeyF1 = 112, kKeyF24 = 135, kFunctionKeyBase = 111,
-    kKeyShift = 16, kKeyControl = 17, kKeyAlt = 18,
+    kKeyShift = 16, kKeyControl = 17, kKeyAlt = 18, kKeyBackspace = 8, kKeyDelete = 46,
     kKeyMaxValid = 254,
     kScanCodeShift = 16, kScanCodeMask = 0xFF, kExtendedKeyBit = 1 << 24,
     kControlKeyMask = 0xFF, kControlFlagsShift = 8, kControlFlagsMask = 0xFF,
@@ -111,6 +111,17 @@ bool IsValidHotkeyKey(int32_t key) {
 }
 
 bool HotkeyIsSet(const HotkeyCombo& combo) { return IsValidHotkeyKey(combo.key); }
+
+bool SwitchHotkeyFromControlValue(uint32_t value, HotkeyCombo* combo) {
+    uint32_t key = value & kControlKeyMask;
+    uint32_t flags = (value >> kControlFlagsShift) & kControlFlagsMask;
+    bool modified = (flags & (kHotkeyfShift | kHotkeyfControl | kHotkeyfAlt)) != 0;
+    if (key == 0 || (!modified && (key == kKeyBackspace || key == kKeyDelete))) {
+        *combo = {0, 0};
+        return true;
+    }
+    return HotkeyFromControlValue(value, &combo->key, &combo->modifiers);
+}
 
 bool SameRegisteredHotkey(const HotkeyCombo& a, const HotkeyCombo& b) {
     return a.key == b.key && (a.modifiers | kModNoRepeat) == (b.modifiers | kModNoRepeat);

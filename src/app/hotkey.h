@@ -40,6 +40,10 @@ struct HotkeyCombo {
     int32_t key, modifiers;
 };
 bool HotkeyIsSet(const HotkeyCombo& combo);
+// Reading the switch's control: an empty control, or Backspace or Delete with
+// no modifier, clears the combination (true, key 0); otherwise as
+// HotkeyFromControlValue, false meaning nothing to take.
+bool SwitchHotkeyFromControlValue(uint32_t value, HotkeyCombo* combo);
 // The same combination as RegisterHotKey sees it: the key and the modifiers,
 // the no-repeat flag aside (every registration adds it).
 bool SameRegisteredHotkey(const HotkeyCombo& a, const HotkeyCombo& b);
