@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <stdint.h>
+#include <string.h>
 #include <wchar.h>
 
 #include <string>
@@ -248,6 +249,87 @@ TEST(Hotkey, ValidKeyIs1To254) {
     for (const ValidRow& row : kValidRows) {
         SCOPED_TRACE(row.key);
         EXPECT_EQ(row.valid, IsValidHotkeyKey(row.key));
+    }
+}
+
+const HotkeyCombo kCtrlO = {79, 2}, kCtrlK = {75, 2}, kCtrlShiftK = {75, 6}, kNone = {0, 0};
+
+struct PlanRow {
+    const char* name;
+    HotkeyCombo toggle, forward;
+    const char* ids;    // registered, in order
+    HotkeyCombo back;   // what id 3 registers
+};
+
+const PlanRow kPlanRows[] = {
+    {"no default: the toggle alone", kCtrlO, kNone, "1", kNone},
+    {"key out of range is none", kCtrlO, {255, 2}, "1", kNone},
+    {"switch as id 2, Shift back as id 3", kCtrlO, kCtrlK, "123", kCtrlShiftK},
+    {"switch holding Shift has no way back", kCtrlO, kCtrlShiftK, "12", kNone},
+    {"the way back is the toggle's", kCtrlShiftK, kCtrlK, "12", kNone},
+    {"switch equal to the toggle is left out", kCtrlK, {75, 2 | kModNoRepeat}, "1", kNone},
+};
+
+TEST(Hotkey, Registrations) {
+    for (const PlanRow& row : kPlanRows) {
+        SCOPED_TRACE(row.name);
+        HotkeyPlan plan = {};
+        PlanHotkeyRegistrations(row.toggle, row.forward, &plan);
+        ASSERT_EQ((int32_t)strlen(row.ids), plan.count);
+        for (int32_t i = 0; i < plan.count; ++i) {
+            const HotkeyRegistration& got = plan.rows[i];
+            EXPECT_EQ(row.ids[i] - '0', got.id);
+            const HotkeyCombo& want =
+                got.id == 1 ? row.toggle : got.id == 2 ? row.forward : row.back;
+            EXPECT_EQ((uint32_t)(want.modifiers | kModNoRepeat), got.modifiers);
+            EXPECT_EQ((uint32_t)want.key, got.key);
+            EXPECT_TRUE(SameRegisteredHotkey(want, got.combo));
+        }
+    }
+}
+
+TEST(Hotkey, SwitchControlClears) {
+    const struct {
+        const char* name;
+        uint32_t value;
+        bool taken;
+        int32_t key, modifiers;
+    } rows[] = {
+        {"empty", 0, true, 0, 0},
+        {"Backspace", 8, true, 0, 0},
+        {"Delete, extended", 0x0800 | 46, true, 0, 0},
+        {"Ctrl+Delete", 0x0200 | 46, true, 46, 2},
+        {"Shift alone", 0x0100 | 16, false, -7, -7},
+        {"K gets Ctrl", 75, true, 75, 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        HotkeyCombo combo = {-7, -7};
+        EXPECT_EQ(row.taken, SwitchHotkeyFromControlValue(row.value, &combo));
+        EXPECT_EQ(row.key, combo.key);
+        EXPECT_EQ(row.modifiers, combo.modifiers);
+    }
+}
+
+TEST(Hotkey, SwitchDirectionOfEachId) {
+    const struct { int32_t id; int direction; } rows[] = {{1, 0}, {2, 1}, {3, -1}, {4, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        EXPECT_EQ(row.direction, SwitchDirectionOfHotkey(row.id));
+    }
+}
+
+TEST(Hotkey, SameAsTheOtherIsRefused) {
+    const struct { const char* name; HotkeyCombo candidate, other; bool clashes; } rows[] = {
+        {"same keys", kCtrlK, kCtrlK, true},
+        {"no-repeat flag aside", {75, 2 | kModNoRepeat}, kCtrlK, true},
+        {"Shift makes another", kCtrlShiftK, kCtrlK, false},
+        {"cleared never clashes", kNone, kNone, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.clashes, HotkeyClashes(row.candidate, row.other));
+        EXPECT_EQ(row.clashes, HotkeyClashes(row.other, row.candidate));
     }
 }
 

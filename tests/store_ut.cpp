@@ -201,4 +201,53 @@ TEST_F(StoreLines, LinesLongerThan63CharactersAreRefused) {
     EXPECT_EQ(4.0f, current.size);
 }
 
+CrosshairSettings Look(float size, float gap, int32_t offsetX) {
+    CrosshairSettings c = kBuiltinPresets[0].settings;
+    c.size = size;
+    c.gap = gap;
+    c.offsetX = offsetX;
+    return c;
+}
+
+TEST_F(StoreLines, SwitchGoesToTheNextLine) {
+    const CrosshairSettings pistol = Look(2.0f, 1.0f, 0), sniper = Look(3.0f, 5.0f, 0);
+    const CrosshairSettings& first = kBuiltinPresets[0].settings;
+    const CrosshairSettings& dot = kBuiltinPresets[1].settings;
+    ASSERT_TRUE(SaveCrosshairToFile(miras(), L"Pistola", pistol, false));
+    ASSERT_TRUE(SaveCrosshairToFile(miras(), L"Cópia", dot, false));
+    ASSERT_TRUE(SaveCrosshairToFile(miras(), L"Sniper", sniper, false));
+    std::wstring tooLong(kListTextLimit + 1, L'a');
+    ASSERT_TRUE(SaveCrosshairToFile(miras(), tooLong.c_str(), Look(9.0f, 9.0f, 0), false));
+    const struct {
+        const char* name;
+        CrosshairSettings current;
+        int direction;
+        const wchar_t* text;
+        int32_t itemData;
+    } rows[] = {
+        {"equals a built-in", first, kSwitchForward, L"★ Ponto branco", 1},
+        {"equals a saved line but the offsets", Look(2.0f, 1.0f, 40), kSwitchForward,
+         L"Cópia", kItemDataSaved},
+        {"more decimals than the file keeps", Look(2.0004f, 1.0f, 0), kSwitchForward,
+         L"Cópia", kItemDataSaved},
+        {"last wraps past the line too long to apply", sniper, kSwitchForward,
+         L"★ Zavik Padrão", 0},
+        {"equals none", Look(7.0f, 1.0f, 0), kSwitchForward, L"★ Zavik Padrão", 0},
+        {"equals none, back", Look(7.0f, 1.0f, 0), kSwitchBack, L"Sniper", kItemDataSaved},
+        {"going back", pistol, kSwitchBack, L"★ Cruz branca vazada", 3},
+        {"first wraps back", first, kSwitchBack, L"Sniper", kItemDataSaved},
+        {"a repeated look is left after its later line", dot, kSwitchForward, L"Sniper",
+         kItemDataSaved},
+        {"a repeated look is left back before its earlier line", dot, kSwitchBack,
+         L"★ Zavik Padrão", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ListEntry next = {};
+        ASSERT_TRUE(NextListEntry(miras(), row.current, row.direction, &next));
+        EXPECT_TRUE(SameText(next.text, row.text));
+        EXPECT_EQ(row.itemData, next.itemData);
+    }
+}
+
 }  // namespace

@@ -54,6 +54,12 @@ TEST(TrayText, LongestHotkeyTextStillFits) {
     wchar_t tip[kTrayTipChars];
     FormatTrayTipText(hotkey.c_str(), tip, kTrayTipChars);
     EXPECT_EQ(ZAVIK_TITLE L" - " + hotkey + L" liga/desliga", std::wstring(tip));
+    FormatHotkeyTakenTip(hotkey.c_str(), tip, kTrayTipChars);
+    EXPECT_EQ(ZAVIK_TITLE L" - " + hotkey + L" em uso por outro programa", std::wstring(tip));
+    wchar_t note[kHotkeyNoteChars];
+    FormatHotkeyTakenNote(hotkey.c_str(), note, kHotkeyNoteChars);
+    EXPECT_EQ(L"Outro programa j\u00e1 usa " + hotkey + L". Escolha outro atalho.",
+              std::wstring(note));
 }
 
 TEST(TrayText, TipIsCutTo127Characters) {

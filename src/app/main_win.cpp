@@ -18,7 +18,6 @@ const DWORD kCommonControlClasses =
 const wchar_t kTaskbarCreated[] = L"TaskbarCreated";
 // The shell's documentation asks for an apartment before ShellExecuteW.
 const DWORD kComApartment = COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE;
-const wchar_t kFontFace[] = L"Segoe UI";
 const int kAppIconId = 1;
 const int kLargeIconSize = 64;
 const int kPointsPerInch = 72;
@@ -83,16 +82,16 @@ void LoadIcons() {
 
 void CreateFonts() {
     const FontRow rows[] = {
-        {&g_app.controlFont, 9, FW_NORMAL},
+        {&g_app.controlFont, kControlFontPoints, FW_NORMAL},
         {&g_app.titleFont, 20, FW_BOLD},
-        {&g_app.subtitleFont, 9, FW_NORMAL},
+        {&g_app.subtitleFont, kControlFontPoints, FW_NORMAL},
     };
     for (const FontRow& row : rows) {
         // A negative height asks for the character height, not the cell height.
         *row.font = CreateFontW(-MulDiv(row.points, g_app.dpi, kPointsPerInch), 0, 0, 0,
                                 row.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                DEFAULT_PITCH | FF_DONTCARE, kFontFace);
+                                DEFAULT_PITCH | FF_DONTCARE, ZAVIK_FONT_FACE);
     }
 }
 

@@ -1,14 +1,16 @@
-// The toggle hotkey's rules without Windows: its display text and the
-// conversions between the stored modifiers and the hotkey control's flags.
+// The hotkeys' rules without Windows: display text, the conversions between
+// the stored modifiers and the hotkey control's flags, and the registrations.
 #include "state/hotkey.h"
 
+#include "state/identity.h"
 #include "base/wtext.h"
+#include "storage/store.h"
 
 namespace {
 enum {
     kKeyA = 65, kKeyZ = 90, kKey0 = 48, kKey9 = 57,
     kKeyF1 = 112, kKeyF24 = 135, kFunctionKeyBase = 111,
-    kKeyShift = 16, kKeyControl = 17, kKeyAlt = 18,
+    kKeyShift = 16, kKeyControl = 17, kKeyAlt = 18, kKeyBackspace = 8, kKeyDelete = 46,
     kKeyMaxValid = 254,
     kScanCodeShift = 16, kScanCodeMask = 0xFF, kExtendedKeyBit = 1 << 24,
     kControlKeyMask = 0xFF, kControlFlagsShift = 8, kControlFlagsMask = 0xFF,
@@ -106,4 +108,59 @@ bool HotkeyFromControlValue(uint32_t value, int32_t* key, int32_t* modifiers) {
 
 bool IsValidHotkeyKey(int32_t key) {
     return (uint32_t)key - 1u < (uint32_t)kKeyMaxValid;
+}
+
+bool HotkeyIsSet(const HotkeyCombo& combo) { return IsValidHotkeyKey(combo.key); }
+
+bool SwitchHotkeyFromControlValue(uint32_t value, HotkeyCombo* combo) {
+    uint32_t key = value & kControlKeyMask;
+    uint32_t flags = (value >> kControlFlagsShift) & kControlFlagsMask;
+    bool modified = (flags & (kHotkeyfShift | kHotkeyfControl | kHotkeyfAlt)) != 0;
+    if (key == 0 || (!modified && (key == kKeyBackspace || key == kKeyDelete))) {
+        *combo = {0, 0};
+        return true;
+    }
+    return HotkeyFromControlValue(value, &combo->key, &combo->modifiers);
+}
+
+bool SameRegisteredHotkey(const HotkeyCombo& a, const HotkeyCombo& b) {
+    return a.key == b.key && (a.modifiers | kModNoRepeat) == (b.modifiers | kModNoRepeat);
+}
+
+bool HotkeyClashes(const HotkeyCombo& candidate, const HotkeyCombo& other) {
+    return HotkeyIsSet(candidate) && HotkeyIsSet(other) && SameRegisteredHotkey(candidate, other);
+}
+
+HotkeyCombo SwitchBackHotkey(const HotkeyCombo& forward, const HotkeyCombo& toggle) {
+    const HotkeyCombo none = {0, 0};
+    if (!HotkeyIsSet(forward) || (forward.modifiers & kModShift)) return none;
+    HotkeyCombo back = {forward.key, forward.modifiers | kModShift};
+    // Registering it would fail against our own toggle and read as another
+    // program's doing.
+    return HotkeyClashes(back, toggle) ? none : back;
+}
+
+namespace {
+void AddRegistration(HotkeyPlan* plan, int32_t id, const HotkeyCombo& combo) {
+    if (!HotkeyIsSet(combo) || plan->count >= kHotkeyRegistrationsMax) return;
+    // No repeat: holding the keys must act once, not flicker or race through the list.
+    plan->rows[plan->count] = {id, (uint32_t)combo.modifiers | kModNoRepeat, (uint32_t)combo.key,
+                               combo};
+    ++plan->count;
+}
+}  // namespace
+
+void PlanHotkeyRegistrations(const HotkeyCombo& toggle, const HotkeyCombo& forward,
+                             HotkeyPlan* plan) {
+    plan->count = 0;
+    AddRegistration(plan, kToggleHotkeyId, toggle);
+    if (HotkeyClashes(forward, toggle)) return;
+    AddRegistration(plan, kSwitchHotkeyId, forward);
+    AddRegistration(plan, kSwitchBackHotkeyId, SwitchBackHotkey(forward, toggle));
+}
+
+int SwitchDirectionOfHotkey(int32_t id) {
+    if (id == kSwitchHotkeyId) return kSwitchForward;
+    if (id == kSwitchBackHotkeyId) return kSwitchBack;
+    return 0;
 }

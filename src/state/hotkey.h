@@ -1,5 +1,6 @@
-// The toggle hotkey's portable rules: display text and the conversions between
-// the stored modifiers and the hotkey control's flags.
+// The hotkeys' portable rules: display text, the conversions between the
+// stored modifiers and the hotkey control's flags, and which combinations the
+// toggle and the crosshair switch register.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -34,3 +35,43 @@ uint32_t HotkeyControlValue(int32_t key, int32_t modifiers);
 bool HotkeyFromControlValue(uint32_t value, int32_t* key, int32_t* modifiers);
 // The stored key is valid when it lies in 1..254 (as an unsigned number).
 bool IsValidHotkeyKey(int32_t key);
+
+// A stored combination. The switch has no default: a key outside 1..254
+// (0 above all) means the player has recorded none.
+struct HotkeyCombo {
+    int32_t key, modifiers;
+};
+bool HotkeyIsSet(const HotkeyCombo& combo);
+// Reading the switch's control: an empty control, or Backspace or Delete with
+// no modifier, clears the combination (true, key 0); otherwise as
+// HotkeyFromControlValue, false meaning nothing to take.
+bool SwitchHotkeyFromControlValue(uint32_t value, HotkeyCombo* combo);
+// The same combination as RegisterHotKey sees it: the key and the modifiers,
+// the no-repeat flag aside (every registration adds it).
+bool SameRegisteredHotkey(const HotkeyCombo& a, const HotkeyCombo& b);
+// A control refuses a new combination equal to the other hotkey's.
+bool HotkeyClashes(const HotkeyCombo& candidate, const HotkeyCombo& other);
+// The switch's way back: its keys with Shift added. None when the switch is
+// none or holds Shift already, and none when that is the toggle's combination:
+// the toggle keeps what the player gave it.
+HotkeyCombo SwitchBackHotkey(const HotkeyCombo& forward, const HotkeyCombo& toggle);
+
+// What is registered on the message window while the game is in front, in
+// this order: the toggle, the switch unless it is none or the toggle's own
+// combination (a hand-edited file), and the switch's way back.
+struct HotkeyRegistration {
+    int32_t id;
+    uint32_t modifiers;  // as RegisterHotKey takes them: no-repeat included
+    uint32_t key;
+    HotkeyCombo combo;   // as stored, for the text that names it
+};
+enum { kHotkeyRegistrationsMax = 3 };
+struct HotkeyPlan {
+    HotkeyRegistration rows[kHotkeyRegistrationsMax];
+    int32_t count;
+};
+void PlanHotkeyRegistrations(const HotkeyCombo& toggle, const HotkeyCombo& forward,
+                             HotkeyPlan* plan);
+// The switch direction a WM_HOTKEY id asks for (kSwitchForward, kSwitchBack
+// of the saved-crosshairs store), or 0 for the toggle and unknown ids.
+int SwitchDirectionOfHotkey(int32_t id);

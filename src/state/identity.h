@@ -1,5 +1,5 @@
 // The program's identity (window classes, titles, the single-instance mutex,
-// the settings folder, the Run value, the tray switch) and its message,
+// the settings folder, the Run value, the tray switch, the face of its text) and its message,
 // command, timer and hotkey numbers. Below every layer that names them, so
 // start-up, the tray, the overlay and the settings window reach it; the
 // end-to-end tests share it. The product name itself is kept with the version.
@@ -15,7 +15,10 @@ enum {
     kTrayRetryTimerId = 2,     // adds the tray icon again until the taskbar takes it
     kClipboardRetryTimerId = 3,  // a copy waits for another program's open clipboard
     kToggleHotkeyId = 1,
+    kSwitchHotkeyId = 2,      // the next saved crosshair
+    kSwitchBackHotkeyId = 3,  // the same keys with Shift: the previous one
     kTrayIconId = 1,
+    kControlFontPoints = 9,   // the settings window's controls, and the overlay's name label
 };
 
 // The narrow product name joined to an empty wide literal is a wide literal.
@@ -25,6 +28,7 @@ enum {
 #define ZAVIK_CLASS_SETTINGS L"ZavikCrosshairSettings"
 #define ZAVIK_CLASS_TRAY L"ZavikCrosshairTray"
 #define ZAVIK_OVERLAY_TITLE ZAVIK_TITLE L" Overlay"
+#define ZAVIK_FONT_FACE L"Segoe UI"
 #define ZAVIK_MUTEX_NAME L"ZavikCrosshair_SingleInstance"
 #define ZAVIK_FOLDER_NAME ZAVIK_TITLE
 #define ZAVIK_RUN_VALUE ZAVIK_TITLE

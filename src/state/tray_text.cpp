@@ -11,12 +11,17 @@ const wchar_t kFullscreenNoticeText[] =
     L"Nesse modo o Windows não deixa nada aparecer por cima do jogo. No FiveM use Tela cheia "
     L"sem bordas (Borderless) para ver a mira.";
 const wchar_t kClosingNoticeTitle[] = ZAVIK_TITLE;
+const wchar_t kSwitchHotkeyCaption[] = L"Trocar de mira:";
+const wchar_t kSameAsToggleText[] = L"Esse atalho já liga e desliga a mira. Escolha outro.";
+const wchar_t kSameAsSwitchText[] = L"Esse atalho já troca de mira. Escolha outro.";
 
 namespace {
 const wchar_t kTrayTipFormat[] = L"%ls - %ls liga/desliga";
 const wchar_t kEnabledCaptionFormat[] = L"Mira ligada  (%ls)";
 const wchar_t kToggleMenuItemFormat[] = L"Mira ligada\t%ls";
 const wchar_t kClosingNoticeFormat[] = L"Continua rodando aqui na bandeja. %ls liga/desliga a mira.";
+const wchar_t kHotkeyTakenNoteFormat[] = L"Outro programa já usa %ls. Escolha outro atalho.";
+const wchar_t kHotkeyTakenTipFormat[] = L"%ls - %ls em uso por outro programa";
 }  // namespace
 
 void FormatTrayTipText(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
@@ -41,4 +46,12 @@ void CutBalloonTitle(const wchar_t* title, wchar_t (&field)[kBalloonTitleChars])
 
 void CutBalloonText(const wchar_t* text, wchar_t (&field)[kBalloonTextChars]) {
     CopyW(field, kBalloonTextChars, text);
+}
+
+void FormatHotkeyTakenNote(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
+    FormatW(buf, count, kHotkeyTakenNoteFormat, hotkeyText);
+}
+
+void FormatHotkeyTakenTip(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
+    FormatW(buf, count, kHotkeyTakenTipFormat, ZAVIK_TITLE, hotkeyText);
 }

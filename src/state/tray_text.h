@@ -1,6 +1,6 @@
-// Texts of the tray icon and its notices, built without Windows so that the
-// cut and format rules can be tested: tip, menu item, enabled caption,
-// balloon fields and the closing notice.
+// Texts of the tray icon, its notices and the hotkeys, built without Windows
+// so that the cut and format rules can be tested: tip, menu item, enabled
+// caption, balloon fields, the closing notice and a hotkey another program holds.
 #pragma once
 #include <stddef.h>
 
@@ -11,6 +11,7 @@ enum {
     kBalloonTitleChars = 64,      // NOTIFYICONDATAW::szInfoTitle (63 + terminator)
     kBalloonTextChars = 256,      // NOTIFYICONDATAW::szInfo (255 + terminator)
     kClosingNoticeChars = 160,
+    kHotkeyNoteChars = 128,       // note 707 beside the toggle's control
 };
 
 extern const wchar_t kOpenSettingsMenuText[];   // "Abrir o Zavik Crosshair..."
@@ -18,6 +19,11 @@ extern const wchar_t kQuitMenuText[];           // "Sair"
 extern const wchar_t kFullscreenNoticeTitle[];  // "Zavik Crosshair - Tela cheia exclusiva"
 extern const wchar_t kFullscreenNoticeText[];   // "Nesse modo o Windows não deixa ..."
 extern const wchar_t kClosingNoticeTitle[];     // "Zavik Crosshair"
+extern const wchar_t kSwitchHotkeyCaption[];    // "Trocar de mira:"
+// The warning box of a hotkey control given the other hotkey's combination:
+// in the switch's control (604), and in the toggle's (703).
+extern const wchar_t kSameAsToggleText[];       // "Esse atalho já liga e desliga a mira. ..."
+extern const wchar_t kSameAsSwitchText[];       // "Esse atalho já troca de mira. ..."
 
 // "Zavik Crosshair - <hotkey> liga/desliga"
 void FormatTrayTipText(const wchar_t* hotkeyText, wchar_t* buf, size_t count);
@@ -30,3 +36,8 @@ void FormatClosingNotice(const wchar_t* hotkeyText, wchar_t* buf, size_t count);
 // Copy a notice's title and text into the icon record's fields, cut to fit.
 void CutBalloonTitle(const wchar_t* title, wchar_t (&field)[kBalloonTitleChars]);
 void CutBalloonText(const wchar_t* text, wchar_t (&field)[kBalloonTextChars]);
+// Note 707 while RegisterHotKey fails for a combination: "Outro programa já
+// usa <hotkey>. Escolha outro atalho."
+void FormatHotkeyTakenNote(const wchar_t* hotkeyText, wchar_t* buf, size_t count);
+// The tray tip meanwhile: "Zavik Crosshair - <hotkey> em uso por outro programa"
+void FormatHotkeyTakenTip(const wchar_t* hotkeyText, wchar_t* buf, size_t count);

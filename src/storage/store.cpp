@@ -55,6 +55,77 @@ bool IsRefusedNameChar(wchar_t c) {
 
 bool IsBuiltinItem(int32_t itemData) { return itemData >= 0 && itemData < kBuiltinPresetCount; }
 
+// What a switch has seen of the list so far: lines arrive in list order and
+// none is kept beyond the one or two a decision needs.
+struct SwitchScan {
+    const wchar_t* miras;
+    const CrosshairSettings* current;
+    bool forward;
+    bool seenAny;
+    bool afterEqual;  // forward: the line before this one equals the crosshair
+    bool foundEqual;  // back: the first equal line has been met
+    bool chosen;
+    ListEntry first, previous, pick;
+};
+
+// Compared as the files write them: a crosshair imported with more decimals
+// than "%.3f" keeps, then saved, still counts as the line it was saved as.
+bool SameLook(const CrosshairSettings& a, const CrosshairSettings& b) {
+    return SameSettingsText(kDefaultOptions, a, kDefaultOptions, b);
+}
+
+bool LineIsCurrent(const SwitchScan& scan, const ListEntry& line) {
+    CrosshairSettings probe = *scan.current;
+    if (!IsBuiltinItem(line.itemData)) {
+        // Most saved lines differ in their first key: one read settles them.
+        probe.size = ReadFloatSetting(scan.miras, line.text, kKeySize, probe.size);
+        if (!SameLook(probe, *scan.current)) return false;
+        probe = *scan.current;
+    }
+    return ApplyListLine(scan.miras, line.text, line.itemData, &probe) &&
+           SameLook(probe, *scan.current);
+}
+
+void ScanForward(SwitchScan* scan, const ListEntry& line) {
+    if (scan->afterEqual) {
+        scan->pick = line;
+        scan->chosen = true;
+        scan->afterEqual = false;
+    }
+    if (LineIsCurrent(*scan, line)) {
+        scan->afterEqual = true;
+        scan->chosen = false;
+    }
+}
+
+void ScanBack(SwitchScan* scan, const ListEntry& line) {
+    if (!scan->foundEqual && LineIsCurrent(*scan, line)) {
+        scan->foundEqual = true;
+        if (scan->seenAny) {
+            scan->pick = scan->previous;
+            scan->chosen = true;
+        }
+    }
+}
+
+void ScanSwitchLine(void* context, const wchar_t* text, int32_t itemData) {
+    SwitchScan* scan = static_cast<SwitchScan*>(context);
+    // ApplyListLine refuses such a line: landing there would leave the
+    // crosshair as it was and every later press on the same line.
+    if (LengthW(text, kListTextLimit + 1) > kListTextLimit) return;
+    ListEntry line;
+    CopyW(line.text, kListEntryChars, text);
+    line.itemData = itemData;
+    if (!scan->seenAny) scan->first = line;
+    if (scan->forward) {
+        ScanForward(scan, line);
+    } else {
+        ScanBack(scan, line);
+    }
+    scan->previous = line;
+    scan->seenAny = true;
+}
+
 }  // namespace
 
 uint32_t StatusKindColour(int kind) {
@@ -150,4 +221,23 @@ bool DeleteSavedSection(const wchar_t* miras, const wchar_t* name) {
     if (!BeginFileChange(&change, miras, kProfileSavePatienceMs)) return false;
     change.ok &= ProfileWriteString(name, nullptr, nullptr, change.copy);
     return FinishFileChange(&change);
+}
+
+bool NextListEntry(const wchar_t* miras, const CrosshairSettings& current, int direction,
+                   ListEntry* next) {
+    if (!next) return false;
+    SwitchScan scan = {};
+    scan.miras = miras;
+    scan.current = &current;
+    scan.forward = direction >= 0;
+    BuildSavedList(miras, ScanSwitchLine, &scan);
+    if (!scan.seenAny) return false;
+    // Nothing chosen: no equal line, or the equal line sits at the wrap.
+    if (!scan.chosen) scan.pick = scan.forward ? scan.first : scan.previous;
+    *next = scan.pick;
+    return true;
+}
+
+const wchar_t* ListEntryName(const ListEntry& entry) {
+    return IsBuiltinItem(entry.itemData) ? kBuiltinPresets[entry.itemData].name : entry.text;
 }

@@ -69,6 +69,28 @@ void BuildSavedList(const wchar_t* miras, SavedListSink sink, void* context);
 bool ApplyListLine(const wchar_t* miras, const wchar_t* text, int32_t itemData,
                    CrosshairSettings* current);
 
+// One line of the list as the switch hotkey lands on it: what a click on that
+// line hands to ApplyListLine.
+enum { kListEntryChars = kListTextLimit + 1, kSwitchForward = 1, kSwitchBack = -1 };
+struct ListEntry {
+    wchar_t text[kListEntryChars];
+    int32_t itemData;
+};
+// The line the switch hotkey goes to from current, among the lines
+// BuildSavedList yields that ApplyListLine can apply. current "is" a line when
+// applying the line leaves it as the files would write it (the offsets are
+// kept). Forward: the line after the last such line, wrapping to the first;
+// back (any direction < 0): the line before the first such line, wrapping to
+// the last. A crosshair that is no line starts at the first line going forward
+// and at the last going back, as if it stood at the wrap. Of two equal lines
+// the later is left forward and the earlier back, so a repeat never traps the
+// switch. Each saved line costs one read of its size; only a line whose size
+// matches is read whole. False (next untouched) only when no line applies.
+bool NextListEntry(const wchar_t* miras, const CrosshairSettings& current, int direction,
+                   ListEntry* next);
+// The crosshair's own name on an entry: built-ins without their star.
+const wchar_t* ListEntryName(const ListEntry& entry);
+
 // Writes crosshair as section name of miras in one whole-file change. When
 // replacing, the old section of that name goes in the same change, so the
 // crosshair moves to the end of the file under the name as now typed. False

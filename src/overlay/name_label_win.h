@@ -1,0 +1,21 @@
+// The name label's text drawn by GDI into a coverage mask, and the DPI the
+// overlay draws it at. The mask is composed into the overlay's pixels by
+// name_label.h.
+#pragma once
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <stdint.h>
+
+// Draws name (its first 64 characters) in the settings window's font,
+// 9 points at dpi, and hands back its coverage mask: *mask receives a block of
+// *width x *height bytes from malloc (top row first, 0 background, 255 text)
+// that the caller releases with free(). False, with *mask null and the sizes
+// 0, for an empty name or when GDI or the allocation fails.
+bool DrawNameMask(const wchar_t* name, int32_t dpi, uint8_t** mask, int32_t* width,
+                  int32_t* height);
+
+// The DPI of the monitor the overlay is on (GetDpiForWindow); fallbackDpi
+// before Windows 10 version 1607, where the whole process is system-aware.
+int32_t OverlayDpi(HWND overlay, int32_t fallbackDpi);
