@@ -21,7 +21,6 @@ const DWORD kComApartment = COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE;
 const int kAppIconId = 1;
 const int kLargeIconSize = 64;
 const int kPointsPerInch = 72;
-const WORD kOverlayBitsPerPixel = 32;  // BGRA, alpha for UpdateLayeredWindow
 const UINT kFirstTickPeriod = kTickPeriodIdle;
 const DWORD kOverlayExStyle =
     WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE;
@@ -136,25 +135,6 @@ void AllowLowerPrivilegeMessages() {
                                 NULL);
 }
 
-void CreateOverlayBuffer() {
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = kOverlaySize;
-    info.bmiHeader.biHeight = -kOverlaySize;  // rows top-down, like the rasterizer writes them
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = kOverlayBitsPerPixel;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC screen = GetDC(NULL);
-    g_app.overlayDC = CreateCompatibleDC(screen);
-    ReleaseDC(NULL, screen);
-    void* bits = NULL;
-    g_app.overlayBitmap = CreateDIBSection(g_app.overlayDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
-    g_app.overlayBits = (uint32_t*)bits;
-    // Stays selected until shutdown: UpdateLayeredWindow reads it from this DC.
-    SelectObject(g_app.overlayDC, g_app.overlayBitmap);
-}
-
 void RunMessageLoop() {
     MSG msg;
     while (GetMessageW(&msg, NULL, 0, 0) > 0) {
@@ -167,8 +147,7 @@ void RunMessageLoop() {
 }
 
 void ShutDown() {
-    DeleteDC(g_app.overlayDC);  // releases the DIB's selection first
-    DeleteObject(g_app.overlayBitmap);
+    ReleaseOverlayBuffer();
     if (g_app.mutex) {
         ReleaseMutex(g_app.mutex);
         CloseHandle(g_app.mutex);
@@ -198,7 +177,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     CreateFonts();
     RegisterWindowClasses();
     CreateProgramWindows();
-    CreateOverlayBuffer();
     PresentOverlay();
     g_app.taskbarCreatedMessage = RegisterWindowMessageW(kTaskbarCreated);
     AllowLowerPrivilegeMessages();

@@ -5,6 +5,7 @@
 
 namespace {
 const BYTE kOpaque = 255;
+const WORD kOverlayBitsPerPixel = 32;  // BGRA, alpha for UpdateLayeredWindow
 
 MonitorList g_monitors;
 
@@ -18,6 +19,39 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
                        info.rcMonitor.bottom};
     AppendMonitor(&g_monitors, rect, (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
     return TRUE;
+}
+
+// The overlay's pixels: a top-down 32-bit DIB kept selected in a memory DC,
+// which UpdateLayeredWindow reads. Made again only when the size changes; a
+// failure keeps the buffer there was.
+bool SizeOverlayBuffer(int32_t width, int32_t height) {
+    if (g_app.overlayBits && g_app.overlayWidth == width && g_app.overlayHeight == height)
+        return true;
+    if (!g_app.overlayDC) {
+        HDC screen = GetDC(NULL);
+        g_app.overlayDC = CreateCompatibleDC(screen);
+        ReleaseDC(NULL, screen);
+        if (!g_app.overlayDC) return false;
+    }
+    BITMAPINFO info;
+    ZeroMemory(&info, sizeof(info));
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // rows top-down, like the rasterizer writes them
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = kOverlayBitsPerPixel;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = NULL;
+    HBITMAP bitmap = CreateDIBSection(g_app.overlayDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    if (!bitmap) return false;
+    // Stays selected until the next size or shutdown; the one it replaces goes now.
+    HGDIOBJ previous = SelectObject(g_app.overlayDC, bitmap);
+    if (g_app.overlayBitmap && previous == g_app.overlayBitmap) DeleteObject(g_app.overlayBitmap);
+    g_app.overlayBitmap = bitmap;
+    g_app.overlayBits = (uint32_t*)bits;
+    g_app.overlayWidth = width;
+    g_app.overlayHeight = height;
+    return true;
 }
 
 ScreenRect CurrentTargetRect() {
@@ -61,23 +95,32 @@ int32_t CrosshairTargetHeight() {
 }
 
 void PresentOverlay() {
-    if (!g_app.overlayBits || !g_app.overlayWindow) return;
+    if (!g_app.overlayWindow) return;
+    int32_t width = kOverlaySize, height = kOverlaySize;
+    if (!SizeOverlayBuffer(width, height)) return;
     // Called from the system-aware settings window too: the position is in
     // the overlay's own physical pixels, never scaled by Windows.
     DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
     ScreenRect target = CurrentTargetRect();
-    RenderCrosshair(g_crosshair, g_app.overlayBits, kOverlaySize, kOverlaySize,
-                    CrosshairTargetHeight());
+    RenderCrosshair(g_crosshair, g_app.overlayBits, width, height, CrosshairTargetHeight());
     int32_t x = 0, y = 0;
-    OverlayPosition(target, g_crosshair.offsetX, g_crosshair.offsetY, &x, &y);
+    OverlayPositionFor(target, g_crosshair.offsetX, g_crosshair.offsetY, width, height, &x, &y);
     POINT position = {x, y};
-    SIZE size = {kOverlaySize, kOverlaySize};
+    SIZE size = {width, height};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, kOpaque, AC_SRC_ALPHA};
     // The pixels carry premultiplied alpha; the window shows them as they are.
     UpdateLayeredWindow(g_app.overlayWindow, NULL, &position, &size, g_app.overlayDC, &source, 0,
                         &blend, ULW_ALPHA);
     LeaveDpiContext(previous);
+}
+
+void ReleaseOverlayBuffer() {
+    DeleteDC(g_app.overlayDC);  // releases the DIB's selection first
+    DeleteObject(g_app.overlayBitmap);
+    g_app.overlayDC = NULL;
+    g_app.overlayBitmap = NULL;
+    g_app.overlayBits = NULL;
 }
 
 void RaiseOverlayToTop() {

@@ -10,7 +10,10 @@ void EnumerateMonitors();
 // The height the crosshair is drawn at now: the game's client area once the
 // game was seen, else the primary monitor. The overlay and the preview both use it.
 int32_t CrosshairTargetHeight();
+// Renders the current crosshair and shows it on the target's centre. The
+// overlay's pixels are made, or made again at a new size, as it needs them.
 void PresentOverlay();
+void ReleaseOverlayBuffer();
 void RaiseOverlayToTop();
 
 // detect_win.cpp

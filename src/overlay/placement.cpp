@@ -73,8 +73,13 @@ bool SameScreenRect(const ScreenRect& a, const ScreenRect& b) {
 
 void OverlayPosition(const ScreenRect& target, int32_t offsetX, int32_t offsetY, int32_t* x,
                      int32_t* y) {
-    *x = SaturateToInt32(CentreOf(target.left, target.right) + offsetX - kOverlayHalf);
-    *y = SaturateToInt32(CentreOf(target.top, target.bottom) + offsetY - kOverlayHalf);
+    OverlayPositionFor(target, offsetX, offsetY, kOverlaySize, kOverlaySize, x, y);
+}
+
+void OverlayPositionFor(const ScreenRect& target, int32_t offsetX, int32_t offsetY,
+                        int32_t width, int32_t height, int32_t* x, int32_t* y) {
+    *x = SaturateToInt32(CentreOf(target.left, target.right) + offsetX - width / 2);
+    *y = SaturateToInt32(CentreOf(target.top, target.bottom) + offsetY - height / 2);
 }
 
 bool IsGameClassName(const wchar_t* className) {

@@ -23,6 +23,10 @@ bool SameScreenRect(const ScreenRect& a, const ScreenRect& b);
 // the centre, moved by the offsets.
 void OverlayPosition(const ScreenRect& target, int32_t offsetX, int32_t offsetY, int32_t* x,
                      int32_t* y);
+// The same for an overlay grown to width x height: its pixel (width / 2, height / 2)
+// lands on the centre, where a drawn crosshair's centre lands.
+void OverlayPositionFor(const ScreenRect& target, int32_t offsetX, int32_t offsetY,
+                        int32_t width, int32_t height, int32_t* x, int32_t* y);
 
 // Game identification from outside: the exact class name, or the image file name.
 bool IsGameClassName(const wchar_t* className);

@@ -12,7 +12,7 @@ AppWin g_app = {
     NULL, NULL, NULL, NULL,   // message, tray, overlay and settings windows
     NULL, NULL,               // icons
     NULL, NULL, NULL,         // fonts
-    NULL, NULL, NULL,         // overlay DC, bitmap and pixels
+    NULL, NULL, NULL, 0, 0,   // overlay DC, bitmap, pixels and their size
     0, 0,                     // TaskbarCreated id, quitting flag
 };
 

@@ -23,7 +23,8 @@ struct AppWin {
     HFONT controlFont, titleFont, subtitleFont;
     HDC overlayDC;            // memory DC with the overlay DIB selected
     HBITMAP overlayBitmap;
-    uint32_t* overlayBits;    // kOverlaySize x kOverlaySize premultiplied BGRA
+    uint32_t* overlayBits;    // overlayWidth x overlayHeight premultiplied BGRA
+    int overlayWidth, overlayHeight;  // kOverlaySize square unless an image or a label needs more
     UINT taskbarCreatedMessage;
     int quitting;             // set by "Sair", never cleared
 };
