@@ -73,8 +73,20 @@ bool SameScreenRect(const ScreenRect& a, const ScreenRect& b) {
 
 void OverlayPosition(const ScreenRect& target, int32_t offsetX, int32_t offsetY, int32_t* x,
                      int32_t* y) {
-    *x = SaturateToInt32(CentreOf(target.left, target.right) + offsetX - kOverlayHalf);
-    *y = SaturateToInt32(CentreOf(target.top, target.bottom) + offsetY - kOverlayHalf);
+    OverlayPositionOfSide(target, offsetX, offsetY, kOverlaySize, x, y);
+}
+
+int32_t OverlaySideFor(int32_t drawnWidth, int32_t drawnHeight) {
+    int32_t side = kOverlaySize;
+    if (drawnWidth > side) side = drawnWidth;
+    if (drawnHeight > side) side = drawnHeight;
+    return side;
+}
+
+void OverlayPositionOfSide(const ScreenRect& target, int32_t offsetX, int32_t offsetY,
+                           int32_t side, int32_t* x, int32_t* y) {
+    *x = SaturateToInt32(CentreOf(target.left, target.right) + offsetX - side / 2);
+    *y = SaturateToInt32(CentreOf(target.top, target.bottom) + offsetY - side / 2);
 }
 
 bool IsGameClassName(const wchar_t* className) {

@@ -22,6 +22,13 @@ bool SameScreenRect(const ScreenRect& a, const ScreenRect& b);
 // Top-left of the 320 x 320 window so that pixel (160, 160) lands on the centre, moved by the offsets.
 void OverlayPosition(const ScreenRect& target, int32_t offsetX, int32_t offsetY, int32_t* x,
                      int32_t* y);
+// The side of the square overlay: 320, or more when a drawn image needs it,
+// so that an image of drawnWidth x drawnHeight is never cut.
+int32_t OverlaySideFor(int32_t drawnWidth, int32_t drawnHeight);
+// OverlayPosition for a window of any side: its pixel (side / 2, side / 2)
+// lands where the 320 x 320 window's pixel (160, 160) lands.
+void OverlayPositionOfSide(const ScreenRect& target, int32_t offsetX, int32_t offsetY,
+                           int32_t side, int32_t* x, int32_t* y);
 
 // Game identification from outside: the exact class name, or the image file name.
 bool IsGameClassName(const wchar_t* className);
