@@ -12,14 +12,15 @@ namespace {
 const uint32_t kChannelMax = 255;
 enum { kBytesPerPixel = 4, kAlphaShift = 24, kChannelBits = 8, kColourChannels = 3 };
 
-// The straight-alpha BGRA bytes libpng writes, premultiplied in place.
+// The straight-alpha BGRA bytes libpng writes, premultiplied in place and
+// rounded to the nearest value, as Wine's converter does.
 void Premultiply(uint32_t* pixels, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         unsigned char* p = reinterpret_cast<unsigned char*>(pixels + i);
         const uint32_t alpha = p[kColourChannels];
         uint32_t value = alpha << kAlphaShift;
         for (int c = 0; c < kColourChannels; ++c)
-            value |= (p[c] * alpha / kChannelMax) << (c * kChannelBits);
+            value |= ((p[c] * alpha + kChannelMax / 2) / kChannelMax) << (c * kChannelBits);
         pixels[i] = value;
     }
 }
