@@ -101,10 +101,9 @@ TEST_F(ImageFolder, SameBytesReuseTheirFileAndOthersGetTheNextNumber) {
 }
 
 TEST_F(ImageFolder, ChoicesThatChangeNothing) {
-    Choose(Png(257, 1, 0), kImageChoiceTooBig);
     Choose(std::string(kImageFileMaxBytes + 1, 'x'), kImageChoiceTooBig);
+    Choose(Png(257, 1, 0), kImageChoiceTooBig);
     Choose("not an image", kImageChoiceUnreadable);
-    Choose(Png(2, 1, 0).substr(0, 40), kImageChoiceUnreadable);
     EXPECT_FALSE(FileExists(dir_.Path(L"imagens")));
     WriteBytes(dir_.Path(L"imagens"), "a file where the folder goes");
     Choose(Png(2, 1, 0), kImageChoiceNotStored);

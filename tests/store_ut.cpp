@@ -191,35 +191,20 @@ TEST_F(StoreLines, SavedLineReadsOverTheCurrentValues) {
     EXPECT_EQ(5, current.offsetY);
 }
 
-struct ImagePickRow {
-    const char* name;
-    const wchar_t* section;
-    const wchar_t* image;
-    int32_t scale;
-};
-
 // A pick brings a saved image back with its scale, or ends the image worn
-// now; an unsafe name picks the drawn crosshair. The offsets stay the player's.
+// now; the offsets stay the player's.
 TEST_F(StoreLines, SavedLinesBringTheirImageOrNone) {
     WriteBytes(miras_, Utf16Le(L"[Imagem]\r\ntamanho=1.000\r\nimagem=ponto.png\r\nescala_imagem=150\r\n"
-                               L"[Desenhada]\r\ntamanho=1.000\r\n"
-                               L"[Fora]\r\ntamanho=1.000\r\nimagem=..\\x.png\r\n"));
-    const ImagePickRow rows[] = {
-        {"image and scale", L"Imagem", L"ponto.png", 150},
-        {"drawn", L"Desenhada", L"", 100},
-        {"unsafe name", L"Fora", L"", 100},
-    };
-    for (const ImagePickRow& row : rows) {
-        SCOPED_TRACE(row.name);
-        CrosshairSettings current = kBuiltinPresets[0].settings;
-        SetCrosshairImage(&current, L"atual.png");
-        current.imageScale = 40;
-        current.offsetX = 6;
-        ASSERT_TRUE(ApplyListLine(miras(), row.section, kItemDataSaved, &current));
-        EXPECT_TRUE(SameText(current.image, row.image));
-        EXPECT_EQ(row.scale, current.imageScale);
-        EXPECT_EQ(6, current.offsetX);
-    }
+                               L"[Desenhada]\r\ntamanho=1.000\r\n"));
+    CrosshairSettings current = kBuiltinPresets[0].settings;
+    SetCrosshairImage(&current, L"atual.png");
+    current.offsetX = 6;
+    ASSERT_TRUE(ApplyListLine(miras(), L"Imagem", kItemDataSaved, &current));
+    EXPECT_TRUE(SameText(current.image, L"ponto.png"));
+    EXPECT_EQ(150, current.imageScale);
+    EXPECT_EQ(6, current.offsetX);
+    ASSERT_TRUE(ApplyListLine(miras(), L"Desenhada", kItemDataSaved, &current));
+    EXPECT_FALSE(CrosshairUsesImage(current));
 }
 
 TEST_F(StoreLines, LinesLongerThan63CharactersAreRefused) {
