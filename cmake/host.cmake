@@ -10,8 +10,11 @@ if(ZAVIK_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The host's image decoder (the stand-in for Windows' own) reads PNG with libpng.
+find_package(PNG REQUIRED)
 add_library(zavik_core STATIC ${ZAVIK_CORE_SOURCES} ${ZAVIK_HOST_SOURCES})
 target_include_directories(zavik_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+target_link_libraries(zavik_core PUBLIC PNG::PNG)
 
 enable_testing()
 find_package(GTest REQUIRED)

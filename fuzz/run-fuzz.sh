@@ -7,7 +7,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 RUN_SECONDS="${1:-60}"
 BUILD="$ROOT/build/fuzz"
 JOBS="$(nproc 2>/dev/null || echo 2)"
-TARGETS=(fuzz_parse fuzz_profile fuzz_render)
+TARGETS=(fuzz_parse fuzz_profile fuzz_render fuzz_image)
 MAX_LEN=8192
 
 case "$RUN_SECONDS" in

@@ -53,6 +53,8 @@ bool SameFloat(float a, float b) { return memcmp(&a, &b, sizeof a) == 0; }
     ZAVIK_CHECK_INT(alpha)
     ZAVIK_CHECK_INT(offsetX)
     ZAVIK_CHECK_INT(offsetY)
+    ZAVIK_CHECK_INT(imageScale)
+    if (std::wstring(want.image) != got.image) diff += " image differs;";
 #undef ZAVIK_CHECK_FLOAT
 #undef ZAVIK_CHECK_INT
     if (diff.empty()) return ::testing::AssertionSuccess();
@@ -568,7 +570,10 @@ TEST(CrosshairCodeRoundTrip, ExportThenImportGivesEveryFieldButOffsets) {
         sent.offsetX = (int32_t)(rng() % 201) - 100;
         sent.offsetY = (int32_t)(rng() % 201) - 100;
 
+        // An image never travels in a code, and one read over goes.
+        SetCrosshairImage(&sent, L"mira.png");
         CrosshairSettings want = sent;
+        SetCrosshairImage(&want, nullptr);
         want.size = SixDecimalFloat(sent.size);
         want.gap = SixDecimalFloat(sent.gap);
         want.thickness = SixDecimalFloat(sent.thickness);
@@ -585,6 +590,7 @@ TEST(CrosshairCodeRoundTrip, ExportThenImportGivesEveryFieldButOffsets) {
         }
 
         CrosshairSettings got = kBase;
+        SetCrosshairImage(&got, L"outra.png");
         std::wstring line = ExportLine(sent);
         SCOPED_TRACE(Narrow(line.c_str()));
         ASSERT_EQ(12, ParseCrosshairCode(line.c_str(), &got));

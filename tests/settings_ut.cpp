@@ -470,3 +470,68 @@ TEST_F(SettingsFile, SavingAgainReplacesValuesInPlace) {
 }
 
 }  // namespace
+
+namespace {
+
+struct ImageKeyRow {
+    const char* name;
+    std::wstring keys;  // image keys of [Mira]
+    const wchar_t* image;
+    int32_t scale;
+};
+
+const ImageKeyRow kImageKeyRows[] = {
+    {"absent: the drawn crosshair at 100 %", L"", L"", 100},
+    {"name and scale", L"imagem=mira.png\r\nescala_imagem=200\r\n", L"mira.png", 200},
+    {"scale absent is 100", L"imagem=mira.png\r\n", L"mira.png", 100},
+    {"scale as it comes", L"imagem=mira.png\r\nescala_imagem=5000\r\n", L"mira.png", 5000},
+    {"accents and spaces", L"imagem=mira ção (2).png\r\n", L"mira ção (2).png", 100},
+    {"backslash", L"imagem=..\\config.ini\r\n", L"", 100},
+    {"slash", L"imagem=sub/mira.png\r\n", L"", 100},
+    {"two dots", L"imagem=mira..png\r\n", L"", 100},
+    {"drive colon", L"imagem=C:mira.png\r\n", L"", 100},
+    {"star", L"imagem=mi*ra.png\r\n", L"", 100},
+    {"angle brackets", L"imagem=<mira>.png\r\n", L"", 100},
+    {"tab inside", L"imagem=mi\tra.png\r\n", L"", 100},
+    {"trailing dot", L"imagem=mira.png.\r\n", L"", 100},
+    {"127 characters fit", L"imagem=" + std::wstring(123, L'a') + L".png\r\n",
+     nullptr, 100},
+    {"128 characters do not", L"imagem=" + std::wstring(124, L'a') + L".png\r\n", L"", 100},
+    {"empty name", L"imagem=\r\nescala_imagem=50\r\n", L"", 50},
+};
+
+// The image keys say what the section says: absent or refused means the drawn
+// crosshair, whatever the record wore before.
+TEST_F(SettingsFile, ImageKeysReadAsTheSectionSays) {
+    for (const ImageKeyRow& row : kImageKeyRows) {
+        SCOPED_TRACE(row.name);
+        WriteConfig(L"[Mira]\r\ntamanho=2.000\r\n" + row.keys);
+        CrosshairSettings c = kBuiltinPresets[0].settings;
+        SetCrosshairImage(&c, L"antes.png");
+        c.imageScale = 250;
+        ReadCrosshairSection(config(), L"Mira", &c);
+        std::wstring expected = row.image ? row.image : std::wstring(123, L'a') + L".png";
+        EXPECT_TRUE(conformance::SameText(c.image, expected));
+        EXPECT_EQ(row.scale, c.imageScale);
+        EXPECT_EQ(2.0f, c.size);
+    }
+}
+
+// Written after the other keys while an image is worn, and gone again after:
+// the file is then byte for byte what it was.
+TEST_F(SettingsFile, ImageKeysAreWrittenOnlyWhileAnImageIsWorn) {
+    StartUp();
+    const std::string drawn = ReadBytes(config_);
+    SettingsFileState state = {};
+    SetCrosshairImage(&crosshair_, L"mira.png");
+    crosshair_.imageScale = 200;
+    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    std::wstring expected = kFirstRunText;
+    expected += L"imagem=mira.png\r\nescala_imagem=200\r\n";
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
+    SetCrosshairImage(&crosshair_, nullptr);
+    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), drawn));
+}
+
+}  // namespace

@@ -167,6 +167,8 @@ TEST_F(StoreLines, BuiltinLineCopiesEveryFieldButTheOffsets) {
     for (int32_t i = 0; i < kBuiltinPresetCount; ++i) {
         SCOPED_TRACE(i);
         CrosshairSettings current = {9.0f, 9.0f, 9.0f, 9, 9.0f, 9, 9, 9, 9, 9, 9, 30, -12};
+        SetCrosshairImage(&current, L"mira.png");
+        current.imageScale = 300;
         ASSERT_TRUE(ApplyListLine(miras(), L"★ whatever", i, &current));
         CrosshairSettings expected = kBuiltinPresets[i].settings;
         expected.offsetX = 30;
@@ -187,6 +189,22 @@ TEST_F(StoreLines, SavedLineReadsOverTheCurrentValues) {
     EXPECT_EQ(1.235f, current.gap);  // a missing key passes through "%.3f"
     EXPECT_EQ(4, current.offsetX);   // the file's offsets never apply
     EXPECT_EQ(5, current.offsetY);
+}
+
+// A pick brings a saved image back with its scale, or ends the image worn
+// now; the offsets stay the player's.
+TEST_F(StoreLines, SavedLinesBringTheirImageOrNone) {
+    WriteBytes(miras_, Utf16Le(L"[Imagem]\r\ntamanho=1.000\r\nimagem=ponto.png\r\nescala_imagem=150\r\n"
+                               L"[Desenhada]\r\ntamanho=1.000\r\n"));
+    CrosshairSettings current = kBuiltinPresets[0].settings;
+    SetCrosshairImage(&current, L"atual.png");
+    current.offsetX = 6;
+    ASSERT_TRUE(ApplyListLine(miras(), L"Imagem", kItemDataSaved, &current));
+    EXPECT_TRUE(SameText(current.image, L"ponto.png"));
+    EXPECT_EQ(150, current.imageScale);
+    EXPECT_EQ(6, current.offsetX);
+    ASSERT_TRUE(ApplyListLine(miras(), L"Desenhada", kItemDataSaved, &current));
+    EXPECT_FALSE(CrosshairUsesImage(current));
 }
 
 TEST_F(StoreLines, LinesLongerThan63CharactersAreRefused) {

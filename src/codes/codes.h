@@ -13,7 +13,8 @@ extern const uint8_t CodeColourTable[kCodeColourRows][3];
 // Applies the first valid share code of text, or when there is none the first
 // VALORANT code (either counted as 12 commands), and then the recognised
 // commands to *crosshair (callers pass a copy), and returns how many it
-// applied; 0 means no code. *unreadableCode, when given, tells whether
+// applied; 0 means no code. Anything applied makes it a drawn crosshair (no
+// image); codes never carry the image fields, and the export leaves them out. *unreadableCode, when given, tells whether
 // that 0 comes with something shaped like a share code that failed a check.
 int ParseCrosshairCode(const wchar_t* text, CrosshairSettings* crosshair,
                        bool* unreadableCode = nullptr);

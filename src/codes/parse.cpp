@@ -414,6 +414,8 @@ int ParseCrosshairCode(const wchar_t* text, CrosshairSettings* crosshair, bool* 
     ResolvePixelSizes(pending, crosshair);
 
     free(copy);
+    // A code describes a drawn crosshair: an image it is read over goes.
+    if (recognised > 0) SetCrosshairImage(crosshair, nullptr);
     if (unreadableCode) *unreadableCode = recognised == 0 && scan.damagedCode;
     return recognised;
 }

@@ -6,6 +6,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "base/wtext.h"
+
 const BuiltinPreset kBuiltinPresets[kBuiltinPresetCount] = {
     // name, {size, gap, thickness, outline, outlineThickness, dot, tStyle, r, g, b, a, offsets}
     {L"Zavik Padrão", {-1.5f, -3.0f, 1.0f, 1, 1.0f, 0, 0, 255, 255, 255, 255, 0, 0}},
@@ -28,6 +30,14 @@ int FindColourPresetIndexOf(uint8_t red, uint8_t green, uint8_t blue) {
         if (row.red == red && row.green == green && row.blue == blue) return i;
     }
     return kColourCustomIndex;
+}
+
+bool CrosshairUsesImage(const CrosshairSettings& settings) { return settings.image[0] != 0; }
+
+void SetCrosshairImage(CrosshairSettings* settings, const wchar_t* name) {
+    memset(settings->image, 0, sizeof settings->image);
+    if (name && LengthW(name, kImageNameChars) < kImageNameChars)
+        CopyW(settings->image, kImageNameChars, name);
 }
 
 int RoundHalfAway(float v) {

@@ -4,6 +4,10 @@
 #include <stdint.h>
 #include <stddef.h>
 
+#include "crosshair/image.h"
+
+enum { kImageNameChars = 128 };  // a stored image name, terminator included
+
 struct CrosshairSettings {
     float size;              // arm length in crosshair units (negative turns arms inwards)
     float gap;               // centre-to-arm distance in crosshair units
@@ -14,7 +18,19 @@ struct CrosshairSettings {
     int32_t tStyle;          // flag: leave out the upper arm
     uint8_t red, green, blue, alpha;
     int32_t offsetX, offsetY;  // shift of the whole window in screen pixels
+    // An image worn instead of the drawn crosshair: its file name inside the
+    // settings folder's "imagens" (empty: the drawn crosshair) and its size in
+    // percent. No crosshair code carries them.
+    wchar_t image[kImageNameChars] = {};
+    int32_t imageScale = kImageScaleDefault;
 };
+
+// True while the crosshair is an image.
+bool CrosshairUsesImage(const CrosshairSettings& settings);
+// Sets the image name (null or empty: the drawn crosshair). The whole buffer
+// is rewritten, so records holding the same name compare equal byte for byte;
+// a name that does not fit counts as none, since a cut name is another file.
+void SetCrosshairImage(CrosshairSettings* settings, const wchar_t* name);
 
 struct BuiltinPreset {
     const wchar_t* name;

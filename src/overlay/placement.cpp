@@ -82,6 +82,13 @@ void OverlayPositionFor(const ScreenRect& target, int32_t offsetX, int32_t offse
     *y = SaturateToInt32(CentreOf(target.top, target.bottom) + offsetY - height / 2);
 }
 
+int32_t OverlaySideFor(int32_t drawnWidth, int32_t drawnHeight) {
+    int32_t side = kOverlaySize;
+    if (drawnWidth > side) side = drawnWidth;
+    if (drawnHeight > side) side = drawnHeight;
+    return side;
+}
+
 bool IsGameClassName(const wchar_t* className) {
     return className && wcscmp(className, kGameClassName) == 0;
 }

@@ -27,6 +27,9 @@ void OverlayPosition(const ScreenRect& target, int32_t offsetX, int32_t offsetY,
 // lands on the centre, where a drawn crosshair's centre lands.
 void OverlayPositionFor(const ScreenRect& target, int32_t offsetX, int32_t offsetY,
                         int32_t width, int32_t height, int32_t* x, int32_t* y);
+// The side of the square overlay: kOverlaySize, or more when a drawn image
+// needs it, so that an image of drawnWidth x drawnHeight is never cut.
+int32_t OverlaySideFor(int32_t drawnWidth, int32_t drawnHeight);
 
 // Game identification from outside: the exact class name, or the image file name.
 bool IsGameClassName(const wchar_t* className);

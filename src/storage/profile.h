@@ -73,3 +73,25 @@ enum ProfileReadable { kProfileMissing, kProfileReadable, kProfileUnreadable };
 ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned patienceMs,
                                      ProfileHold* hold = nullptr);
 void ProfileRelease(ProfileHold* hold);
+
+// Plain files, for the folder of images beside the settings files.
+//
+// The separator between a folder and a name in the paths this contract takes.
+extern const wchar_t kProfilePathSeparator;
+// Makes a folder; true when it exists afterwards, made now or before.
+bool ProfileCreateFolder(const wchar_t* path);
+// Reads a whole file of at most maxBytes into *bytes (from malloc, size *size;
+// the caller frees it). A larger file is refused before it is read, and
+// nothing is handed out unless the result is kProfileFileRead. The file is
+// opened sharing reading, writing and deletion: an editor or a scanner that
+// has it open does not stop the read.
+enum ProfileFileRead { kProfileFileRead, kProfileFileTooBig, kProfileFileUnread };
+ProfileFileRead ProfileReadFile(const wchar_t* path, size_t maxBytes, unsigned char** bytes,
+                                size_t* size);
+// Makes a new file holding bytes, on the disk when it returns. False when a
+// file of that name exists (it is never touched) or the write fails; a file
+// half made is removed again.
+bool ProfileWriteNewFile(const wchar_t* path, const unsigned char* bytes, size_t size);
+// Gives a file a new name in one step. False, with nothing changed, when a
+// file of the new name exists already.
+bool ProfileRenameToNew(const wchar_t* path, const wchar_t* newPath);

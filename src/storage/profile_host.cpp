@@ -943,3 +943,70 @@ void ProfileRelease(ProfileHold* hold) {
     close((int)hold->handle);
     hold->held = false;
 }
+
+const wchar_t kProfilePathSeparator = L'/';
+
+bool ProfileCreateFolder(const wchar_t* path) {
+    char narrow[kPathBytes];
+    if (!PathToUtf8(path, narrow, sizeof narrow)) return false;
+    if (mkdir(narrow, 0755) == 0) return true;
+    struct stat info;
+    return stat(narrow, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+ProfileFileRead ProfileReadFile(const wchar_t* path, size_t maxBytes, unsigned char** bytes,
+                                size_t* size) {
+    *bytes = nullptr;
+    *size = 0;
+    char narrow[kPathBytes];
+    if (!PathToUtf8(path, narrow, sizeof narrow)) return kProfileFileUnread;
+    int fd = open(narrow, O_RDONLY);
+    if (fd < 0) return kProfileFileUnread;
+    struct stat info;
+    ProfileFileRead result = kProfileFileUnread;
+    unsigned char* data = nullptr;
+    size_t length = 0;
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        result = kProfileFileUnread;
+    } else if ((unsigned long long)info.st_size > maxBytes) {
+        result = kProfileFileTooBig;
+    } else if ((data = (unsigned char*)malloc(info.st_size ? (size_t)info.st_size : 1))) {
+        length = (size_t)info.st_size;
+        size_t got = 0;
+        ssize_t n = 1;
+        while (got < length && (n = read(fd, data + got, length - got)) > 0) got += (size_t)n;
+        if (got == length) result = kProfileFileRead;
+    }
+    close(fd);
+    if (result != kProfileFileRead) {
+        free(data);
+        return result;
+    }
+    *bytes = data;
+    *size = length;
+    return result;
+}
+
+bool ProfileWriteNewFile(const wchar_t* path, const unsigned char* bytes, size_t size) {
+    char narrow[kPathBytes];
+    if (!PathToUtf8(path, narrow, sizeof narrow)) return false;
+    // O_EXCL: an existing file is refused, like CREATE_NEW.
+    int fd = open(narrow, O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (fd < 0) return false;
+    size_t done = 0;
+    ssize_t n = 1;
+    while (done < size && (n = write(fd, bytes + done, size - done)) > 0) done += (size_t)n;
+    bool ok = done == size && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok) unlink(narrow);
+    return ok;
+}
+
+bool ProfileRenameToNew(const wchar_t* path, const wchar_t* newPath) {
+    char from[kPathBytes], to[kPathBytes];
+    if (!PathToUtf8(path, from, sizeof from) || !PathToUtf8(newPath, to, sizeof to)) return false;
+    // rename() would replace a file of the new name; a second link cannot.
+    if (link(from, to) != 0) return false;
+    unlink(from);
+    return true;
+}

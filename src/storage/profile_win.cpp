@@ -1,6 +1,7 @@
 // The private-profile contract over kernel32, for the Windows program.
 #include "storage/profile.h"
 
+#include <stdlib.h>
 #include <windows.h>
 
 namespace {
@@ -184,4 +185,60 @@ void ProfileRelease(ProfileHold* hold) {
     if (!hold->held) return;
     CloseHandle((HANDLE)(intptr_t)hold->handle);
     hold->held = false;
+}
+
+const wchar_t kProfilePathSeparator = L'\\';
+
+bool ProfileCreateFolder(const wchar_t* path) {
+    if (CreateDirectoryW(path, nullptr)) return true;
+    DWORD attributes = GetFileAttributesW(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+ProfileFileRead ProfileReadFile(const wchar_t* path, size_t maxBytes, unsigned char** bytes,
+                                size_t* size) {
+    *bytes = nullptr;
+    *size = 0;
+    HANDLE file = CreateFileW(path, GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return kProfileFileUnread;
+    LARGE_INTEGER length;
+    ProfileFileRead result = kProfileFileUnread;
+    unsigned char* data = nullptr;
+    DWORD got = 0;
+    if (!GetFileSizeEx(file, &length)) {
+        result = kProfileFileUnread;
+    } else if ((unsigned long long)length.QuadPart > maxBytes || length.QuadPart > MAXDWORD) {
+        result = kProfileFileTooBig;
+    } else if ((data = (unsigned char*)malloc(length.QuadPart ? (size_t)length.QuadPart : 1))) {
+        // One read: the file is small, and a file that changed length meanwhile
+        // is not the file that was measured.
+        if (ReadFile(file, data, (DWORD)length.QuadPart, &got, nullptr) &&
+            got == (DWORD)length.QuadPart) {
+            result = kProfileFileRead;
+        }
+    }
+    CloseHandle(file);
+    if (result != kProfileFileRead) {
+        free(data);
+        return result;
+    }
+    *bytes = data;
+    *size = got;
+    return result;
+}
+
+bool ProfileWriteNewFile(const wchar_t* path, const unsigned char* bytes, size_t size) {
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool ok = size <= MAXDWORD && WriteAll(file, bytes, (DWORD)size) && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (!ok) DeleteFileW(path);
+    return ok;
+}
+
+bool ProfileRenameToNew(const wchar_t* path, const wchar_t* newPath) {
+    // Without MOVEFILE_REPLACE_EXISTING the move refuses a name that is taken.
+    return MoveFileExW(path, newPath, MOVEFILE_WRITE_THROUGH) != FALSE;
 }

@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "base/wtext.h"
+#include "storage/images.h"
 #include "storage/profile.h"
 
 constexpr OptionRow kOptionRows[kOptionCount] = {
@@ -55,6 +56,10 @@ enum {
     kMirasVersionFirst = 1,  // what a file without the key counts as
     kByteMask = 0xFF,
     kContentProbeChars = 8,  // enough to see that a file names any section
+    // Any crosshair key's text, the image name included.
+    kKeyTextChars = kImageNameChars > kFloatTextChars ? kImageNameChars : kFloatTextChars,
+    // One more than a stored name may have: a longer value is seen, not cut.
+    kImageNameReadChars = kImageNameChars + 1,
 };
 
 const wchar_t kFloatFormat[] = L"%.3f";
@@ -62,7 +67,9 @@ const wchar_t kIntFormat[] = L"%d";
 const wchar_t kCopySuffix[] = L".tmp";
 const wchar_t kCopyFormat[] = L"%ls%ls";
 
-enum FieldForm { kFormFloat, kFormInt, kFormByte };
+// The image keys differ from the others: they are written only while an image
+// is in use and removed otherwise, and read as the section says, absent or not.
+enum FieldForm { kFormFloat, kFormInt, kFormByte, kFormImageName, kFormImageScale };
 
 struct CrosshairKey {
     const wchar_t* key;
@@ -70,7 +77,8 @@ struct CrosshairKey {
     size_t offset;  // of the field inside CrosshairSettings
 };
 
-// The thirteen keys of a crosshair section, in the order they are written and read.
+// The keys of a crosshair section, in the order they are written and read: the
+// thirteen of the drawn crosshair, then the two of an image.
 const CrosshairKey kCrosshairKeys[] = {
     {kKeySize, kFormFloat, offsetof(CrosshairSettings, size)},
     {L"espacamento", kFormFloat, offsetof(CrosshairSettings, gap)},
@@ -85,6 +93,8 @@ const CrosshairKey kCrosshairKeys[] = {
     {L"opacidade", kFormByte, offsetof(CrosshairSettings, alpha)},
     {L"posicao_x", kFormInt, offsetof(CrosshairSettings, offsetX)},
     {L"posicao_y", kFormInt, offsetof(CrosshairSettings, offsetY)},
+    {L"imagem", kFormImageName, offsetof(CrosshairSettings, image)},
+    {L"escala_imagem", kFormImageScale, offsetof(CrosshairSettings, imageScale)},
 };
 
 // Keys added to "Opcoes" after "versao_miras" follow it in a first-run file
@@ -134,44 +144,74 @@ void ReadCrosshairKey(const wchar_t* file, const wchar_t* section, const Crossha
             *field = (uint8_t)(ReadIntSetting(file, section, row.key, *field) & kByteMask);
             break;
         }
+        case kFormImageName: {
+            // A name that is unsafe, or too long to be kept whole, is as if absent.
+            wchar_t name[kImageNameReadChars];
+            ProfileGetString(section, row.key, L"", name, kImageNameReadChars, file);
+            SetCrosshairImage(into, IsSafeImageName(name) ? name : nullptr);
+            break;
+        }
+        case kFormImageScale:
+            into->imageScale = ReadIntSetting(file, section, row.key, kImageScaleDefault);
+            break;
     }
 }
 
-// The text a crosshair key is written as; text holds kFloatTextChars.
-void FormatCrosshairKey(const CrosshairKey& row, const CrosshairSettings& crosshair,
+// The text a crosshair key is written as; text holds kKeyTextChars. False
+// when the key has no place in the file: the image keys without an image.
+bool FormatCrosshairKey(const CrosshairKey& row, const CrosshairSettings& crosshair,
                         wchar_t* text) {
+    text[0] = 0;
     switch (row.form) {
         case kFormFloat:
-            FormatW(text, kFloatTextChars, kFloatFormat,
+            FormatW(text, kKeyTextChars, kFloatFormat,
                     (double)*FieldAt<float>(&crosshair, row.offset));
-            return;
+            return true;
         case kFormInt:
-            FormatW(text, kFloatTextChars, kIntFormat, (int)*FieldAt<int32_t>(&crosshair, row.offset));
-            return;
+            FormatW(text, kKeyTextChars, kIntFormat, (int)*FieldAt<int32_t>(&crosshair, row.offset));
+            return true;
         case kFormByte:
-            FormatW(text, kFloatTextChars, kIntFormat, (int)*FieldAt<uint8_t>(&crosshair, row.offset));
-            return;
+            FormatW(text, kKeyTextChars, kIntFormat, (int)*FieldAt<uint8_t>(&crosshair, row.offset));
+            return true;
+        case kFormImageName:
+            if (!CrosshairUsesImage(crosshair)) return false;
+            CopyW(text, kKeyTextChars, crosshair.image);
+            return true;
+        case kFormImageScale:
+            if (!CrosshairUsesImage(crosshair)) return false;
+            FormatW(text, kKeyTextChars, kIntFormat, (int)crosshair.imageScale);
+            return true;
     }
-    text[0] = 0;
+    return false;
 }
 
+// Writes the key, or removes it when it has no place in the file; removing a
+// key that is not there leaves the file's bytes as they were.
 bool WriteCrosshairKey(const wchar_t* file, const wchar_t* section, const CrosshairKey& row,
                        const CrosshairSettings& crosshair) {
-    wchar_t text[kFloatTextChars];
-    FormatCrosshairKey(row, crosshair, text);
-    return ProfileWriteString(section, row.key, text, file);
+    wchar_t text[kKeyTextChars];
+    bool present = FormatCrosshairKey(row, crosshair, text);
+    return ProfileWriteString(section, row.key, present ? text : nullptr, file);
 }
 
 bool SameKeyText(const CrosshairKey& row, const CrosshairSettings& a, const CrosshairSettings& b) {
-    wchar_t textA[kFloatTextChars], textB[kFloatTextChars];
-    FormatCrosshairKey(row, a, textA);
-    FormatCrosshairKey(row, b, textB);
-    return wcscmp(textA, textB) == 0;
+    wchar_t textA[kKeyTextChars], textB[kKeyTextChars];
+    bool presentA = FormatCrosshairKey(row, a, textA);
+    bool presentB = FormatCrosshairKey(row, b, textB);
+    return presentA == presentB && wcscmp(textA, textB) == 0;
+}
+
+size_t FieldSize(FieldForm form) {
+    switch (form) {
+        case kFormByte: return sizeof(uint8_t);
+        case kFormImageName: return sizeof(CrosshairSettings::image);
+        default: return sizeof(int32_t);
+    }
 }
 
 void CopyCrosshairField(const CrosshairKey& row, const CrosshairSettings& from,
                         CrosshairSettings* to) {
-    size_t size = row.form == kFormByte ? sizeof(uint8_t) : sizeof(int32_t);
+    size_t size = FieldSize(row.form);
     static_assert(sizeof(float) == sizeof(int32_t), "fields of four bytes");
     memcpy(reinterpret_cast<unsigned char*>(to) + row.offset,
            reinterpret_cast<const unsigned char*>(&from) + row.offset, size);

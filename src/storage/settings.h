@@ -75,9 +75,14 @@ bool WriteFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_
 bool WriteIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                      int32_t value);
 
-// Reads the thirteen keys in order, each defaulting to the field already in *into.
+// Reads the keys in order: the thirteen of the drawn crosshair, each defaulting
+// to the field already in *into, then "imagem" and "escala_imagem", which say
+// what the section says: an absent or unsafe name is no image, an absent
+// scale is 100.
 void ReadCrosshairSection(const wchar_t* file, const wchar_t* section, CrosshairSettings* into);
-// Writes the thirteen keys in order, then flushes the file; true when every key was written.
+// Writes the thirteen keys in order, then the two image keys while an image is
+// in use (removing them otherwise), then flushes the file; true when every key
+// was written.
 bool WriteCrosshairSection(const wchar_t* file, const wchar_t* section,
                            const CrosshairSettings& crosshair);
 

@@ -43,31 +43,7 @@ public:
 #endif
     }
     ~TempDir() {
-#ifdef _WIN32
-        WIN32_FIND_DATAW found;
-        HANDLE h = FindFirstFileW((dir_ + L"\\*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..") continue;
-                // A file a test left read-only would keep the folder.
-                SetFileAttributesW((dir_ + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW((dir_ + L"\\" + name).c_str());
-            } while (FindNextFileW(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryW(dir_.c_str());
-#else
-        std::string dir = Narrow(dir_);
-        if (DIR* d = opendir(dir.c_str())) {
-            while (dirent* e = readdir(d)) {
-                std::string name = e->d_name;
-                if (name != "." && name != "..") unlink((dir + "/" + name).c_str());
-            }
-            closedir(d);
-        }
-        rmdir(dir.c_str());
-#endif
+        if (!dir_.empty()) RemoveTree(dir_);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -79,6 +55,47 @@ public:
         return dir_ + L"\\" + name;
 #else
         return dir_ + L"/" + name;
+#endif
+    }
+
+    // Removes a folder with its files and the folders a test made inside it.
+    static void RemoveTree(const std::wstring& dir) {
+#ifdef _WIN32
+        WIN32_FIND_DATAW found;
+        HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &found);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                std::wstring name = found.cFileName;
+                if (name == L"." || name == L"..") continue;
+                std::wstring path = dir + L"\\" + name;
+                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                    RemoveTree(path);
+                    continue;
+                }
+                // A file a test left read-only would keep the folder.
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            } while (FindNextFileW(h, &found));
+            FindClose(h);
+        }
+        RemoveDirectoryW(dir.c_str());
+#else
+        std::string narrow = Narrow(dir);
+        if (DIR* d = opendir(narrow.c_str())) {
+            while (dirent* e = readdir(d)) {
+                std::string name = e->d_name;
+                if (name == "." || name == "..") continue;
+                std::string path = narrow + "/" + name;
+                struct stat info;
+                if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+                    RemoveTree(dir + L"/" + std::wstring(name.begin(), name.end()));
+                } else {
+                    unlink(path.c_str());
+                }
+            }
+            closedir(d);
+        }
+        rmdir(narrow.c_str());
 #endif
     }
 

@@ -8,6 +8,7 @@
 #include "codes/codes.h"
 #include "codes/sharecode.h"
 #include "crosshair/crosshair.h"
+#include "crosshair/image_decode.h"
 #include "overlay/placement.h"
 #include "storage/settings.h"
 #include "tool.h"
@@ -15,16 +16,18 @@
 namespace {
 
 const int kExitBadUse = 2;
-const int kRenderSize = kOverlaySize;  // the overlay's buffer
+const int kRenderSize = kOverlaySize;  // the overlay's buffer while it draws its own crosshair
 // One line, like every complaint of the tool.
 const char kUsage[] =
-    "usage: zavik-tool render --height H [--ini FILE [--section NAME]] [--code FILE] [--out FILE]"
+    "usage: zavik-tool render --height H [--ini FILE [--section NAME]] [--code FILE]"
+    " [--image FILE [--image-scale P]] [--out FILE]"
     " | parse [--ini FILE [--section NAME]] < text | export [--format commands|share] [--height H]"
     " [--ini FILE [--section NAME]] [--code FILE]";
 const int kDefaultExportHeight = 1080;
 
 enum OptionBit {
     kOptHeight = 1, kOptIni = 2, kOptSection = 4, kOptCode = 8, kOptOut = 16, kOptFormat = 32,
+    kOptImage = 64, kOptImageScale = 128,
 };
 
 struct OptionName {
@@ -34,6 +37,7 @@ struct OptionName {
 const OptionName kOptionNames[] = {
     {"--height", kOptHeight}, {"--ini", kOptIni},  {"--section", kOptSection},
     {"--code", kOptCode},     {"--out", kOptOut},      {"--format", kOptFormat},
+    {"--image", kOptImage},   {"--image-scale", kOptImageScale},
 };
 
 struct ToolArgs {
@@ -44,6 +48,8 @@ struct ToolArgs {
     const char* code;
     const char* out;
     const char* format;
+    const char* image;
+    const char* imageScale;
 };
 
 int Fail(const char* format, ...) {
@@ -63,6 +69,8 @@ const char** SlotOf(ToolArgs* args, int bit) {
         case kOptSection: return &args->section;
         case kOptCode: return &args->code;
         case kOptFormat: return &args->format;
+        case kOptImage: return &args->image;
+        case kOptImageScale: return &args->imageScale;
         default: return &args->out;
     }
 }
@@ -88,6 +96,10 @@ bool ReadArgs(int argc, char** argv, int allowed, ToolArgs* args) {
     }
     if ((args->given & kOptSection) && !(args->given & kOptIni)) {
         Fail("--section needs --ini");
+        return false;
+    }
+    if ((args->given & kOptImageScale) && !(args->given & kOptImage)) {
+        Fail("--image-scale needs --image");
         return false;
     }
     return true;
@@ -151,9 +163,47 @@ bool WriteRaw(FILE* stream, const std::vector<uint32_t>& pixels) {
     return fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size();
 }
 
+bool ParseImageScale(const char* text, int32_t* percent) {
+    char* end = nullptr;
+    long v = strtol(text, &end, 10);
+    if (end == text || *end || v < kImageScaleMin || v > kImageScaleMax) return false;
+    *percent = (int32_t)v;
+    return true;
+}
+
+// The image of --image drawn as the overlay draws it, on a canvas grown as the
+// overlay grows; false after reporting.
+bool RenderImageArgs(const ToolArgs& args, const CrosshairSettings& crosshair, int32_t height,
+                     std::vector<uint32_t>* pixels, int* side) {
+    int32_t percent = kImageScaleDefault;
+    if (args.imageScale && !ParseImageScale(args.imageScale, &percent)) {
+        Fail("bad image scale: %s (10 to 400)", args.imageScale);
+        return false;
+    }
+    std::vector<unsigned char> bytes;
+    if (!ReadFileBytes(args.image, &bytes)) {
+        Fail("cannot read %s", args.image);
+        return false;
+    }
+    CrosshairImage image = {};
+    switch (DecodeImage(bytes.data(), bytes.size(), &image)) {
+        case kImageDecoded: break;
+        case kImageTooBig: Fail("image too big: %s (256 x 256 pixels, 4 MiB)", args.image); return false;
+        case kImageUnreadable: Fail("not a PNG image: %s", args.image); return false;
+    }
+    ImageDrawSize size = MeasureImage(image.width, image.height, height, percent);
+    *side = OverlaySideFor(size.width, size.height);
+    pixels->assign((size_t)*side * (size_t)*side, 0);
+    RenderImage(image, height, percent, crosshair.alpha, pixels->data(), *side, *side);
+    FreeCrosshairImage(&image);
+    return true;
+}
+
 int RunRender(int argc, char** argv) {
     ToolArgs args;
-    if (!ReadArgs(argc, argv, kOptHeight | kOptIni | kOptSection | kOptCode | kOptOut, &args)) {
+    if (!ReadArgs(argc, argv,
+                  kOptHeight | kOptIni | kOptSection | kOptCode | kOptOut | kOptImage | kOptImageScale,
+                  &args)) {
         return kExitBadUse;
     }
     int32_t height = 0;
@@ -161,13 +211,16 @@ int RunRender(int argc, char** argv) {
     if (!ParseHeight(args.height, &height)) return Fail("bad height: %s", args.height);
     CrosshairSettings crosshair;
     if (!LoadCrosshairAndCode(args, &crosshair)) return kExitBadUse;
-    std::vector<uint32_t> pixels((size_t)kRenderSize * kRenderSize);
-    RenderCrosshair(crosshair, pixels.data(), kRenderSize, kRenderSize, height);
+    int side = kRenderSize;
+    std::vector<uint32_t> pixels((size_t)side * side);
+    if (args.image) {
+        if (!RenderImageArgs(args, crosshair, height, &pixels, &side)) return kExitBadUse;
+    } else {
+        RenderCrosshair(crosshair, pixels.data(), side, side, height);
+    }
 
     if (args.out && EndsWithPng(args.out)) {
-        if (!WritePng(args.out, pixels.data(), kRenderSize, kRenderSize)) {
-            return Fail("cannot write %s", args.out);
-        }
+        if (!WritePng(args.out, pixels.data(), side, side)) return Fail("cannot write %s", args.out);
         return 0;
     }
     FILE* stream = args.out ? fopen(args.out, "wb") : stdout;

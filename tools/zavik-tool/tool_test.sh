@@ -22,6 +22,12 @@ alpha 255
 offsetX 0
 offsetY 0'
 
+# Small PNG files for --image: 2 x 1 RGBA (opaque red, then white at alpha
+# 128), a white row of 256 pixels, and a grey row one pixel too wide.
+PIXELS_PNG='\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x02\x00\x00\x00\x01\x08\x06\x00\x00\x00\xf4\x22\x7f\x8a\x00\x00\x00\x0f\x49\x44\x41\x54\x78\xda\x63\xf8\xcf\xc0\xf0\x1f\x08\x1a\x00\x16\x73\x05\x7c\x9f\xec\xbd\x95\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82'
+ROW256_PNG='\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x01\x00\x00\x00\x00\x01\x08\x00\x00\x00\x00\x14\x32\x2f\xab\x00\x00\x00\x0c\x49\x44\x41\x54\x78\xda\x63\xf8\x3f\xc2\x01\x00\x08\x01\xff\x01\x7e\x92\xec\x21\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82'
+WIDE_PNG='\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x01\x01\x00\x00\x00\x01\x08\x00\x00\x00\x00\xfb\xf0\x44\x95\x00\x00\x00\x0c\x49\x44\x41\x54\x78\xda\x63\x60\x18\xe9\x00\x00\x01\x02\x00\x01\x16\xe0\xd5\x2a\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82'
+
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 expect_same() {  # expect_same WHAT WANT GOT
@@ -30,6 +36,10 @@ expect_same() {  # expect_same WHAT WANT GOT
 
 # Pixels equal to opaque white in a raw render (words read in host order).
 count_white() { od -An -v -tx4 -w4 "$1" | grep -c ' ffffffff$' || true; }
+
+# Pixels of a raw render equal to one value, and the value at (x, y) of a side x side render.
+count_value() { od -An -v -tx4 -w4 "$1" | grep -c " $2\$" || true; }
+pixel_at() { od -An -v -tx4 -j $(( ($4 * $2 + $3) * 4 )) -N4 "$1" | tr -d ' '; }
 
 # An INI file the way the program writes it: UTF-16LE with its byte-order mark.
 write_ini() {  # write_ini FILE TEXT
@@ -166,8 +176,37 @@ posicao_x=7'
     printf '%s\n' "$got" | grep -qx 'gap 1' || fail "parse gap: $got"
     printf '%s\n' "$got" | grep -qx 'offsetX 7' || fail "parse offset: $got"
     ;;
+  render-image)
+    printf "$PIXELS_PNG" >"$WORK/px.png"
+    # At 1080 lines the image is drawn as it is, its pixel (1, 0) on the centre.
+    "$TOOL" render --height 1080 --image "$WORK/px.png" >"$WORK/raw"
+    expect_same "raw size" 409600 "$(stat -c %s "$WORK/raw")"
+    expect_same "centre" 80808080 "$(pixel_at "$WORK/raw" 320 160 160)"
+    expect_same "left of the centre" ffff0000 "$(pixel_at "$WORK/raw" 320 159 160)"
+    expect_same "clear pixels" 102398 "$(count_value "$WORK/raw" 00000000)"
+    # 2160 lines at 400 %: blocks of 8 around the same centre.
+    "$TOOL" render --height 2160 --image "$WORK/px.png" --image-scale 400 >"$WORK/raw"
+    expect_same "red pixels" 64 "$(count_value "$WORK/raw" ffff0000)"
+    expect_same "centre" 80808080 "$(pixel_at "$WORK/raw" 320 160 160)"
+    expect_same "left of the centre" ffff0000 "$(pixel_at "$WORK/raw" 320 159 160)"
+    # The crosshair's opacity multiplies every channel.
+    printf 'cl_crosshairalpha 51\n' >"$WORK/alpha.txt"
+    "$TOOL" render --height 1080 --image "$WORK/px.png" --code "$WORK/alpha.txt" >"$WORK/raw"
+    expect_same "centre at opacity 51" 1a1a1a1a "$(pixel_at "$WORK/raw" 320 160 160)"
+    # A row of 256 at 8 x is held to 4 x, 1024 wide, and the canvas grows to 1024.
+    printf "$ROW256_PNG" >"$WORK/row.png"
+    "$TOOL" render --height 2160 --image "$WORK/row.png" --image-scale 400 >"$WORK/raw"
+    expect_same "grown raw size" 4194304 "$(stat -c %s "$WORK/raw")"
+    expect_same "white pixels" 4096 "$(count_white "$WORK/raw")"
+    expect_same "grown centre" ffffffff "$(pixel_at "$WORK/raw" 1024 512 512)"
+    "$TOOL" render --height 2160 --image "$WORK/row.png" --image-scale 400 --out "$WORK/row-out.png"
+    if command -v identify >/dev/null; then
+      expect_same "png geometry" "1024x1024" "$(identify -format '%wx%h' "$WORK/row-out.png")"
+    fi
+    ;;
   bad-arguments)
     printf 'x' >"$WORK/code.txt"
+    printf "$WIDE_PNG" >"$WORK/wide.png"
     expect_exit_2
     expect_exit_2 paint
     expect_exit_2 render
@@ -180,6 +219,11 @@ posicao_x=7'
     expect_exit_2 render --height 1080 --code "$WORK/missing.txt"
     expect_exit_2 render --height 1080 --section Mira
     expect_exit_2 render --height 1080 --code "$WORK/code.txt" --out "$WORK/no/such/dir.png"
+    expect_exit_2 render --height 1080 --image-scale 100
+    expect_exit_2 render --height 1080 --image "$WORK/code.txt" --image-scale 5
+    expect_exit_2 render --height 1080 --image "$WORK/missing.png"
+    expect_exit_2 render --height 1080 --image "$WORK/code.txt"
+    expect_exit_2 render --height 1080 --image "$WORK/wide.png"
     expect_exit_2 parse --height 1080
     expect_exit_2 parse --ini "$WORK/missing.ini"
     expect_exit_2 export --code "$WORK/missing.txt"
