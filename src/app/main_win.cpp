@@ -189,6 +189,10 @@ void ShutDown() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    // Players run the program from their Downloads folder, where a planted DLL
+    // would be found before the system's: every DLL loaded from now on, by the
+    // program or by a system DLL on its behalf, comes from System32 alone.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     g_app.instance = instance;
     g_app.mutex = CreateMutexW(NULL, TRUE, ZAVIK_MUTEX_NAME);
     if (DecideInstanceRole(g_app.mutex != NULL, GetLastError()) == kInstanceHandOver) {
