@@ -245,7 +245,7 @@ TEST_F(SettingsFile, UnreadFileKeepsItsValuesUnderTheChangesOfTheRun) {
     EXPECT_TRUE(state.behind);
     EXPECT_TRUE(SameBytes(ReadBytes(config_), before));
     EXPECT_TRUE(FileExists(miras_));
-    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state));
+    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state, kProfileTryOnce));
     EXPECT_TRUE(state.behind);
     EXPECT_EQ(0, options_.enabled) << "the file's";
     EXPECT_EQ(1, options_.onlyWhileAiming) << "the run's";
@@ -254,7 +254,8 @@ TEST_F(SettingsFile, UnreadFileKeepsItsValuesUnderTheChangesOfTheRun) {
     EXPECT_EQ(4.0f, crosshair_.size) << "the file's";
     EXPECT_EQ(10, crosshair_.red) << "the file's";
     EXPECT_EQ(2.0f, crosshair_.gap) << "the run's";
-    EXPECT_FALSE(ReadLateSettings(config(), &options_, &crosshair_, &state)) << "read once";
+    EXPECT_FALSE(ReadLateSettings(config(), &options_, &crosshair_, &state, kProfileTryOnce))
+        << "read once";
 }
 
 // A pick is laid whole, the fields equal to the start's included; the offsets
@@ -265,7 +266,7 @@ TEST_F(SettingsFile, UnreadFileTakesAWholePickAsChosen) {
     MarkSettingsUnread(&state, options_, crosshair_);
     crosshair_ = kBuiltinPresets[2].settings;
     NoteAssignedFields(&state, kAssignedCrosshairLook);
-    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state));
+    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state, kProfileTryOnce));
     CrosshairSettings expected = kBuiltinPresets[2].settings;
     expected.offsetX = 7;
     EXPECT_EQ(0, memcmp(&expected, &crosshair_, sizeof expected));
@@ -279,6 +280,54 @@ TEST_F(SettingsFile, SaveRepairsAnEmptiedFileAsUtf16) {
     expected.erase(expected.find(L"versao_miras=2\r\n"), 16);
     expected.replace(expected.find(L"tamanho=-1.500"), 14, L"tamanho=2.000");
     EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
+}
+
+// A read-only file refuses a change before any copy is made, and the state
+// says so until the change reaches the file.
+TEST_F(SettingsFile, ReadOnlyFileRefusesBeforeTheCopyUntilAChangeGoesThrough) {
+    StartUp();
+    SettingsFileState state = {};
+    ASSERT_TRUE(conformance::SetReadOnly(config_, true));
+    FileChange change;
+    EXPECT_FALSE(BeginFileChange(&change, config(), kProfileTryOnce));
+    EXPECT_EQ(kProfileReadOnly, change.replaceable);
+    EXPECT_FALSE(FileExists(CopyOf(config_))) << "a copy was made";
+    crosshair_.size = 4.0f;
+    EXPECT_FALSE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    EXPECT_TRUE(SettingsFileReadOnly(state) && SettingsFileRefusing(state));
+    ASSERT_TRUE(conformance::SetReadOnly(config_, false));
+    EXPECT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    EXPECT_FALSE(SettingsFileRefusing(state));
+}
+
+// The tick's retries: one tick apart while the file is only held, each wait
+// doubled up to thirty seconds while it refuses every change.
+TEST(SaveRetry, WaitsDoubleWhileTheFileRefuses) {
+    const struct {
+        const char* name;
+        uint32_t waitBefore;
+        bool refused;
+        uint32_t waitAfter;
+    } rows[] = {
+        {"first refusal: one tick", 0, true, 180},
+        {"a refusal doubles the wait", 180, true, 360},
+        {"doubled up to thirty seconds", 23040, true, 30000},
+        {"and no further", 30000, true, 30000},
+        {"a held file: every tick again", 11520, false, 180},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SaveRetry retry = {0, row.waitBefore};
+        NoteSaveTry(&retry, 5000, row.refused);
+        EXPECT_EQ(row.waitAfter, retry.waitMs);
+        EXPECT_FALSE(SaveRetryDue(retry, 5000 + row.waitAfter - 1));
+        EXPECT_TRUE(SaveRetryDue(retry, 5000 + row.waitAfter));
+    }
+    // Across the wrap of the tick count.
+    SaveRetry retry = {0xFFFFFF00u, 360};
+    EXPECT_FALSE(SaveRetryDue(retry, 0x10));
+    EXPECT_TRUE(SaveRetryDue(retry, 0x68));
+    EXPECT_TRUE(SaveRetryDue(SaveRetry{}, 0)) << "before the first try";
 }
 
 TEST_F(SettingsFile, PathTooLongForItsCopyIsNotWritten) {

@@ -9,10 +9,8 @@ namespace {
 enum { kSettingsClientWidth = 600, kSettingsClientHeight = 452 };
 const DWORD kSettingsStyle = WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 const UINT kFrontFlags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE;
-// How often a change that config.ini did not take is tried again: every idle
-// tick, every twelfth while the tick follows the right button.
-const uint32_t kSettingsRetryMs = 180;
-uint32_t g_lastSettingsTry;
+// When a change that config.ini did not take is tried again (SaveRetry).
+SaveRetry g_settingsRetry;
 
 // A config.ini read only now may hold another crosshair, options and hotkey.
 void ShowLateSettings() {
@@ -25,19 +23,16 @@ void ShowLateSettings() {
 // The last chance for a change still behind before the session ends; a file
 // the start could not read is read first, so the change lies over its values.
 // The only place besides "Sair" that waits the full patience for the file.
-void SaveBeforeSessionEnds() {
-    ReadSettingsLate();
-    if (SettingsFileBehind(g_settingsFile)) SaveCurrentSettingsWithin(kProfileSavePatienceMs);
-}
+void SaveBeforeSessionEnds() { SaveCurrentSettingsLast(kLastSaveIfBehind); }
 
 // "Sair", and every way Windows or another program asks the process to end.
 void QuitProgram() {
     if (g_app.quitting) return;  // a second request while the first one saves
     g_app.quitting = 1;  // the settings window shows no tray notice while quitting
-    ReadSettingsLate();  // a file unread at start gets this run's changes, nothing more
-    // Written whole even when nothing changed: the run's last word also mends
-    // a file that something else spoiled meanwhile.
-    SaveCurrentSettingsWhole(kProfileSavePatienceMs);
+    // A file unread at start gets this run's changes, nothing more. Written
+    // whole even when nothing changed: the run's last word also mends a file
+    // that something else spoiled meanwhile.
+    SaveCurrentSettingsLast(kLastSaveWhole);
     if (g_app.settingsWindow) DestroyWindow(g_app.settingsWindow);
     DestroyWindow(g_app.messageWindow);  // its WM_DESTROY ends the message loop
 }
@@ -166,14 +161,13 @@ void ToggleEnabled() {
 void CatchUpSettingsFile(uint32_t now) {
     bool unread = SettingsFileUnread(g_settingsFile);
     if (!unread && !SettingsFileBehind(g_settingsFile)) return;
-    if ((uint32_t)(now - g_lastSettingsTry) < kSettingsRetryMs) return;
-    g_lastSettingsTry = now;
-    if (unread) {
-        if (!ReadSettingsLate()) return;
-        ShowLateSettings();
+    if (!SaveRetryDue(g_settingsRetry, now)) return;
+    if (!unread || ReadSettingsLate()) {
+        if (unread) ShowLateSettings();
+        // No waiting on a tick: the overlay must follow the game meanwhile.
+        if (SettingsFileBehind(g_settingsFile)) SaveCurrentSettingsWithin(kProfileTryOnce);
     }
-    // No waiting on a tick: the overlay must follow the game meanwhile.
-    if (SettingsFileBehind(g_settingsFile)) SaveCurrentSettingsWithin(kProfileTryOnce);
+    NoteSaveTry(&g_settingsRetry, now, SettingsFileRefusing(g_settingsFile));
 }
 
 void OpenSettingsWindow() {

@@ -17,12 +17,14 @@ bool SaveCurrentSettingsWithin(unsigned patienceMs) {
                               patienceMs);
 }
 
-bool SaveCurrentSettingsWhole(unsigned patienceMs) {
-    return SaveSettingsWhole(g_paths.config, g_options, g_crosshair, &g_settingsFile, patienceMs);
-}
-
 void NoteAssignedSettings(uint32_t groups) { NoteAssignedFields(&g_settingsFile, groups); }
 
 bool ReadSettingsLate() {
-    return ReadLateSettings(g_paths.config, &g_options, &g_crosshair, &g_settingsFile);
+    return ReadLateSettings(g_paths.config, &g_options, &g_crosshair, &g_settingsFile,
+                            kProfileTryOnce);
+}
+
+bool SaveCurrentSettingsLast(LastSave what) {
+    return SaveSettingsLast(g_paths.config, &g_options, &g_crosshair, &g_settingsFile,
+                            kProfileSavePatienceMs, what);
 }

@@ -24,10 +24,11 @@ int FindColourPresetIndex();
 // within patienceMs (kProfileTryOnce for every change the player makes: a
 // refused write stays pending for the tick); true when the file holds them.
 bool SaveCurrentSettingsWithin(unsigned patienceMs);
-// The same, written even when nothing changed.
-bool SaveCurrentSettingsWhole(unsigned patienceMs);
 // A pick, an import or a reset chose these groups (kAssigned...) whole.
 void NoteAssignedSettings(uint32_t groups);
-// ReadLateSettings into the current records: true when config.ini, unread at
-// start, has now been read and the records may have changed.
+// ReadLateSettings into the current records, trying once: true when
+// config.ini, unread at start, has now been read and the records may have changed.
 bool ReadSettingsLate();
+// SaveSettingsLast of the current records with the full patience: at "Sair"
+// and when Windows ends the session.
+bool SaveCurrentSettingsLast(LastSave what);

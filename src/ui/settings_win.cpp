@@ -59,7 +59,7 @@ void CreateTabStrip(HWND window) {
 
 LRESULT OnCreate(HWND window) {
     g_app.settingsWindow = window;
-    g_settings.gameInFront = false;  // until the next tick writes the label
+    g_settings.gameStatus = kGameAway;  // until the next tick writes the label
     g_settings.creationTag = kTagAlways;
     CreateTabStrip(window);
     CreateRightColumn(window);
@@ -89,7 +89,7 @@ void OnPaint(HWND window) {
 LRESULT OnCtlColorStatic(HDC dc, HWND control) {
     SetBkMode(dc, TRANSPARENT);
     uint32_t colour = 0;
-    if (StaticTextColour(GetDlgCtrlID(control), g_settings.gameInFront, g_settings.statusKind,
+    if (StaticTextColour(GetDlgCtrlID(control), g_settings.gameStatus, g_settings.statusKind,
                          &colour)) {
         SetTextColor(dc, colour);
     }

@@ -25,7 +25,7 @@ struct SettingsWindowState {
     HBRUSH swatchBrush;     // the one brush kept between paints
     bool trayNoticeShown;   // the closing notice is shown once per run
     int statusKind;         // colour of the status line (StatusKind)
-    bool gameInFront;       // colour of the game status label, written with its text
+    int gameStatus;         // what the game status label says (GameStatus), written with its text
 };
 extern SettingsWindowState g_settings;
 

@@ -11,14 +11,22 @@
 #include "codes/clipboard_win.h"
 #include "ui/preview.h"
 #include "ui/sliders.h"
+#include "ui/text_colours.h"
 
 namespace {
 
 const wchar_t kRestoreQuestion[] =
     L"Tem certeza que deseja restaurar a mira para o padrão (Zavik Padrão)?\n\n"
     L"A mira atual será substituída. Se quiser guardá-la, salve antes na aba Miras salvas.";
-const wchar_t kGameInFrontText[] = L"● FiveM na frente: SIM";
-const wchar_t kGameAwayText[] = L"○ FiveM na frente: não";
+// One line of the game status label; the refused save's warning takes two,
+// which every tab leaves free below it.
+enum { kGameStatusLineHeight = 18, kGameStatusWarningLines = 2 };
+// By GameStatus.
+const wchar_t* const kGameStatusTexts[] = {
+    L"○ FiveM na frente: não",
+    L"● FiveM na frente: SIM",
+    L"Não dá para salvar: config.ini está só para leitura.",
+};
 
 const ControlRow kRightColumn[] = {
     {L"STATIC", L"PRÉVIA (ampliada)", 0, 408, 96, 176, 18, kIdHeading},
@@ -26,7 +34,7 @@ const ControlRow kRightColumn[] = {
     {L"BUTTON", L"Restaurar padrão", WS_TABSTOP, 408, 318, 176, 28, kIdRestoreDefault},
     {L"BUTTON", L"Copiar código da mira", BS_SPLITBUTTON | WS_TABSTOP, 408, 350, 176, 28,
      kIdCopyCode},
-    {L"STATIC", L"", 0, 408, 388, 176, 18, kIdGameStatus},
+    {L"STATIC", L"", 0, 408, 388, 176, kGameStatusLineHeight, kIdGameStatus},
 };
 
 enum { kAlphaPageSize = 15 };
@@ -186,8 +194,17 @@ void ShowEnabledCaption(const wchar_t* text) {
 void SetGameStatusLabel(bool inFront) {
     HWND label = SettingsControl(kIdGameStatus);
     if (!label) return;
-    g_settings.gameInFront = inFront;
-    SetWindowTextW(label, inFront ? kGameInFrontText : kGameAwayText);
+    // A refused save outweighs the game: the player can mend it, and must know.
+    g_settings.gameStatus = SettingsFileReadOnly(g_settingsFile) ? kGameSaveRefused
+                            : inFront                           ? kGameInFront
+                                                                : kGameAway;
+    SetWindowTextW(label, kGameStatusTexts[g_settings.gameStatus]);
+    RECT rect;
+    GetWindowRect(label, &rect);
+    int lines = g_settings.gameStatus == kGameSaveRefused ? kGameStatusWarningLines : 1;
+    SetWindowPos(label, nullptr, 0, 0, rect.right - rect.left,
+                 DpiScale(kGameStatusLineHeight * lines),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The colour changes with the text, so the whole label is drawn again.
     InvalidateRect(label, nullptr, TRUE);
 }

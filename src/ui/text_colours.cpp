@@ -16,12 +16,20 @@ const uint32_t kNoteColour = Rgb(110, 110, 110);
 const uint32_t kGameInFrontColour = Rgb(0, 130, 60);
 const uint32_t kGameAwayColour = Rgb(120, 120, 120);
 
+uint32_t GameStatusColour(int32_t gameStatus) {
+    switch (gameStatus) {
+    case kGameInFront: return kGameInFrontColour;
+    case kGameSaveRefused: return StatusKindColour(kStatusError);
+    }
+    return kGameAwayColour;
+}
+
 }  // namespace
 
-bool StaticTextColour(int32_t controlId, bool gameInFront, int32_t statusKind, uint32_t* colour) {
+bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind, uint32_t* colour) {
     switch (controlId) {
     case kIdStatusLine: *colour = StatusKindColour(statusKind); return true;
-    case kIdGameStatus: *colour = gameInFront ? kGameInFrontColour : kGameAwayColour; return true;
+    case kIdGameStatus: *colour = GameStatusColour(gameStatus); return true;
     case kIdHeading: *colour = kHeadingColour; return true;
     case kIdNoteAuto:
     case kIdNoteHotkey:

@@ -358,6 +358,32 @@ TEST_F(WholeFileChange, ReadOnlyFileIsNotReplaced) {
     EXPECT_TRUE(FileExists(copy_)) << "the caller removes the copy";
 }
 
+TEST_F(WholeFileChange, ReadOnlyMarkRefusesEveryChangeBeforeTheCopy) {
+    const struct {
+        const char* name;
+        bool exists, readOnly;
+        ProfileReplaceable expected;
+    } rows[] = {
+        {"missing file", false, false, kProfileReplaceable},
+        {"ordinary file", true, false, kProfileReplaceable},
+        {"read-only file", true, true, kProfileReadOnly},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(ProfileRemoveFile(file()));
+        if (row.exists) WriteBytes(file_, "\xFF\xFE");
+        if (row.readOnly) {
+            ASSERT_TRUE(conformance::SetReadOnly(file_, true));
+        }
+        unsigned waited = 1;
+        EXPECT_EQ(row.expected, ProfileCheckReplaceable(file(), kProfileTryOnce, &waited));
+        EXPECT_EQ(0u, waited);
+        if (row.readOnly) {
+            ASSERT_TRUE(conformance::SetReadOnly(file_, false));
+        }
+    }
+}
+
 TEST_F(WholeFileChange, SwapWithoutACopyFailsAndKeepsTheFile) {
     const std::string before = Utf16Le(L"[s]\r\nk=1\r\n");
     WriteBytes(file_, before);
