@@ -31,6 +31,9 @@ struct AppWin {
 extern AppWin g_app;
 
 int DpiScale(int value);
+// Whether a WM_SYSCOMMAND's wParam is SC_CLOSE: the caption's close button,
+// Alt+F4 or the window menu's close item, all of them the player's own keys or clicks.
+bool IsCloseCommand(WPARAM command);
 
 // app_win.cpp
 // (g_app and DpiScale, outside main_win.cpp so the test programs can link them)

@@ -166,9 +166,11 @@ void CreateOverlayBuffer() {
     SelectObject(g_app.overlayDC, g_app.overlayBitmap);
 }
 
+// Ends once the program quits, whether or not WM_QUIT arrives: Wine's menu
+// loop swallows it when the quit came while a menu was open.
 void RunMessageLoop() {
     MSG msg;
-    while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+    while (!g_app.quitting && GetMessageW(&msg, NULL, 0, 0) > 0) {
         if (OpenCopyMenuByKey(msg)) continue;
         // Tab and the arrow keys move between the settings window's controls.
         if (g_app.settingsWindow && IsDialogMessageW(g_app.settingsWindow, &msg)) continue;
