@@ -320,17 +320,14 @@ DWORD WINAPI KillLater(void* argument) {
 
 // Another program holding a file for a moment (a virus scan, an indexer, a
 // backup client): opened now with its sharing, closed after holdMs from a
-// thread of its own while the case's thread drives the program. With
-// readOnly, the user's read-only mark instead, lifted after holdMs.
+// thread of its own while the case's thread drives the program.
 class HeldFile {
 public:
-    HeldFile(const std::wstring& path, DWORD share, DWORD holdMs, bool readOnly = false)
-        : path_(path), holdMs_(holdMs), readOnly_(readOnly) {
-        bool holding = readOnly ? SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY) != 0
-                                : (file_ = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr,
-                                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                                       nullptr)) != INVALID_HANDLE_VALUE;
-        if (holding) thread_ = CreateThread(nullptr, 0, Release, this, 0, nullptr);
+    HeldFile(const std::wstring& path, DWORD share, DWORD holdMs) : holdMs_(holdMs) {
+        file_ = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file_ != INVALID_HANDLE_VALUE)
+            thread_ = CreateThread(nullptr, 0, Release, this, 0, nullptr);
     }
     bool held() const { return thread_ != nullptr; }
     // True once the file has been let go, waiting up to ms.
@@ -346,18 +343,12 @@ private:
     static DWORD WINAPI Release(void* argument) {
         HeldFile* h = static_cast<HeldFile*>(argument);
         Sleep(h->holdMs_);
-        if (h->readOnly_) {
-            SetFileAttributesW(h->path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-        } else {
-            CloseHandle(h->file_);
-        }
+        CloseHandle(h->file_);
         return 0;
     }
-    std::wstring path_;
     HANDLE file_ = INVALID_HANDLE_VALUE;
     HANDLE thread_ = nullptr;
     DWORD holdMs_;
-    bool readOnly_;
 };
 const DWORD kShareEverything = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -376,8 +367,7 @@ DWORD WINAPI HoldClipboard(void* argument) {
 }
 
 // Counts one kind of change of one file in the settings folder, as the
-// folder's change notices report them: by default the copies renamed over
-// config.ini.
+// folder's change notices report them: by default copies renamed over config.ini.
 class ConfigReplacements {
 public:
     explicit ConfigReplacements(DWORD action = FILE_ACTION_RENAMED_NEW_NAME,
@@ -1064,27 +1054,25 @@ TEST_F(Faults, SettingsFolderThatIsAReadOnlyFileRunsOnDefaults) {
 
 // Another program holding config.ini never makes the player wait: each change
 // shows at once while the program keeps answering, and the last state reaches
-// the file within a second of the release. A read-only mark is found before
-// any copy is made, the game status line says why while it lasts, and the
-// tries back off, so the change lands a little later.
+// the file within a second of the release. A read-only mark costs no copies
+// (the retries back off, so the change lands a little later) and the game
+// status line says why while it lasts.
 TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
     const DWORD kHeldMs = 4000, kAtOnceMs = 200;
     const int kSteps = 5, kFewCopies = 3;
-    const wchar_t kReadOnlyText[] = L"Não dá para salvar: config.ini está só para leitura.";
     const struct {
         const char* name;
         DWORD share;
-        bool readOnly;
         bool toggles;  // else arrow-key steps of "Tamanho" to positions 1..kSteps
         const char* section;
         const char* key;
         const char* last;
-        DWORD landsMs;  // after the release
+        bool readOnly;  // instead of being held
     } rows[] = {
-        {"toggles, held without sharing", 0, false, true, "Opcoes", "ligada", "0", 1000},
-        {"slider steps, a reader sharing everything", kShareEverything, false, false, "Mira",
-         "tamanho", "2.500", 1000},
-        {"toggles, read-only", 0, true, true, "Opcoes", "ligada", "0", kReactMs},
+        {"toggles, held without sharing", 0, true, "Opcoes", "ligada", "0", false},
+        {"slider steps, a reader sharing everything", kShareEverything, false, "Mira", "tamanho",
+         "2.500", false},
+        {"toggles, read-only", kShareEverything, true, "Opcoes", "ligada", "0", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -1094,9 +1082,9 @@ TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
         HWND messages = FindMessageWindow(scene.process.pid);
         HWND label = Control(scene.window, kIdGameStatus);
         ConfigReplacements copies(FILE_ACTION_ADDED, kConfigCopy);
-        ASSERT_TRUE(copies.listening());
-        HeldFile holder(SettingsFile(kConfig), row.share, kHeldMs, row.readOnly);
+        HeldFile holder(SettingsFile(kConfig), row.share, row.readOnly ? 0 : kHeldMs);
         ASSERT_TRUE(holder.held());
+        ASSERT_TRUE(!row.readOnly || SetReadOnly(SettingsFile(kConfig), true));
         for (int i = 1; i <= kSteps; ++i) {
             SCOPED_TRACE(i);
             DWORD start = GetTickCount();
@@ -1112,12 +1100,15 @@ TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
                 SendMessageTimeoutW(messages, WM_NULL, 0, 0, SMTO_NORMAL, kAtOnceMs, &answer));
         }
         if (row.readOnly) {
-            EXPECT_TRUE(TextBecomes(label, kReadOnlyText, kReactMs));
+            EXPECT_TRUE(TextBecomes(label, L"Não dá para salvar: config.ini está só para leitura.",
+                                    kReactMs));
             EXPECT_TRUE(ShowsTextColour(label, kErrorRed, kReactMs));
             EXPECT_LE(copies.CountFor(kHeldMs), kFewCopies) << "copies made while read-only";
+            ASSERT_TRUE(SetReadOnly(SettingsFile(kConfig), false));
         }
         ASSERT_TRUE(holder.Released(kHeldMs + kReactMs));
-        EXPECT_TRUE(IniValueBecomes(kConfig, row.section, row.key, row.last, row.landsMs));
+        EXPECT_TRUE(IniValueBecomes(kConfig, row.section, row.key, row.last,
+                                    row.readOnly ? (DWORD)kReactMs : 1000u));
         EXPECT_TRUE(TextBecomes(label, kGameAwayText, kReactMs));
         DWORD code = 0xDEAD;
         EXPECT_TRUE(QuitCleanly(scene.process, kExitMs, &code));
@@ -1165,45 +1156,30 @@ TEST_F(Faults, CopyWaitsForTheClipboardAMomentThenSaysItFailed) {
     }
 }
 
-// The tray menu as a right click on the icon opens it; with closeAgain, Esc
-// then closes it, leaving its owner in front as Windows does.
-::testing::AssertionResult OpenTrayMenu(const Process& p, bool closeAgain) {
-    ParkCursor();
-    PostMessageW(FindMessageWindow(p.pid), kWmTrayIcon, 0, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    auto shown = [&] { return (menu = FindTopLevel(L"#32768", p.pid)) && IsWindowVisible(menu); };
-    if (!WaitFor(shown, kReactMs)) return ::testing::AssertionFailure() << "no tray menu";
-    if (!closeAgain) return ::testing::AssertionSuccess();
-    PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    if (!WaitFor([&] { return !IsWindowVisible(menu); }, kReactMs))
-        return ::testing::AssertionFailure() << "Esc left the menu open";
-    return ::testing::AssertionSuccess();
-}
-
 // Restart Manager's ENDSESSION_CLOSEAPP and the WM_CLOSE that taskkill and
 // Restart Manager send to each top-level window end the program as "Sair"
-// does, also while the tray menu is open: a change that a reader held up is
+// does, with the tray menu open too: a change that a reader held up is
 // written, and the process ends with 0. The player's Alt+F4, which reaches
-// the tray window after its menu, ends nothing.
+// the tray window left in front by its menu, ends nothing.
 TEST_F(Faults, AskedToCloseTheProgramSavesAndEnds) {
-    const LPARAM kAltDown = (LPARAM)KF_ALTDOWN << 16;  // the context bit of a key with Alt
     enum Menu { kNoMenu, kMenuOpen, kMenuClosedByEsc };
+    const WPARAM kKeyF4 = VK_F4;
+    const LPARAM kAltDown = (LPARAM)KF_ALTDOWN << 16;  // the key's context bit
     const struct {
         const char* name;
         bool overlay;  // else the hidden tray window
-        Menu menu;
         UINT message;
-        WPARAM wParam;
         LPARAM lParam;
+        Menu menu;
         DWORD endsWithinMs;  // 0: the program keeps running
     } rows[] = {
-        {"WM_ENDSESSION, ENDSESSION_CLOSEAPP", false, kNoMenu, WM_ENDSESSION, TRUE,
-         ENDSESSION_CLOSEAPP, 2000},
-        {"WM_CLOSE to the tray window", false, kNoMenu, WM_CLOSE, TRUE, 0, 2000},
-        {"WM_CLOSE to the overlay", true, kNoMenu, WM_CLOSE, TRUE, 0, 2000},
-        {"ENDSESSION_CLOSEAPP with the tray menu open", false, kMenuOpen, WM_ENDSESSION, TRUE,
-         ENDSESSION_CLOSEAPP, 3000},
-        {"Alt+F4 after the tray menu", false, kMenuClosedByEsc, WM_SYSKEYDOWN, VK_F4, kAltDown, 0},
+        {"WM_ENDSESSION, ENDSESSION_CLOSEAPP", false, WM_ENDSESSION, ENDSESSION_CLOSEAPP, kNoMenu,
+         2000},
+        {"WM_CLOSE to the tray window", false, WM_CLOSE, 0, kNoMenu, 2000},
+        {"WM_CLOSE to the overlay", true, WM_CLOSE, 0, kNoMenu, 2000},
+        {"ENDSESSION_CLOSEAPP, tray menu open", false, WM_ENDSESSION, ENDSESSION_CLOSEAPP,
+         kMenuOpen, 3000},
+        {"Alt+F4 after the tray menu", false, WM_SYSKEYDOWN, kAltDown, kMenuClosedByEsc, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -1216,20 +1192,30 @@ TEST_F(Faults, AskedToCloseTheProgramSavesAndEnds) {
         HeldFile reader(SettingsFile(kConfig), kShareEverything, 300);
         ASSERT_TRUE(reader.held());
         PostMessageW(FindMessageWindow(p.pid), WM_COMMAND, kCmdToggle, 0);
+        HWND menu = nullptr;
         if (row.menu != kNoMenu) {
-            ASSERT_TRUE(OpenTrayMenu(p, row.menu == kMenuClosedByEsc));
+            PostMessageW(FindMessageWindow(p.pid), kWmTrayIcon, 0, WM_RBUTTONUP);
+            auto shown = [&] {
+                return (menu = FindTopLevel(L"#32768", p.pid)) && IsWindowVisible(menu);
+            };
+            ASSERT_TRUE(WaitFor(shown, kReactMs)) << "no tray menu";
         }
-        PostMessageW(target, row.message, row.wParam, row.lParam);
+        if (row.menu == kMenuClosedByEsc) {
+            PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+            ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }, kReactMs));
+        }
+        PostMessageW(target, row.message, row.message == WM_SYSKEYDOWN ? kKeyF4 : TRUE,
+                     row.lParam);
         DWORD code = 0xDEAD;
-        if (row.endsWithinMs) {
-            EXPECT_TRUE(WaitExit(p, row.endsWithinMs, &code));
-            EXPECT_EQ(0u, code);
-            EXPECT_EQ("0", OpcoesValue("ligada"));
-        } else {
+        if (!row.endsWithinMs) {
             PumpFor(kQuietMs);
-            EXPECT_TRUE(IsRunning(p)) << "the program ended";
+            EXPECT_TRUE(IsRunning(p));
             EXPECT_TRUE(IniValueBecomes(kConfig, "Opcoes", "ligada", "0", kReactMs));
+            continue;
         }
+        EXPECT_TRUE(WaitExit(p, row.endsWithinMs, &code));
+        EXPECT_EQ(0u, code);
+        EXPECT_EQ("0", OpcoesValue("ligada"));
     }
 }
 
