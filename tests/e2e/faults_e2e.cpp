@@ -815,6 +815,28 @@ TEST_F(Faults, SettingsFileHeldAtStartIsReadOnceFree) {
     EXPECT_EQ("4.000", MiraValue("tamanho")) << "the player's crosshair was replaced";
 }
 
+// A config.ini held past the start's patience and still at "Sair" is waited
+// for at the quit, within the save's own budget: once free, the run's change
+// lies over the player's values instead of being lost.
+TEST_F(Faults, SettingsFileHeldUntilTheQuitGetsTheRunsChange) {
+    const DWORD kHeldAtQuitMs = 300;  // well within the quit's patience of a second
+    ASSERT_TRUE(WriteSettingsText(kConfig, ConfigText({{"tamanho", "4.000"}}).c_str()));
+    HANDLE owner = CreateFileW(SettingsFile(kConfig).c_str(), GENERIC_READ, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, owner);
+    Process p = StartProgramAndWait(kTraySwitch);  // up after the start's patience, unread
+    HWND messages = p.process ? FindMessageWindow(p.pid) : nullptr;
+    EXPECT_TRUE(messages && Answered(messages, WM_COMMAND, kCmdToggle, 0));
+    PostMessageW(messages, WM_COMMAND, kCmdQuit, 0);
+    bool endedAtOnce = WaitFor([&] { return !IsRunning(p); }, kHeldAtQuitMs);
+    CloseHandle(owner);
+    EXPECT_FALSE(endedAtOnce) << "the quit did not wait for the file";
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(WaitExit(p, kExitMs, &code));
+    EXPECT_EQ("0", OpcoesValue("ligada")) << "the run's change was lost";
+    EXPECT_EQ("4.000", MiraValue("tamanho")) << "the player's crosshair was replaced";
+}
+
 // A tray in place of Explorer's: the program waits for its answer to every
 // tray call, and handles messages from other programs meanwhile. On the call
 // made while the settings window is being built, it pastes a code there.
