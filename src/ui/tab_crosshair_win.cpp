@@ -9,6 +9,7 @@
 
 #include "app/hotkey.h"
 #include "codes/clipboard_win.h"
+#include "overlay/dpi_context_win.h"
 #include "ui/preview.h"
 #include "ui/sliders.h"
 #include "ui/text_colours.h"
@@ -18,9 +19,8 @@ namespace {
 const wchar_t kRestoreQuestion[] =
     L"Tem certeza que deseja restaurar a mira para o padrão (Zavik Padrão)?\n\n"
     L"A mira atual será substituída. Se quiser guardá-la, salve antes na aba Miras salvas.";
-// One line of the game status label; the refused save's warning takes two,
-// which every tab leaves free below it.
-enum { kGameStatusLineHeight = 18, kGameStatusWarningLines = 2 };
+// One line of the game status label; it grows downwards for a longer text.
+enum { kGameStatusLineHeight = 18 };
 // By GameStatus.
 const wchar_t* const kGameStatusTexts[] = {
     L"○ FiveM na frente: não",
@@ -85,6 +85,28 @@ void SetColour(uint8_t red, uint8_t green, uint8_t blue) {
     g_crosshair.red = red;
     g_crosshair.green = green;
     g_crosshair.blue = blue;
+}
+
+// The label grows downwards to hold text that wraps; two lines below it are
+// free on every tab.
+void FitLabelHeight(HWND label, const wchar_t* text) {
+    // The tick asks from the per-monitor message window; the label's size is
+    // in the system-aware window's own units.
+    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(label);
+    RECT rect;
+    GetWindowRect(label, &rect);
+    RECT wrapped = {0, 0, rect.right - rect.left, 0};
+    // Measured as the static control draws it: the font decides how many lines.
+    HDC dc = GetDC(label);
+    HGDIOBJ oldFont = SelectObject(dc, (HGDIOBJ)SendMessageW(label, WM_GETFONT, 0, 0));
+    DrawTextW(dc, text, -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    SelectObject(dc, oldFont);
+    ReleaseDC(label, dc);
+    int height = DpiScale(kGameStatusLineHeight);
+    if (wrapped.bottom > height) height = wrapped.bottom;
+    SetWindowPos(label, nullptr, 0, 0, rect.right - rect.left, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LeaveDpiContext(previous);
 }
 
 }  // namespace
@@ -199,12 +221,7 @@ void SetGameStatusLabel(bool inFront) {
                             : inFront                           ? kGameInFront
                                                                 : kGameAway;
     SetWindowTextW(label, kGameStatusTexts[g_settings.gameStatus]);
-    RECT rect;
-    GetWindowRect(label, &rect);
-    int lines = g_settings.gameStatus == kGameSaveRefused ? kGameStatusWarningLines : 1;
-    SetWindowPos(label, nullptr, 0, 0, rect.right - rect.left,
-                 DpiScale(kGameStatusLineHeight * lines),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    FitLabelHeight(label, kGameStatusTexts[g_settings.gameStatus]);
     // The colour changes with the text, so the whole label is drawn again.
     InvalidateRect(label, nullptr, TRUE);
 }
