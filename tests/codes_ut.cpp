@@ -797,8 +797,9 @@ TEST(ShareCodes, Rejections) {
         {"VALORANT: values of other shapes",
          L"0;P;c;-1 0;P;0a;.5 0;P;0a;1.;c;1 0;P;c;1e1 0;P;c;5x 0;P;u;FFF 0;P;u;FFFFFG 0;P;c;FF0000", false},
         {"VALORANT: no key, section or general section",
-         L"0; 0;P;;c;5 0;P;c;5; 0;Q;c;5 0;P;2b;1 0;P;0bb;1 0;P;C;5 1;P;c;5", false},
-        {"VALORANT: stuck to what comes before", L"mira0;P;c;5 (0;P;c;5) x;0;P", false},
+         L"0; 0;P;;c;5 0;P;c;5;; 0;Q;c;5 0;P;2b;1 0;P;0bb;1 0;P;C;5 1;P;c;5", false},
+        {"VALORANT: stuck to what comes before", L"mira0;P;c;5 x;0;P 10;P;c;5 v1.0;P;c;5", false},
+        {"VALORANT: cut short by what cannot be in a code", L"(0;P;c;-1) [0;P;c]5 0;P;c;é", false},
         {"VALORANT: in a comment", L"cl_crosshairsize // 0;P;c;5", false},
     };
     for (const RejectRow& row : rows) {
@@ -988,6 +989,14 @@ TEST(ValorantCodes, PrimaryCrosshairAtTheGamesOwnHeight) {
          L"c\u00F3digo:\u00A0\u201C" ZAVIK_VALORANT_EXAMPLE L"\u201D", 4, 2, 2, 0, 0, 0x00FFFF, 255},
         {"in apostrophes, after a malformed one",
          L"0;P;c;x '" ZAVIK_VALORANT_EXAMPLE L"', 0;P", 4, 2, 2, 0, 0, 0x00FFFF, 255},
+        {"in backticks", L"`" ZAVIK_VALORANT_EXAMPLE L"`", 4, 2, 2, 0, 0, 0x00FFFF, 255},
+        {"in round brackets", L"(" ZAVIK_VALORANT_EXAMPLE L")", 4, 2, 2, 0, 0, 0x00FFFF, 255},
+        {"in square brackets", L"[" ZAVIK_VALORANT_EXAMPLE L"]", 4, 2, 2, 0, 0, 0x00FFFF, 255},
+        {"in angle brackets", L"<" ZAVIK_VALORANT_EXAMPLE L">", 4, 2, 2, 0, 0, 0x00FFFF, 255},
+        {"stuck to a label's colon", L"mira:" ZAVIK_VALORANT_EXAMPLE, 4, 2, 2, 0, 0, 0x00FFFF, 255},
+        {"ending in ;", ZAVIK_VALORANT_EXAMPLE L";", 4, 2, 2, 0, 0, 0x00FFFF, 255},
+        {"ending in ; and a full stop, after a dash",
+         L"mira-" ZAVIK_VALORANT_EXAMPLE L";.", 4, 2, 2, 0, 0, 0x00FFFF, 255},
     };
     RunValorantRows(ROWS(rows));
 }

@@ -214,7 +214,9 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFileAndTheNextSaveWritesAll) {
     ASSERT_TRUE(conformance::SetReadOnly(config_, true));
     crosshair_.size = 4.0f;
     options_.monitor = 3;
-    EXPECT_FALSE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
+    ProfileReplaceable refusal = kProfileReplaceable;
+    EXPECT_FALSE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce, &refusal));
+    EXPECT_EQ(kProfileReadOnly, refusal);
     ASSERT_TRUE(conformance::SetReadOnly(config_, false));
     EXPECT_TRUE(SameBytes(ReadBytes(config_), before));
     EXPECT_FALSE(FileExists(CopyOf(config_))) << "the failed copy stayed behind";
@@ -245,7 +247,7 @@ TEST_F(SettingsFile, UnreadFileKeepsItsValuesUnderTheChangesOfTheRun) {
     EXPECT_TRUE(state.behind);
     EXPECT_TRUE(SameBytes(ReadBytes(config_), before));
     EXPECT_TRUE(FileExists(miras_));
-    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state));
+    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state, kProfileTryOnce));
     EXPECT_TRUE(state.behind);
     EXPECT_EQ(0, options_.enabled) << "the file's";
     EXPECT_EQ(1, options_.onlyWhileAiming) << "the run's";
@@ -254,7 +256,8 @@ TEST_F(SettingsFile, UnreadFileKeepsItsValuesUnderTheChangesOfTheRun) {
     EXPECT_EQ(4.0f, crosshair_.size) << "the file's";
     EXPECT_EQ(10, crosshair_.red) << "the file's";
     EXPECT_EQ(2.0f, crosshair_.gap) << "the run's";
-    EXPECT_FALSE(ReadLateSettings(config(), &options_, &crosshair_, &state)) << "read once";
+    EXPECT_FALSE(ReadLateSettings(config(), &options_, &crosshair_, &state, kProfileTryOnce))
+        << "read once";
 }
 
 // A pick is laid whole, the fields equal to the start's included; the offsets
@@ -265,7 +268,7 @@ TEST_F(SettingsFile, UnreadFileTakesAWholePickAsChosen) {
     MarkSettingsUnread(&state, options_, crosshair_);
     crosshair_ = kBuiltinPresets[2].settings;
     NoteAssignedFields(&state, kAssignedCrosshairLook);
-    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state));
+    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state, kProfileTryOnce));
     CrosshairSettings expected = kBuiltinPresets[2].settings;
     expected.offsetX = 7;
     EXPECT_EQ(0, memcmp(&expected, &crosshair_, sizeof expected));
@@ -279,6 +282,32 @@ TEST_F(SettingsFile, SaveRepairsAnEmptiedFileAsUtf16) {
     expected.erase(expected.find(L"versao_miras=2\r\n"), 16);
     expected.replace(expected.find(L"tamanho=-1.500"), 14, L"tamanho=2.000");
     EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
+}
+
+// The tick's retries: every tick while the file is only held; while it
+// refuses every change, each wait doubles up to thirty seconds.
+TEST(SaveRetry, WaitsDoubleWhileTheFileRefuses) {
+    const uint32_t kBeforeWrap = 0xFFFFFF00u;  // the tick count wraps during the waits
+    const struct {
+        const char* name;
+        uint32_t waitBefore;
+        bool refused;
+        uint32_t waitAfter;
+    } rows[] = {
+        {"first refusal: one tick", 0, true, 180},
+        {"a refusal doubles the wait", 180, true, 360},
+        {"up to thirty seconds", 23040, true, 30000},
+        {"and no further", 30000, true, 30000},
+        {"a held file: every tick again", 11520, false, 180},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SaveRetry retry = {0, row.waitBefore};
+        NoteSaveTry(&retry, kBeforeWrap, row.refused);
+        EXPECT_EQ(row.waitAfter, retry.waitMs);
+        EXPECT_FALSE(SaveRetryDue(retry, kBeforeWrap + row.waitAfter - 1));
+        EXPECT_TRUE(SaveRetryDue(retry, kBeforeWrap + row.waitAfter));
+    }
 }
 
 TEST_F(SettingsFile, PathTooLongForItsCopyIsNotWritten) {

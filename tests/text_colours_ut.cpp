@@ -23,7 +23,7 @@ const uint32_t kDefault = 0xFFFFFFFF;  // the control keeps the system's colour
 struct ColourCase {
     const char* name;
     int32_t id;
-    bool gameInFront;
+    int32_t gameStatus;
     int32_t statusKind;
     uint32_t colour;
 };
@@ -36,6 +36,7 @@ const ColourCase kColourCases[] = {
     {"footer", kIdFooter, false, 0, kNoteGrey},
     {"game in front", kIdGameStatus, true, 0, kGreen},
     {"game away, or the label still empty", kIdGameStatus, false, 0, kAwayGrey},
+    {"config.ini refusing every change", kIdGameStatus, kGameSaveRefused, 0, kRed},
     {"automatic note", kIdNoteAuto, false, 0, kNoteGrey},
     {"hotkey note", kIdNoteHotkey, false, 0, kNoteGrey},
     {"status hint", kIdStatusLine, false, 0, kNoteGrey},
@@ -50,7 +51,7 @@ const ColourCase kColourCases[] = {
 
 ::testing::AssertionResult ColourOf(const ColourCase& row) {
     uint32_t colour = 0x12345678;
-    bool has = StaticTextColour(row.id, row.gameInFront, row.statusKind, &colour);
+    bool has = StaticTextColour(row.id, row.gameStatus, row.statusKind, &colour);
     uint32_t got = has ? colour : kDefault;
     if (!has && colour != 0x12345678) {
         return ::testing::AssertionFailure() << "wrote a colour but answered false";

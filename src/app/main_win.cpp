@@ -135,9 +135,11 @@ void AllowLowerPrivilegeMessages() {
                                 NULL);
 }
 
+// Ends once the program quits, whether or not WM_QUIT arrives: Wine's menu
+// loop swallows it when the quit came while a menu was open.
 void RunMessageLoop() {
     MSG msg;
-    while (GetMessageW(&msg, NULL, 0, 0) > 0) {
+    while (!g_app.quitting && GetMessageW(&msg, NULL, 0, 0) > 0) {
         if (OpenCopyMenuByKey(msg)) continue;
         // Tab and the arrow keys move between the settings window's controls.
         if (g_app.settingsWindow && IsDialogMessageW(g_app.settingsWindow, &msg)) continue;
@@ -157,6 +159,10 @@ void ShutDown() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+    // Players run the program from their Downloads folder, where a planted DLL
+    // would be found before the system's: every DLL loaded from now on, by the
+    // program or by a system DLL on its behalf, comes from System32 alone.
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     g_app.instance = instance;
     InstallFrontEnd();
     g_app.mutex = CreateMutexW(NULL, TRUE, ZAVIK_MUTEX_NAME);

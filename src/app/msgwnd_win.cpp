@@ -16,6 +16,10 @@ const UINT kFrontFlags = SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE;
 void QuitProgram() {
     if (g_app.quitting) return;  // a second request while the first one saves
     g_app.quitting = 1;  // the settings window shows no tray notice while quitting
+    // The request may come while a menu's modal loop runs (the tray menu, the
+    // copy button's): that menu ends first, and the message loop, not the
+    // WM_QUIT a menu loop may swallow, then ends the process.
+    EndMenu();
     SaveAtQuit();
     if (g_app.settingsWindow) DestroyWindow(g_app.settingsWindow);
     DestroyWindow(g_app.messageWindow);  // its WM_DESTROY ends the message loop
@@ -125,6 +129,9 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_ENDSESSION:
         OnEndSession(wParam, lParam);
         return 0;
+    case WM_SYSCOMMAND:
+        if (IsCloseCommand(wParam)) return 0;  // only "Sair" or another program's WM_CLOSE
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_CLOSE:
         // Never the default: a destroyed window with the process still running
         // would leave no crosshair and no way back. The top-level windows pass it on.

@@ -31,6 +31,10 @@ void FillFixedTrayMembers() {
 // Restart Manager reach top-level windows only, never the message-only window
 // that owns the icon, so this window hands them on.
 LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // Showing the tray menu leaves this window in front, so the player's next
+    // Alt+F4 (meant for Windows' shut-down box) lands here: it is ignored, and
+    // never becomes the WM_CLOSE that ends the program.
+    if (message == WM_SYSCOMMAND && IsCloseCommand(wParam)) return 0;
     bool taskbarCreated = message == g_app.taskbarCreatedMessage && message != 0;
     if (taskbarCreated || message == WM_DISPLAYCHANGE || message == WM_QUERYENDSESSION ||
         message == WM_ENDSESSION || message == WM_CLOSE) {

@@ -151,7 +151,7 @@ size_t ScanHead(const wchar_t* text, size_t length, wchar_t* copy, TextScan* sca
     const wchar_t* const end = text + length;
     bool inToken = false;
     bool afterWord = false;    // an ASCII letter or digit precedes p
-    bool afterOpening = true;  // p starts the text or follows whitespace or a quote
+    bool afterOpening = true;  // p starts the text or follows what cannot be in a code
     const wchar_t* p = text;
     while (p < end) {
         wchar_t c = *p;

@@ -3,6 +3,7 @@
 #include "codes/valorant.h"
 
 #include <math.h>
+#include <stddef.h>
 #include <string.h>
 
 #include "base/wtext.h"
@@ -77,19 +78,6 @@ const wchar_t kTokenSeparator = L';';
 const wchar_t kDecimalPoint = L'.';
 const wchar_t kLineSetDigits[] = L"01";  // the optional first character of a key
 enum { kLineKeyChars = 2 };
-const wchar_t kTrailingPunctuation[] = L".,!?)";
-// Straight quotes, and the typographic ones a phone or a chat puts instead.
-const wchar_t kQuotes[] = L"\"'\u2018\u2019\u201C\u201D";
-
-// The Unicode White_Space characters: a code pasted from a chat or a web
-// page may sit beside a no-break space as well as an ordinary one.
-struct CharRange {
-    wchar_t first, last;
-};
-const CharRange kWhitespace[] = {
-    {0x0009, 0x000D}, {0x0020, 0x0020}, {0x0085, 0x0085}, {0x00A0, 0x00A0}, {0x1680, 0x1680},
-    {0x2000, 0x200A}, {0x2028, 0x2029}, {0x202F, 0x202F}, {0x205F, 0x205F}, {0x3000, 0x3000},
-};
 
 enum {
     kRgbChannels = 3, kHexDigitsPerByte = 2, kHexDigitsRgb = kRgbChannels * kHexDigitsPerByte,
@@ -109,13 +97,12 @@ int HexDigitValue(wchar_t c) {
     return -1;
 }
 
-bool IsWhitespace(wchar_t c) {
-    for (const CharRange& range : kWhitespace)
-        if (c >= range.first && c <= range.last) return true;
-    return false;
+// What a code is made of: letters and digits (keys, sections, numbers, hex
+// colours), the separator and the decimal point. Anything else around a code
+// is the chat's wrapping: a label's colon, brackets, backticks, quotes, blanks.
+bool IsCodeChar(wchar_t c) {
+    return IsAsciiLetterOrDigit(c) || c == kTokenSeparator || c == kDecimalPoint;
 }
-
-bool IsQuote(wchar_t c) { return IsOneOf(c, kQuotes); }
 
 bool SameName(const wchar_t* p, const wchar_t* end, const wchar_t* name) {
     size_t n = wcslen(name);
@@ -235,12 +222,15 @@ void ApplyColour(const ValorantCode& code, CrosshairSettings* c) {
 
 const wchar_t kValorantCodeStart[] = L"0;";
 
-bool OpensValorantCode(wchar_t c) { return IsWhitespace(c) || IsQuote(c); }
+bool OpensValorantCode(wchar_t c) { return !IsCodeChar(c); }
 
 const wchar_t* ValorantRunEnd(const wchar_t* p, const wchar_t* end) {
     const wchar_t* q = p;
-    while (q < end && !IsWhitespace(*q) && !IsQuote(*q)) ++q;
-    while (q > p && IsOneOf(q[-1], kTrailingPunctuation)) --q;
+    while (q < end && IsCodeChar(*q)) ++q;
+    while (q > p && q[-1] == kDecimalPoint) --q;
+    // The game's own copy ends without one; a hand-made list of tokens often
+    // ends with one. The opening "0;" keeps its separator.
+    if (q - p > (ptrdiff_t)wcslen(kValorantCodeStart) && q[-1] == kTokenSeparator) --q;
     return q;
 }
 

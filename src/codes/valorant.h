@@ -21,11 +21,14 @@ struct ValorantCode {
 // "0;": every code opens with its general section.
 extern const wchar_t kValorantCodeStart[];
 
-// Whether a code may start just after c: whitespace or a quote.
+// Whether a code may start just after c: any character that cannot be part
+// of one ("mira:0;P;...", "`0;P;...`", "(0;P;...)"), never a letter, a digit,
+// ";" or ".".
 bool OpensValorantCode(wchar_t c);
 
-// Where the run that starts at p ends: at whitespace, a quote or end.
-// Sentence punctuation stuck to its end ("... 0;P;c;5.") is left out.
+// Where the run that starts at p ends: at the first character that cannot
+// continue a code, or end. A full stop stuck to its end ("... 0;P;c;5.") and
+// one closing ";" are left out.
 const wchar_t* ValorantRunEnd(const wchar_t* p, const wchar_t* end);
 
 // Reads the run [p, runEnd), which must begin with "0;", as a code. Fills

@@ -67,6 +67,10 @@ LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         return HTTRANSPARENT;  // clicks fall through to the game
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case WM_SYSCOMMAND:
+        // The player's Alt+F4 never ends the program; only "Sair" does.
+        if (IsCloseCommand(wParam)) return 0;
+        return DefWindowProcW(window, message, wParam, lParam);
     case WM_CLOSE:
         // taskkill and Restart Manager close every top-level window: the
         // program ends as with "Sair" rather than lose its crosshair.

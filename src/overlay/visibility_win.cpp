@@ -10,14 +10,14 @@
 #include "overlay/dpi_context_win.h"
 
 namespace {
-enum { kStatusNone = -1, kKeyDownBit = 0x8000 };
+enum { kStatusNone = -1, kStatusSaveRefused = 2, kKeyDownBit = 0x8000 };
 
 struct Visibility {
     uint32_t lastSecondMark;
     int32_t tickPeriod;         // the period timer 1 runs with
     bool overlayShown;
     bool fullscreenNoticeShown;
-    int32_t lastShownStatus;    // -1, or the in-front value last written to the label
+    int32_t lastShownStatus;    // -1, or the in-front value (and refusal) last written to the label
     uint32_t lastCursorLook;    // when the game's cursor was last asked for
     bool cursorShown;           // what that answer said
 };
@@ -46,7 +46,9 @@ void UpdateStatusLabel(bool inFront) {
         g_visibility.lastShownStatus = kStatusNone;
         return;
     }
-    int32_t status = inFront ? 1 : 0;
+    // The label also tells of a config.ini that refuses every change.
+    int32_t status =
+        (inFront ? 1 : 0) | (SettingsFileReadOnly(g_settingsFile) ? kStatusSaveRefused : 0);
     if (g_visibility.lastShownStatus == status) return;
     g_visibility.lastShownStatus = status;
     if (g_frontEnd.showGameStatus) g_frontEnd.showGameStatus(inFront);

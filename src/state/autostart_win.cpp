@@ -1,5 +1,6 @@
-// Start with Windows: the one value under the current user's Run key, and the
-// switch Windows keeps for it under StartupApproved\Run.
+// Start with Windows: the one value under the current user's Run key, the
+// switch Windows keeps for it under StartupApproved\Run, and the restart
+// registration that stands in for it while it is off.
 #include "state/process_win.h"
 
 #include "state/autostart.h"
@@ -9,6 +10,13 @@ namespace {
 
 // Room for a longer record than Windows writes; only its first byte is read.
 enum { kStartupRecordReadBytes = 64 };
+
+// Windows' restart of the programs that ran when the user signed out or the
+// system restarted, and installers using Restart Manager, start the program
+// again with this, straight into the tray. A crash or a hang is no such
+// restart: the registration means the one thing the Run value also does.
+const wchar_t kRestartArguments[] = ZAVIK_TRAY_SWITCH;
+const DWORD kRestartFlags = RESTART_NO_CRASH | RESTART_NO_HANG;
 
 // Writes or deletes the Run value; false when the Run key cannot be opened.
 bool ChangeRunValue(bool on) {
@@ -62,6 +70,16 @@ void SwitchOnInWindows() {
     RegCloseKey(key);
 }
 
+// Registered only while the Run value does not start the program: with both,
+// the second start at sign-in would open the settings window of the first.
+void FollowRestartRegistration(bool startsWithWindows) {
+    if (startsWithWindows) {
+        UnregisterApplicationRestart();
+    } else {
+        RegisterApplicationRestart(kRestartArguments, kRestartFlags);
+    }
+}
+
 }  // namespace
 
 void SetStartWithWindows(bool on) {
@@ -77,6 +95,7 @@ void SetStartWithWindows(bool on) {
 
 void ReadStartWithWindows() {
     ChangeOption(kOptionStartWithWindows, RunValueExists() && !SwitchedOffByWindows() ? 1 : 0);
+    FollowRestartRegistration(g_options.startWithWindows != 0);
 }
 
 void CheckStartWithWindowsAtStartup() {

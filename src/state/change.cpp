@@ -10,10 +10,10 @@ SettingsFileState g_settingsFile;
 FrontEnd g_frontEnd;
 
 namespace {
-// How often a change that config.ini did not take is tried again: every idle
-// tick, every twelfth while the tick follows the right button.
-const uint32_t kSettingsRetryMs = 180;
-uint32_t g_lastSettingsTry;
+// When a change that config.ini did not take is tried again: every idle
+// tick, every twelfth while the tick follows the right button, and less and
+// less often while the file refuses every change.
+SaveRetry g_settingsRetry;
 
 // What follows each kind of crosshair change.
 struct CrosshairRule {
@@ -53,7 +53,14 @@ bool SaveWithin(unsigned patienceMs) {
 }
 
 bool ReadLate() {
-    return ReadLateSettings(g_paths.config, &g_options, &g_crosshair, &g_settingsFile);
+    return ReadLateSettings(g_paths.config, &g_options, &g_crosshair, &g_settingsFile,
+                            kProfileTryOnce);
+}
+
+// The run's last word: a late read and the save share the one full budget.
+void SaveLast(LastSave what) {
+    SaveSettingsLast(g_paths.config, &g_options, &g_crosshair, &g_settingsFile,
+                     kProfileSavePatienceMs, what);
 }
 
 // The follow-ups of every change, in their one order. The player sees the
@@ -124,31 +131,25 @@ void PrepareSettingsFiles(bool configExisted) {
 void CatchUpSettingsFile(uint32_t now) {
     bool unread = SettingsFileUnread(g_settingsFile);
     if (!unread && !SettingsFileBehind(g_settingsFile)) return;
-    if ((uint32_t)(now - g_lastSettingsTry) < kSettingsRetryMs) return;
-    g_lastSettingsTry = now;
-    // A config.ini read only now may hold another crosshair, options and
-    // hotkey; the next tick with the game in front registers the file's.
-    if (unread) {
-        if (!ReadLate()) return;
-        FollowChange(Followups{0, true, false, false, kFollowControls | kFollowHotkey});
+    if (!SaveRetryDue(g_settingsRetry, now)) return;
+    if (!unread || ReadLate()) {
+        // A config.ini read only now may hold another crosshair, options and
+        // hotkey; the next tick with the game in front registers the file's.
+        if (unread)
+            FollowChange(Followups{0, true, false, false, kFollowControls | kFollowHotkey});
+        // No waiting on a tick: the overlay must follow the game meanwhile.
+        if (SettingsFileBehind(g_settingsFile)) SaveWithin(kProfileTryOnce);
     }
-    // No waiting on a tick: the overlay must follow the game meanwhile.
-    if (SettingsFileBehind(g_settingsFile)) SaveWithin(kProfileTryOnce);
+    NoteSaveTry(&g_settingsRetry, now, SettingsFileRefusing(g_settingsFile));
 }
 
 void SaveIfBehind() {
     if (SettingsFileBehind(g_settingsFile)) SaveWithin(kProfileTryOnce);
 }
 
-void SaveBeforeSessionEnds() {
-    ReadLate();
-    if (SettingsFileBehind(g_settingsFile)) SaveWithin(kProfileSavePatienceMs);
-}
+void SaveBeforeSessionEnds() { SaveLast(kLastSaveIfBehind); }
 
-void SaveAtQuit() {
-    ReadLate();  // a file unread at start gets this run's changes, nothing more
-    // Written whole even when nothing changed: the run's last word also mends
-    // a file that something else spoiled meanwhile.
-    SaveSettingsWhole(g_paths.config, g_options, g_crosshair, &g_settingsFile,
-                      kProfileSavePatienceMs);
-}
+// A file unread at start gets this run's changes, nothing more. Written whole
+// even when nothing changed: the run's last word also mends a file that
+// something else spoiled meanwhile.
+void SaveAtQuit() { SaveLast(kLastSaveWhole); }

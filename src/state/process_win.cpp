@@ -4,6 +4,8 @@
 
 namespace {
 const int kBaseDpi = 96;  // the DPI the layout is written in
+// The system keeps the four low bits of a system command for itself.
+const WPARAM kSysCommandMask = 0xFFF0;
 }
 
 // The DPI holds the base value until start-up reads the screen's.
@@ -17,3 +19,7 @@ AppWin g_app = {
 };
 
 int DpiScale(int value) { return MulDiv(value, g_app.dpi, kBaseDpi); }
+
+bool IsCloseCommand(WPARAM command) { return (command & kSysCommandMask) == SC_CLOSE; }
+
+bool IsCloseCommand(WPARAM command) { return (command & kSysCommandMask) == SC_CLOSE; }

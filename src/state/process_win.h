@@ -31,6 +31,9 @@ struct AppWin {
 extern AppWin g_app;
 
 int DpiScale(int value);
+// Whether a WM_SYSCOMMAND's wParam is SC_CLOSE: the caption's close button,
+// Alt+F4 or the window menu's close item, all of them the player's own keys or clicks.
+bool IsCloseCommand(WPARAM command);
 
 // hotkey_win.cpp: the toggle hotkey, held only while the game is in front.
 void UpdateHotkeyRegistration(bool gameInFront);

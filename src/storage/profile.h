@@ -58,6 +58,15 @@ bool ProfileCopyForChange(const wchar_t* file, const wchar_t* copy, unsigned pat
 bool ProfileReplaceFile(const wchar_t* copy, const wchar_t* file, unsigned patienceMs);
 // Removes a file; a file that does not exist counts as removed.
 bool ProfileRemoveFile(const wchar_t* path);
+// Whether a changed copy could take file's place, asked before the copy is
+// made: the user's read-only mark, or access to the file denied beyond the
+// patience, refuses every change, however often it is tried. A missing file,
+// and one that another program holds open, count as replaceable: the copy and
+// the swap wait for such a program themselves.
+// *waitedMs, when given, receives how much of the patience the check spent.
+enum ProfileReplaceable { kProfileReplaceable, kProfileReadOnly, kProfileAccessDenied };
+ProfileReplaceable ProfileCheckReplaceable(const wchar_t* file, unsigned patienceMs,
+                                           unsigned* waitedMs = nullptr);
 
 // Whether a file can be opened for reading, waiting up to patienceMs for a
 // program that holds it without sharing. The private-profile reads answer a
@@ -70,8 +79,9 @@ struct ProfileHold {
     long long handle;  // the Windows handle or the host's descriptor
 };
 enum ProfileReadable { kProfileMissing, kProfileReadable, kProfileUnreadable };
+// *waitedMs, when given, receives how much of the patience the check spent.
 ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned patienceMs,
-                                     ProfileHold* hold = nullptr);
+                                     ProfileHold* hold = nullptr, unsigned* waitedMs = nullptr);
 void ProfileRelease(ProfileHold* hold);
 
 // Plain files, for the folder of images beside the settings files.

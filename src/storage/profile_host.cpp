@@ -920,9 +920,24 @@ bool ProfileRemoveFile(const wchar_t* path) {
     return unlink(narrow) == 0 || errno == ENOENT;
 }
 
-ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned, ProfileHold* hold) {
+// Nothing holds a POSIX file: only the write bits (what SetReadOnly and
+// Wine's read-only attribute change) and the caller's access decide.
+ProfileReplaceable ProfileCheckReplaceable(const wchar_t* file, unsigned, unsigned* waitedMs) {
+    if (waitedMs) *waitedMs = 0;
+    char narrow[kPathBytes];
+    struct stat info;
+    if (!PathToUtf8(file, narrow, sizeof narrow) || stat(narrow, &info) != 0)
+        return kProfileReplaceable;
+    if (!(info.st_mode & S_IWUSR)) return kProfileReadOnly;
+    return access(narrow, W_OK) != 0 && errno == EACCES ? kProfileAccessDenied
+                                                        : kProfileReplaceable;
+}
+
+ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned, ProfileHold* hold,
+                                     unsigned* waitedMs) {
     char narrow[kPathBytes];
     if (hold) hold->held = false;
+    if (waitedMs) *waitedMs = 0;
     if (!ProfileFileExists(path)) return kProfileMissing;
     if (!PathToUtf8(path, narrow, sizeof narrow)) return kProfileUnreadable;
     int fd = open(narrow, O_RDONLY);

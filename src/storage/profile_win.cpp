@@ -162,15 +162,35 @@ bool ProfileRemoveFile(const wchar_t* path) {
     return DeleteFileW(path) || GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
+ProfileReplaceable ProfileCheckReplaceable(const wchar_t* file, unsigned patienceMs,
+                                           unsigned* waitedMs) {
+    if (waitedMs) *waitedMs = 0;
+    DWORD attributes = GetFileAttributesW(file);
+    if (attributes == INVALID_FILE_ATTRIBUTES) return kProfileReplaceable;
+    if (attributes & FILE_ATTRIBUTE_READONLY) return kProfileReadOnly;
+    // The swap takes the old file's name away: the access it needs, asked
+    // sharing everything so that no reader is disturbed.
+    BusyWait wait = StartBusyWait(patienceMs);
+    HANDLE handle = OpenWhileBusy(file, DELETE, kShareAll, OPEN_EXISTING, &wait);
+    DWORD error = GetLastError();
+    if (waitedMs) *waitedMs = wait.waited;
+    if (handle == INVALID_HANDLE_VALUE)
+        return error == ERROR_ACCESS_DENIED ? kProfileAccessDenied : kProfileReplaceable;
+    CloseHandle(handle);
+    return kProfileReplaceable;
+}
+
 ProfileReadable ProfileCheckReadable(const wchar_t* path, unsigned patienceMs,
-                                     ProfileHold* hold) {
+                                     ProfileHold* hold, unsigned* waitedMs) {
     if (hold) hold->held = false;
+    if (waitedMs) *waitedMs = 0;
     if (!ProfileFileExists(path)) return kProfileMissing;
     // The sharing a reader of the private-profile layer asks for; a hold
     // kept open refuses deletion too, so the file read is the file held.
     BusyWait wait = StartBusyWait(patienceMs);
     HANDLE handle = OpenWhileBusy(path, GENERIC_READ, hold ? kShareReadWrite : kShareAll,
                                   OPEN_EXISTING, &wait);
+    if (waitedMs) *waitedMs = wait.waited;
     if (handle == INVALID_HANDLE_VALUE) return kProfileUnreadable;
     if (hold) {
         hold->held = true;

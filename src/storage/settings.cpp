@@ -296,6 +296,9 @@ bool LayAssignedOver(uint32_t assigned, const AppOptions& now,
     return assigned != 0;
 }
 
+// What a budget leaves after spent: never below nothing.
+unsigned Remaining(unsigned budget, unsigned spent) { return spent < budget ? budget - spent : 0u; }
+
 bool HotkeyKeyUsable(int32_t key) {
     // Tested unsigned: 0, 255 and above, and every negative value fail.
     uint32_t code = (uint32_t)key;
@@ -305,9 +308,11 @@ bool HotkeyKeyUsable(int32_t key) {
 // The options, optionally versao_miras = 2, and the crosshair, into config in one change.
 bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
                        const CrosshairSettings& crosshair, bool withMirasVersion,
-                       unsigned patienceMs) {
+                       unsigned patienceMs, ProfileReplaceable* replaceable = nullptr) {
     FileChange change;
-    if (!BeginFileChange(&change, config, patienceMs)) return false;
+    bool begun = BeginFileChange(&change, config, patienceMs);
+    if (replaceable) *replaceable = change.replaceable;
+    if (!begun) return false;
     static_assert(CountOf(kOptionRows) > kOptionKeysBeforeMirasVersion, "versao_miras has a place");
     for (size_t i = 0; i < CountOf(kOptionRows); ++i) {
         // Written before "Mira", so a new key lands after "monitor" in "Opcoes".
@@ -392,12 +397,15 @@ bool ChangeCopyPath(const wchar_t* file, wchar_t* copy) {
 
 bool BeginFileChange(FileChange* change, const wchar_t* file, unsigned patienceMs) {
     change->file = file;
-    change->patienceMs = patienceMs;
-    unsigned waited = 0;
-    change->ok = ChangeCopyPath(file, change->copy) &&
-                 ProfileCopyForChange(file, change->copy, patienceMs, &waited);
-    // The swap gets what the copy left of the budget.
-    change->patienceMs = waited < patienceMs ? patienceMs - waited : 0u;
+    change->replaceable = kProfileReplaceable;
+    unsigned checked = 0, copied = 0;
+    change->ok = ChangeCopyPath(file, change->copy);
+    // Asked before the copy: a file that refuses the swap is not worth one.
+    if (change->ok) change->replaceable = ProfileCheckReplaceable(file, patienceMs, &checked);
+    change->ok = change->ok && change->replaceable == kProfileReplaceable &&
+                 ProfileCopyForChange(file, change->copy, Remaining(patienceMs, checked), &copied);
+    // The swap gets what the check and the copy left of the budget.
+    change->patienceMs = Remaining(patienceMs, checked + copied);
     return change->ok;
 }
 
@@ -420,8 +428,9 @@ void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras) {
 }
 
 bool SaveSettings(const wchar_t* config, const AppOptions& options,
-                  const CrosshairSettings& crosshair, unsigned patienceMs) {
-    return WriteSettingsFile(config, options, crosshair, false, patienceMs);
+                  const CrosshairSettings& crosshair, unsigned patienceMs,
+                  ProfileReplaceable* replaceable) {
+    return WriteSettingsFile(config, options, crosshair, false, patienceMs, replaceable);
 }
 
 bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair) {
@@ -546,6 +555,12 @@ void NoteAssignedFields(SettingsFileState* state, uint32_t groups) {
 
 bool SettingsFileUnread(const SettingsFileState& state) { return state.unread; }
 bool SettingsFileBehind(const SettingsFileState& state) { return state.behind; }
+bool SettingsFileReadOnly(const SettingsFileState& state) {
+    return state.refusal == kProfileReadOnly;
+}
+bool SettingsFileRefusing(const SettingsFileState& state) {
+    return state.refusal != kProfileReplaceable;
+}
 
 bool SameSettingsText(const AppOptions& options, const CrosshairSettings& crosshair,
                       const AppOptions& otherOptions, const CrosshairSettings& otherCrosshair) {
@@ -572,9 +587,10 @@ bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
     if (state->written &&
         SameSettingsText(state->writtenOptions, state->writtenCrosshair, options, crosshair)) {
         state->behind = false;
+        state->refusal = kProfileReplaceable;
         return true;
     }
-    bool saved = SaveSettings(config, options, crosshair, patienceMs);
+    bool saved = SaveSettings(config, options, crosshair, patienceMs, &state->refusal);
     state->behind = !saved;
     if (saved) {
         state->written = true;
@@ -592,10 +608,11 @@ bool SaveSettingsWhole(const wchar_t* config, const AppOptions& options,
 }
 
 bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
-                      SettingsFileState* state) {
+                      SettingsFileState* state, unsigned patienceMs, unsigned* waitedMs) {
+    if (waitedMs) *waitedMs = 0;
     if (!state->unread) return false;
     ProfileHold hold;
-    ProfileReadable readable = ProfileCheckReadable(config, kProfileTryOnce, &hold);
+    ProfileReadable readable = ProfileCheckReadable(config, patienceMs, &hold, waitedMs);
     if (readable == kProfileUnreadable) return false;
     AppOptions fileOptions = state->startOptions;
     CrosshairSettings fileCrosshair = state->startCrosshair;
@@ -610,4 +627,25 @@ bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSetti
     *options = fileOptions;
     *crosshair = fileCrosshair;
     return true;
+}
+
+bool SaveSettingsLast(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
+                      SettingsFileState* state, unsigned patienceMs, LastSave what) {
+    unsigned waited = 0;
+    ReadLateSettings(config, options, crosshair, state, patienceMs, &waited);
+    unsigned left = Remaining(patienceMs, waited);
+    if (what == kLastSaveWhole) return SaveSettingsWhole(config, *options, *crosshair, state, left);
+    return !state->behind || SaveSettingsChange(config, *options, *crosshair, state, left);
+}
+
+bool SaveRetryDue(const SaveRetry& retry, uint32_t now) {
+    return (uint32_t)(now - retry.lastTry) >= retry.waitMs;
+}
+
+void NoteSaveTry(SaveRetry* retry, uint32_t now, bool refused) {
+    retry->lastTry = now;
+    uint32_t doubled = retry->waitMs * 2;
+    if (!refused || doubled < (uint32_t)kSaveRetryFirstMs) doubled = kSaveRetryFirstMs;
+    const uint32_t longest = kSaveRetryLongestMs;
+    retry->waitMs = doubled < longest ? doubled : longest;
 }

@@ -94,11 +94,13 @@ struct FileChange {
     wchar_t copy[kPathChars];
     unsigned patienceMs;  // how long the copy and the swap wait for a program holding the file
     bool ok;              // false once any step failed: the change is then dropped
+    ProfileReplaceable replaceable;  // what the check before the copy found
 };
 // The copy that changes of file write; false when its name does not fit.
 bool ChangeCopyPath(const wchar_t* file, wchar_t* copy);
-// Makes the copy; false (nothing changed) when it cannot be made.
-// patienceMs is the budget of the whole change: the copy and the swap share it.
+// Makes the copy; false (nothing changed) when it cannot be made, or when the
+// file refuses every change (read-only, access denied): then no copy is made.
+// patienceMs is the budget of the whole change: the check, the copy and the swap share it.
 bool BeginFileChange(FileChange* change, const wchar_t* file, unsigned patienceMs);
 // Flushes the copy and swaps it in. On any failure the copy is removed and the
 // file stays as it was; returns whether the file now holds the change.
@@ -108,9 +110,11 @@ void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras);
 
 // Rewrites the "Opcoes" keys and the "Mira" section of config in one whole-file
 // change. False when config could not be replaced: it then keeps its old
-// content, and the next save writes everything again.
+// content, and the next save writes everything again. *replaceable, when
+// given, says whether config refused the change before any copy was made.
 bool SaveSettings(const wchar_t* config, const AppOptions& options,
-                  const CrosshairSettings& crosshair, unsigned patienceMs);
+                  const CrosshairSettings& crosshair, unsigned patienceMs,
+                  ProfileReplaceable* replaceable = nullptr);
 // Start-up load over the values already in place; false when config does not exist.
 bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair);
 // True when config holds at least one section: settings written by an earlier run.
@@ -129,6 +133,9 @@ void MigrateSavedCrosshairs(const wchar_t* config, const wchar_t* miras);
 struct SettingsFileState {
     bool unread;   // it existed at start but stayed held: it is never replaced until read
     bool behind;   // a change has not reached the file yet
+    // Why the change still behind was refused outright (read-only, access
+    // denied); kProfileReplaceable while nothing is behind or it was only held.
+    ProfileReplaceable refusal;
     bool written;  // the two records below are what the program last wrote
     AppOptions writtenOptions;
     CrosshairSettings writtenCrosshair;
@@ -192,9 +199,37 @@ bool SaveSettingsWhole(const wchar_t* config, const AppOptions& options,
 // Whether the file is still unread, and whether a change has not reached it.
 bool SettingsFileUnread(const SettingsFileState& state);
 bool SettingsFileBehind(const SettingsFileState& state);
-// For a file unread at start, once it can be read without waiting: every
-// field this run assigned is laid over what the file holds, and the result
-// becomes *options and *crosshair; state is behind when there was such a
-// change. False while the file still cannot be read (or was not unread).
+// Whether the change behind was refused outright: by the file's read-only
+// mark alone, or by that or lasting denied access. Cleared once nothing is behind.
+bool SettingsFileReadOnly(const SettingsFileState& state);
+bool SettingsFileRefusing(const SettingsFileState& state);
+// For a file unread at start, once it can be read (waiting up to patienceMs
+// for a program that holds it; *waitedMs, when given, gets what that cost):
+// every field this run assigned is laid over what the file holds, and the
+// result becomes *options and *crosshair; state is behind when there was such
+// a change. False while the file still cannot be read (or was not unread).
 bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
-                      SettingsFileState* state);
+                      SettingsFileState* state, unsigned patienceMs,
+                      unsigned* waitedMs = nullptr);
+
+// The run's last word, when the program ends or Windows ends the session: a
+// file unread at start is read first, and then the settings are written
+// (whole, or only a change still behind); the read and the write share the
+// one budget patienceMs. Returns whether the file holds the settings.
+enum LastSave { kLastSaveIfBehind, kLastSaveWhole };
+bool SaveSettingsLast(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
+                      SettingsFileState* state, unsigned patienceMs, LastSave what);
+
+// When the tick tries again a change the file did not take: on the tick after
+// kSaveRetryFirstMs while another program holds the file for a moment; while
+// the file refuses every change, each wait doubles up to kSaveRetryLongestMs,
+// so a read-only file costs a look now and then, not a try on every tick.
+enum { kSaveRetryFirstMs = 180, kSaveRetryLongestMs = 30000 };
+struct SaveRetry {
+    uint32_t lastTry;  // tick count of the last try
+    uint32_t waitMs;   // from the last try to the next; 0 before the first
+};
+// Whether the next try is due at now (tick counts wrap around).
+bool SaveRetryDue(const SaveRetry& retry, uint32_t now);
+// After a try at now: refused says the file refused the change outright.
+void NoteSaveTry(SaveRetry* retry, uint32_t now, bool refused);

@@ -71,7 +71,8 @@ void CreateTabStrip(HWND window) {
 
 LRESULT OnCreate(HWND window) {
     g_app.settingsWindow = window;
-    g_settings.gameInFront = false;  // until the next tick writes the label
+    g_settings.gameStatus = kGameAway;  // until the next tick writes the label
+    g_settings.closedByPlayer = false;
     g_settings.creationTag = kTagAlways;
     CreateTabStrip(window);
     CreateRightColumn(window);
@@ -99,7 +100,7 @@ void OnPaint(HWND window) {
 LRESULT OnCtlColorStatic(HDC dc, HWND control) {
     SetBkMode(dc, TRANSPARENT);
     uint32_t colour = 0;
-    if (StaticTextColour(GetDlgCtrlID(control), g_settings.gameInFront, g_settings.statusKind,
+    if (StaticTextColour(GetDlgCtrlID(control), g_settings.gameStatus, g_settings.statusKind,
                          &colour)) {
         SetTextColor(dc, colour);
     }
@@ -146,6 +147,15 @@ void OnHotkeyNotification(HWND control, int code) {
     if (code == EN_CHANGE) TakeHotkeyFromControl(control);
 }
 
+void CloseSettingsWindow(HWND window, bool byPlayer) {
+    g_settings.closedByPlayer = byPlayer;
+    DestroyWindow(window);
+}
+
+// Esc in the multi-line import box arrives as the WM_CLOSE the box posts
+// while the key is down; any other WM_CLOSE comes from another program.
+bool EscapeHeld() { return GetKeyState(VK_ESCAPE) < 0; }
+
 // Check boxes act on every notification; lists and edit boxes test theirs.
 LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
     if (g_settings.suppressCommands) return 0;
@@ -167,13 +177,16 @@ LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
     case kIdCheckAutostart: OnAutostartClicked(); break;
     case kIdOpenFolder: OpenSettingsFolder(); break;
     case kIdResetAll: ResetAllSettings(); break;
+    case IDCANCEL: CloseSettingsWindow(g_app.settingsWindow, true); break;  // Esc
     default: OnOptionBoxClicked(LOWORD(wParam)); break;
     }
     return 0;
 }
 
+// Only the player's own close is told where the program went: a close sent by
+// another program (taskkill, Restart Manager) comes just before the end.
 void ShowTrayNoticeOnce() {
-    if (g_settings.trayNoticeShown || g_app.quitting) return;
+    if (g_settings.trayNoticeShown || g_app.quitting || !g_settings.closedByPlayer) return;
     wchar_t hotkey[kHotkeyTextChars];
     FormatHotkeyText(hotkey, kHotkeyTextChars);
     wchar_t text[kClosingNoticeChars];
@@ -324,7 +337,11 @@ LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_NOTIFY: return OnNotify((const NMHDR*)lParam);
     case WM_COMMAND: return OnCommand(wParam, lParam);
     case WM_HSCROLL: OnSliderMoved((HWND)lParam, LOWORD(wParam)); return 0;
-    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_SYSCOMMAND:
+        if (!IsCloseCommand(wParam)) break;
+        CloseSettingsWindow(window, true);  // the caption's button or Alt+F4
+        return 0;
+    case WM_CLOSE: CloseSettingsWindow(window, EscapeHeld()); return 0;
     case WM_DESTROY: return OnDestroy();
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -42,8 +42,9 @@ struct SettingsWindowState {
     bool suppressCommands;  // set while PushStateToControls fills the controls
     HBRUSH swatchBrush;     // the one brush kept between paints
     bool trayNoticeShown;   // the closing notice is shown once per run
+    bool closedByPlayer;    // the window is closing at the player's own click or key
     int statusKind;         // colour of the status line (StatusKind)
-    bool gameInFront;       // colour of the game status label, written with its text
+    int gameStatus;         // what the game status label says (GameStatus), written with its text
 };
 extern SettingsWindowState g_settings;
 

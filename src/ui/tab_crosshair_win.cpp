@@ -10,16 +10,24 @@
 #include "state/hotkey.h"
 #include "state/tray_text.h"
 #include "ui/clipboard_win.h"
+#include "overlay/dpi_context_win.h"
 #include "ui/preview.h"
 #include "ui/sliders.h"
+#include "ui/text_colours.h"
 
 namespace {
 
 const wchar_t kRestoreQuestion[] =
     L"Tem certeza que deseja restaurar a mira para o padrão (Zavik Padrão)?\n\n"
     L"A mira atual será substituída. Se quiser guardá-la, salve antes na aba Miras salvas.";
-const wchar_t kGameInFrontText[] = L"● FiveM na frente: SIM";
-const wchar_t kGameAwayText[] = L"○ FiveM na frente: não";
+// One line of the game status label; it grows downwards for a longer text.
+enum { kGameStatusLineHeight = 18 };
+// By GameStatus.
+const wchar_t* const kGameStatusTexts[] = {
+    L"○ FiveM na frente: não",
+    L"● FiveM na frente: SIM",
+    L"Não dá para salvar: config.ini está só para leitura.",
+};
 
 const ControlRow kRightColumn[] = {
     {L"STATIC", L"PRÉVIA (ampliada)", 0, 408, 96, 176, 18, kIdHeading},
@@ -27,7 +35,7 @@ const ControlRow kRightColumn[] = {
     {L"BUTTON", L"Restaurar padrão", WS_TABSTOP, 408, 318, 176, 28, kIdRestoreDefault},
     {L"BUTTON", L"Copiar código da mira", BS_SPLITBUTTON | WS_TABSTOP, 408, 350, 176, 28,
      kIdCopyCode},
-    {L"STATIC", L"", 0, 408, 388, 176, 18, kIdGameStatus},
+    {L"STATIC", L"", 0, 408, 388, 176, kGameStatusLineHeight, kIdGameStatus},
 };
 
 enum { kAlphaPageSize = 15 };
@@ -97,6 +105,28 @@ void SetFlag(int32_t CrosshairSettings::*field, int boxId) {
     CrosshairSettings next = g_crosshair;
     next.*field = IsControlChecked(boxId) ? 1 : 0;
     ChangeCrosshair(next, kCrosshairEdited);
+}
+
+// The label grows downwards to hold text that wraps; two lines below it are
+// free on every tab.
+void FitLabelHeight(HWND label, const wchar_t* text) {
+    // The tick asks from the per-monitor message window; the label's size is
+    // in the system-aware window's own units.
+    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(label);
+    RECT rect;
+    GetWindowRect(label, &rect);
+    RECT wrapped = {0, 0, rect.right - rect.left, 0};
+    // Measured as the static control draws it: the font decides how many lines.
+    HDC dc = GetDC(label);
+    HGDIOBJ oldFont = SelectObject(dc, (HGDIOBJ)SendMessageW(label, WM_GETFONT, 0, 0));
+    DrawTextW(dc, text, -1, &wrapped, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    SelectObject(dc, oldFont);
+    ReleaseDC(label, dc);
+    int height = DpiScale(kGameStatusLineHeight);
+    if (wrapped.bottom > height) height = wrapped.bottom;
+    SetWindowPos(label, nullptr, 0, 0, rect.right - rect.left, height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LeaveDpiContext(previous);
 }
 
 }  // namespace
@@ -200,8 +230,12 @@ void ShowEnabledCaption() {
 void SetGameStatusLabel(bool inFront) {
     HWND label = SettingsControl(kIdGameStatus);
     if (!label) return;
-    g_settings.gameInFront = inFront;
-    SetWindowTextW(label, inFront ? kGameInFrontText : kGameAwayText);
+    // A refused save outweighs the game: the player can mend it, and must know.
+    g_settings.gameStatus = SettingsFileReadOnly(g_settingsFile) ? kGameSaveRefused
+                            : inFront                           ? kGameInFront
+                                                                : kGameAway;
+    SetWindowTextW(label, kGameStatusTexts[g_settings.gameStatus]);
+    FitLabelHeight(label, kGameStatusTexts[g_settings.gameStatus]);
     // The colour changes with the text, so the whole label is drawn again.
     InvalidateRect(label, nullptr, TRUE);
 }

@@ -14,15 +14,21 @@ constexpr uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) {
 const uint32_t kHeadingColour = Rgb(0, 150, 160);
 const uint32_t kGameAwayColour = Rgb(120, 120, 120);
 
+uint32_t GameStatusColour(int32_t gameStatus) {
+    switch (gameStatus) {
+    // The game in front is good news, in the status line's own green.
+    case kGameInFront: return StatusKindColour(kStatusSuccess);
+    case kGameSaveRefused: return StatusKindColour(kStatusError);
+    }
+    return kGameAwayColour;
+}
+
 }  // namespace
 
-bool StaticTextColour(int32_t controlId, bool gameInFront, int32_t statusKind, uint32_t* colour) {
+bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind, uint32_t* colour) {
     switch (controlId) {
     case kIdStatusLine: *colour = StatusKindColour(statusKind); return true;
-    // The game in front is good news, in the status line's own green.
-    case kIdGameStatus:
-        *colour = gameInFront ? StatusKindColour(kStatusSuccess) : kGameAwayColour;
-        return true;
+    case kIdGameStatus: *colour = GameStatusColour(gameStatus); return true;
     case kIdHeading: *colour = kHeadingColour; return true;
     case kIdNoteAuto:
     case kIdNoteHotkey:

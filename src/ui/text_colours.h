@@ -5,6 +5,10 @@
 #pragma once
 #include <stdint.h>
 
+// What the game status label 701 says: whether the game is in front, or, in
+// the status line's warning colour, that config.ini refuses every change.
+enum GameStatus { kGameAway = 0, kGameInFront = 1, kGameSaveRefused = 2 };
+
 // Writes the colour (0x00BBGGRR, like COLORREF) and returns true when the
 // control gets one; false leaves the system's text colour.
-bool StaticTextColour(int32_t controlId, bool gameInFront, int32_t statusKind, uint32_t* colour);
+bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind, uint32_t* colour);

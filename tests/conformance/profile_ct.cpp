@@ -327,6 +327,7 @@ TEST_F(WholeFileChange, CopyHoldsTheFileOrAFreshMarker) {
 TEST_F(WholeFileChange, SwapPutsTheCopyInPlaceAndReadsSeeIt) {
     WriteUtf16(L"[s]\r\nk=1\r\nj=old\r\n");
     EXPECT_EQ(1, ProfileGetInt(L"s", L"k", 0, file()));  // kernel32 may now hold the file
+    EXPECT_EQ(kProfileReplaceable, ProfileCheckReplaceable(file(), kProfileTryOnce));
     ASSERT_TRUE(ProfileCopyForChange(file(), copy(), kProfileTryOnce));
     ProfileWriteString(L"s", L"k", L"2", copy());
     ProfileWriteString(L"t", L"n", L"3", copy());
@@ -349,6 +350,7 @@ TEST_F(WholeFileChange, ReadOnlyFileIsNotReplaced) {
     const std::string before = Utf16Le(L"[s]\r\nk=1\r\n");
     WriteBytes(file_, before);
     ASSERT_TRUE(conformance::SetReadOnly(file_, true));
+    EXPECT_EQ(kProfileReadOnly, ProfileCheckReplaceable(file(), kProfileTryOnce));
     ASSERT_TRUE(ProfileCopyForChange(file(), copy(), kProfileTryOnce));
     ProfileWriteString(L"s", L"k", L"2", copy());
     ProfileWriteString(nullptr, nullptr, nullptr, copy());

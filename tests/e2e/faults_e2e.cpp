@@ -366,11 +366,13 @@ DWORD WINAPI HoldClipboard(void* argument) {
     return 0;
 }
 
-// Counts the copies renamed over config.ini in the settings folder, as the
-// folder's change notices report them.
+// Counts one kind of change of one file in the settings folder, as the
+// folder's change notices report them: by default copies renamed over config.ini.
 class ConfigReplacements {
 public:
-    ConfigReplacements() {
+    explicit ConfigReplacements(DWORD action = FILE_ACTION_RENAMED_NEW_NAME,
+                                const wchar_t* name = kConfig)
+        : action_(action), name_(name) {
         folder_ = CreateFileW(SettingsFolder().c_str(), FILE_LIST_DIRECTORY, kShareEverything,
                               nullptr, OPEN_EXISTING,
                               FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
@@ -409,13 +411,14 @@ private:
         for (DWORD at = 0; bytes && at + sizeof(FILE_NOTIFY_INFORMATION) <= bytes;) {
             const FILE_NOTIFY_INFORMATION* n = (const FILE_NOTIFY_INFORMATION*)(notices_ + at);
             std::wstring name(n->FileName, n->FileNameLength / sizeof(wchar_t));
-            if (n->Action == FILE_ACTION_RENAMED_NEW_NAME && _wcsicmp(name.c_str(), kConfig) == 0)
-                ++count;
+            if (n->Action == action_ && _wcsicmp(name.c_str(), name_) == 0) ++count;
             if (!n->NextEntryOffset) break;
             at += n->NextEntryOffset;
         }
         return count;
     }
+    DWORD action_;
+    const wchar_t* name_;
     HANDLE folder_ = INVALID_HANDLE_VALUE;
     OVERLAPPED overlapped_ = {};
     alignas(DWORD) BYTE notices_[16384];
@@ -812,6 +815,28 @@ TEST_F(Faults, SettingsFileHeldAtStartIsReadOnceFree) {
     EXPECT_EQ("4.000", MiraValue("tamanho")) << "the player's crosshair was replaced";
 }
 
+// A config.ini held past the start's patience and still at "Sair" is waited
+// for at the quit, within the save's own budget: once free, the run's change
+// lies over the player's values instead of being lost.
+TEST_F(Faults, SettingsFileHeldUntilTheQuitGetsTheRunsChange) {
+    const DWORD kHeldAtQuitMs = 300;  // well within the quit's patience of a second
+    ASSERT_TRUE(WriteSettingsText(kConfig, ConfigText({{"tamanho", "4.000"}}).c_str()));
+    HANDLE owner = CreateFileW(SettingsFile(kConfig).c_str(), GENERIC_READ, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, owner);
+    Process p = StartProgramAndWait(kTraySwitch);  // up after the start's patience, unread
+    HWND messages = p.process ? FindMessageWindow(p.pid) : nullptr;
+    EXPECT_TRUE(messages && Answered(messages, WM_COMMAND, kCmdToggle, 0));
+    PostMessageW(messages, WM_COMMAND, kCmdQuit, 0);
+    bool endedAtOnce = WaitFor([&] { return !IsRunning(p); }, kHeldAtQuitMs);
+    CloseHandle(owner);
+    EXPECT_FALSE(endedAtOnce) << "the quit did not wait for the file";
+    DWORD code = 0xDEAD;
+    EXPECT_TRUE(WaitExit(p, kExitMs, &code));
+    EXPECT_EQ("0", OpcoesValue("ligada")) << "the run's change was lost";
+    EXPECT_EQ("4.000", MiraValue("tamanho")) << "the player's crosshair was replaced";
+}
+
 // A tray in place of Explorer's: the program waits for its answer to every
 // tray call, and handles messages from other programs meanwhile. On the call
 // made while the settings window is being built, it pastes a code there.
@@ -1051,10 +1076,12 @@ TEST_F(Faults, SettingsFolderThatIsAReadOnlyFileRunsOnDefaults) {
 
 // Another program holding config.ini never makes the player wait: each change
 // shows at once while the program keeps answering, and the last state reaches
-// the file within a second of the release.
+// the file within a second of the release. A read-only mark costs no copies
+// (the retries back off, so the change lands a little later) and the game
+// status line says why while it lasts.
 TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
     const DWORD kHeldMs = 4000, kAtOnceMs = 200;
-    const int kSteps = 5;
+    const int kSteps = 5, kFewCopies = 3;
     const struct {
         const char* name;
         DWORD share;
@@ -1062,10 +1089,12 @@ TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
         const char* section;
         const char* key;
         const char* last;
+        bool readOnly;  // instead of being held
     } rows[] = {
-        {"toggles, held without sharing", 0, true, "Opcoes", "ligada", "0"},
+        {"toggles, held without sharing", 0, true, "Opcoes", "ligada", "0", false},
         {"slider steps, a reader sharing everything", kShareEverything, false, "Mira", "tamanho",
-         "2.500"},
+         "2.500", false},
+        {"toggles, read-only", kShareEverything, true, "Opcoes", "ligada", "0", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -1073,8 +1102,11 @@ TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
         ASSERT_TRUE(scene.window);
         HWND overlay = FindOverlay(scene.process.pid);
         HWND messages = FindMessageWindow(scene.process.pid);
-        HeldFile holder(SettingsFile(kConfig), row.share, kHeldMs);
+        HWND label = Control(scene.window, kIdGameStatus);
+        ConfigReplacements copies(FILE_ACTION_ADDED, kConfigCopy);
+        HeldFile holder(SettingsFile(kConfig), row.share, row.readOnly ? 0 : kHeldMs);
         ASSERT_TRUE(holder.held());
+        ASSERT_TRUE(!row.readOnly || SetReadOnly(SettingsFile(kConfig), true));
         for (int i = 1; i <= kSteps; ++i) {
             SCOPED_TRACE(i);
             DWORD start = GetTickCount();
@@ -1089,8 +1121,17 @@ TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
             EXPECT_TRUE(
                 SendMessageTimeoutW(messages, WM_NULL, 0, 0, SMTO_NORMAL, kAtOnceMs, &answer));
         }
+        if (row.readOnly) {
+            EXPECT_TRUE(TextBecomes(label, L"Não dá para salvar: config.ini está só para leitura.",
+                                    kReactMs));
+            EXPECT_TRUE(ShowsTextColour(label, kErrorRed, kReactMs));
+            EXPECT_LE(copies.CountFor(kHeldMs), kFewCopies) << "copies made while read-only";
+            ASSERT_TRUE(SetReadOnly(SettingsFile(kConfig), false));
+        }
         ASSERT_TRUE(holder.Released(kHeldMs + kReactMs));
-        EXPECT_TRUE(IniValueBecomes(kConfig, row.section, row.key, row.last, 1000));
+        EXPECT_TRUE(IniValueBecomes(kConfig, row.section, row.key, row.last,
+                                    row.readOnly ? (DWORD)kReactMs : 1000u));
+        EXPECT_TRUE(TextBecomes(label, kGameAwayText, kReactMs));
         DWORD code = 0xDEAD;
         EXPECT_TRUE(QuitCleanly(scene.process, kExitMs, &code));
     }
@@ -1139,17 +1180,28 @@ TEST_F(Faults, CopyWaitsForTheClipboardAMomentThenSaysItFailed) {
 
 // Restart Manager's ENDSESSION_CLOSEAPP and the WM_CLOSE that taskkill and
 // Restart Manager send to each top-level window end the program as "Sair"
-// does: a change that a reader held up is written, and the process ends with 0.
+// does, with the tray menu open too: a change that a reader held up is
+// written, and the process ends with 0. The player's Alt+F4, which reaches
+// the tray window left in front by its menu, ends nothing.
 TEST_F(Faults, AskedToCloseTheProgramSavesAndEnds) {
+    enum Menu { kNoMenu, kMenuOpen, kMenuClosedByEsc };
+    const WPARAM kKeyF4 = VK_F4;
+    const LPARAM kAltDown = (LPARAM)KF_ALTDOWN << 16;  // the key's context bit
     const struct {
         const char* name;
         bool overlay;  // else the hidden tray window
         UINT message;
         LPARAM lParam;
+        Menu menu;
+        DWORD endsWithinMs;  // 0: the program keeps running
     } rows[] = {
-        {"WM_ENDSESSION, ENDSESSION_CLOSEAPP", false, WM_ENDSESSION, ENDSESSION_CLOSEAPP},
-        {"WM_CLOSE to the tray window", false, WM_CLOSE, 0},
-        {"WM_CLOSE to the overlay", true, WM_CLOSE, 0},
+        {"WM_ENDSESSION, ENDSESSION_CLOSEAPP", false, WM_ENDSESSION, ENDSESSION_CLOSEAPP, kNoMenu,
+         2000},
+        {"WM_CLOSE to the tray window", false, WM_CLOSE, 0, kNoMenu, 2000},
+        {"WM_CLOSE to the overlay", true, WM_CLOSE, 0, kNoMenu, 2000},
+        {"ENDSESSION_CLOSEAPP, tray menu open", false, WM_ENDSESSION, ENDSESSION_CLOSEAPP,
+         kMenuOpen, 3000},
+        {"Alt+F4 after the tray menu", false, WM_SYSKEYDOWN, kAltDown, kMenuClosedByEsc, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -1162,9 +1214,28 @@ TEST_F(Faults, AskedToCloseTheProgramSavesAndEnds) {
         HeldFile reader(SettingsFile(kConfig), kShareEverything, 300);
         ASSERT_TRUE(reader.held());
         PostMessageW(FindMessageWindow(p.pid), WM_COMMAND, kCmdToggle, 0);
-        PostMessageW(target, row.message, TRUE, row.lParam);
+        HWND menu = nullptr;
+        if (row.menu != kNoMenu) {
+            PostMessageW(FindMessageWindow(p.pid), kWmTrayIcon, 0, WM_RBUTTONUP);
+            auto shown = [&] {
+                return (menu = FindTopLevel(L"#32768", p.pid)) && IsWindowVisible(menu);
+            };
+            ASSERT_TRUE(WaitFor(shown, kReactMs)) << "no tray menu";
+        }
+        if (row.menu == kMenuClosedByEsc) {
+            PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+            ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }, kReactMs));
+        }
+        PostMessageW(target, row.message, row.message == WM_SYSKEYDOWN ? kKeyF4 : TRUE,
+                     row.lParam);
         DWORD code = 0xDEAD;
-        EXPECT_TRUE(WaitExit(p, 2000, &code));
+        if (!row.endsWithinMs) {
+            PumpFor(kQuietMs);
+            EXPECT_TRUE(IsRunning(p));
+            EXPECT_TRUE(IniValueBecomes(kConfig, "Opcoes", "ligada", "0", kReactMs));
+            continue;
+        }
+        EXPECT_TRUE(WaitExit(p, row.endsWithinMs, &code));
         EXPECT_EQ(0u, code);
         EXPECT_EQ("0", OpcoesValue("ligada"));
     }
