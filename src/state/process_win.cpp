@@ -21,5 +21,3 @@ AppWin g_app = {
 int DpiScale(int value) { return MulDiv(value, g_app.dpi, kBaseDpi); }
 
 bool IsCloseCommand(WPARAM command) { return (command & kSysCommandMask) == SC_CLOSE; }
-
-bool IsCloseCommand(WPARAM command) { return (command & kSysCommandMask) == SC_CLOSE; }
