@@ -26,6 +26,7 @@ struct ColourCase {
     int32_t gameStatus;
     int32_t statusKind;
     uint32_t colour;
+    bool hotkeyTaken = false;
 };
 
 const ColourCase kColourCases[] = {
@@ -39,6 +40,8 @@ const ColourCase kColourCases[] = {
     {"config.ini refusing every change", kIdGameStatus, kGameSaveRefused, 0, kRed},
     {"automatic note", kIdNoteAuto, false, 0, kNoteGrey},
     {"hotkey note", kIdNoteHotkey, false, 0, kNoteGrey},
+    {"hotkey note while another program holds a hotkey", kIdNoteHotkey, false, 0, kRed, true},
+    {"a taken hotkey colours only its note", kIdNoteAuto, false, 0, kNoteGrey, true},
     {"status hint", kIdStatusLine, false, 0, kNoteGrey},
     {"status success", kIdStatusLine, false, 1, kGreen},
     {"status error", kIdStatusLine, false, 2, kRed},
@@ -51,7 +54,7 @@ const ColourCase kColourCases[] = {
 
 ::testing::AssertionResult ColourOf(const ColourCase& row) {
     uint32_t colour = 0x12345678;
-    bool has = StaticTextColour(row.id, row.gameStatus, row.statusKind, &colour);
+    bool has = StaticTextColour(row.id, row.gameStatus, row.statusKind, row.hotkeyTaken, &colour);
     uint32_t got = has ? colour : kDefault;
     if (!has && colour != 0x12345678) {
         return ::testing::AssertionFailure() << "wrote a colour but answered false";

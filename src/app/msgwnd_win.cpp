@@ -4,7 +4,9 @@
 #include "app/app_win.h"
 
 #include "overlay/dpi_context_win.h"
+#include "overlay/name_label_win.h"
 #include "state/change.h"
+#include "state/hotkey.h"
 #include "ui/clipboard_win.h"
 #include "ui/settings_win.h"
 
@@ -40,7 +42,8 @@ void OnEndSession(WPARAM ending, LPARAM reasons) {
 
 void OnMessageWindowDestroyed() {
     DeleteTrayIcon();
-    UnregisterToggleHotkey();
+    WithdrawHotkeys();
+    ReleaseNameLabel();
     PostQuitMessage(0);
 }
 
@@ -75,7 +78,25 @@ void OnTimer(WPARAM id) {
     case kClipboardRetryTimerId:
         RetryPendingCopy();
         break;
+    case kNameLabelTimerId:
+        EndNameLabel();
+        break;
     }
+}
+
+// The toggle, or the switch to the next or previous saved crosshair: worn as
+// a click on its line wears it, the line selected in an open window, and its
+// name shown for a moment under the crosshair.
+void OnHotkey(WPARAM id) {
+    if (id == kToggleHotkeyId) {
+        ToggleEnabled();
+        return;
+    }
+    int direction = SwitchDirectionOfHotkey((int32_t)id);
+    ListEntry entry;
+    if (direction == 0 || !SwitchCrosshair(direction, &entry)) return;
+    ShowSwitchedLine(entry.text, entry.itemData);
+    ShowNameLabel(ListEntryName(entry));
 }
 
 // Without a version request the callback's lParam is the mouse message itself.
@@ -110,7 +131,7 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         OnTrayCommand(LOWORD(wParam));
         return 0;
     case WM_HOTKEY:
-        if (wParam == kToggleHotkeyId) ToggleEnabled();
+        OnHotkey(wParam);
         return 0;
     case WM_TIMER:
         OnTimer(wParam);
@@ -146,9 +167,9 @@ namespace {
 // The settings window and the tray show the records after a change. An open
 // window, once its controls are set, tells the tray itself.
 void FollowChange(uint32_t parts) {
-    // The old combination must stop at once; the next tick with the game in
-    // front registers the new one.
-    if (parts & kFollowHotkey) UnregisterToggleHotkey();
+    // The old combinations must stop at once; the next tick with the game in
+    // front registers the new ones.
+    if (parts & kFollowHotkey) HotkeysChanged();
     if ((parts & kFollowControls) && g_app.settingsWindow) {
         PushStateToControls();
         return;
@@ -156,7 +177,9 @@ void FollowChange(uint32_t parts) {
     if (parts & kFollowBoxes) ShowOptionBoxes();
     if (parts & kFollowValues) ShowCrosshairValues();
     if (parts & kFollowHotkey) ShowEnabledCaption();
-    if (parts & (kFollowHotkey | kFollowControls | kFollowTrayTip)) RefreshTrayTip();
+    if (parts & (kFollowHotkey | kFollowHotkeyTaken)) ShowHotkeyNote();
+    if (parts & (kFollowHotkey | kFollowControls | kFollowTrayTip | kFollowHotkeyTaken))
+        RefreshTrayTip();
 }
 }  // namespace
 

@@ -68,6 +68,11 @@ void DeleteTrayIcon() { Shell_NotifyIconW(NIM_DELETE, &g_trayIcon); }
 
 void FormatTrayTip() {
     wchar_t hotkey[kHotkeyTextChars];
+    // Why some keys do nothing outweighs the usual tip.
+    if (FormatTakenHotkeyText(hotkey, kHotkeyTextChars)) {
+        FormatHotkeyTakenTip(hotkey, g_trayIcon.szTip, kTrayTipChars);
+        return;
+    }
     FormatHotkeyText(hotkey, kHotkeyTextChars);
     FormatTrayTipText(hotkey, g_trayIcon.szTip, kTrayTipChars);
 }

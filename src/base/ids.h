@@ -14,6 +14,7 @@ enum ControlId {
     kIdCopyCode = 504, kIdImportBox = 505, kIdStatusLine = 506,
     kIdCopyShareCode = 507,  // the copy button's menu: the crosshair as a share code
     kIdSavedList = 600, kIdNameBox = 601, kIdSaveButton = 602, kIdDeleteButton = 603,
+    kIdSwitchHotkey = 604,  // the hotkey that wears the next saved crosshair
     kIdTabStrip = 700, kIdGameStatus = 701, kIdNoteAuto = 702, kIdHotkeyControl = 703,
     kIdOpenFolder = 705, kIdResetAll = 706, kIdNoteHotkey = 707,
     // Every heading has kIdHeading and the footer kIdFooter: the identifier

@@ -1,6 +1,7 @@
 // The name label's text on Windows: GDI draws it white on black into a 32-bit
 // DIB section of a memory DC, and the pixels become the coverage mask that
-// the portable composition outlines. Runs once per switch, never per tick.
+// the portable composition outlines. Runs once per switch, never per tick;
+// the mask is kept, and composed into the overlay's pixels, until the label ends.
 #include "overlay/name_label_win.h"
 
 #include <stdlib.h>
@@ -9,6 +10,7 @@
 #include "state/identity.h"
 #include "base/wtext.h"
 #include "overlay/name_label.h"
+#include "overlay/overlay_win.h"
 
 namespace {
 const int kPointsPerInch = 72;
@@ -101,4 +103,57 @@ int32_t OverlayDpi(HWND overlay, int32_t fallbackDpi) {
         user32 ? (DpiForWindowFn)(void*)GetProcAddress(user32, kDpiForWindowName) : NULL;
     UINT dpi = (dpiForWindow && overlay) ? dpiForWindow(overlay) : 0;
     return dpi ? (int32_t)dpi : fallbackDpi;
+}
+
+namespace {
+// The label now on the overlay; mask null while none shows.
+struct NameLabel {
+    uint8_t* mask;
+    int32_t width, height;
+};
+NameLabel g_nameLabel;
+
+// Frees the mask and stops its timer; true when a label was showing.
+bool DropNameLabel() {
+    if (!g_nameLabel.mask) return false;
+    KillTimer(g_app.messageWindow, kNameLabelTimerId);
+    free(g_nameLabel.mask);
+    g_nameLabel = NameLabel{};
+    return true;
+}
+
+int32_t NameLabelGap() { return LabelGapFor(CrosshairTargetHeight()); }
+}  // namespace
+
+void ShowNameLabel(const wchar_t* name) {
+    DropNameLabel();
+    NameLabel label = {};
+    if (!DrawNameMask(name, OverlayDpi(g_app.overlayWindow, g_app.dpi), &label.mask, &label.width,
+                      &label.height))
+        return;
+    g_nameLabel = label;
+    SetTimer(g_app.messageWindow, kNameLabelTimerId, kLabelShowMs, NULL);
+    PresentOverlay();
+}
+
+void EndNameLabel() {
+    // Drawn again without it: a hidden overlay shown later must not bring the name back.
+    if (DropNameLabel()) PresentOverlay();
+}
+
+void ReleaseNameLabel() { DropNameLabel(); }
+
+void GrowCanvasForNameLabel(int32_t* width, int32_t* height) {
+    if (!g_nameLabel.mask) return;
+    CanvasSize canvas =
+        CanvasForLabel(*width, *height, g_nameLabel.width, g_nameLabel.height, NameLabelGap());
+    *width = canvas.width;
+    *height = canvas.height;
+}
+
+void ComposeNameLabel(uint32_t* pixels, int32_t width, int32_t height) {
+    if (!g_nameLabel.mask) return;
+    LabelBox box = PlaceLabel(width, height, g_nameLabel.width, g_nameLabel.height, NameLabelGap());
+    ComposeLabel(g_nameLabel.mask, g_nameLabel.width, g_nameLabel.height, pixels, width, height,
+                 box);
 }

@@ -19,3 +19,18 @@ bool DrawNameMask(const wchar_t* name, int32_t dpi, uint8_t** mask, int32_t* wid
 // The DPI of the monitor the overlay is on (GetDpiForWindow); fallbackDpi
 // before Windows 10 version 1607, where the whole process is system-aware.
 int32_t OverlayDpi(HWND overlay, int32_t fallbackDpi);
+
+// The label's life on the overlay. ShowNameLabel draws the name at the
+// overlay's DPI, shows it with the crosshair and ends it kLabelShowMs later
+// (timer kNameLabelTimerId of the message window calls EndNameLabel); a
+// second call replaces the first name at once. EndNameLabel takes it off
+// early too (the overlay hides) and does nothing while no label shows.
+// ReleaseNameLabel frees it at the end of the program, drawing nothing.
+void ShowNameLabel(const wchar_t* name);
+void EndNameLabel();
+void ReleaseNameLabel();
+// For PresentOverlay: the canvas grown to hold the label, and the label
+// composed over the rendered crosshair. Both leave everything as it is while
+// no label shows.
+void GrowCanvasForNameLabel(int32_t* width, int32_t* height);
+void ComposeNameLabel(uint32_t* pixels, int32_t width, int32_t height);

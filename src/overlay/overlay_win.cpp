@@ -2,6 +2,7 @@
 // pixels are the rendered crosshair, centred on the target rectangle.
 #include "overlay/overlay_win.h"
 #include "overlay/dpi_context_win.h"
+#include "overlay/name_label_win.h"
 
 namespace {
 const BYTE kOpaque = 255;
@@ -101,12 +102,14 @@ int32_t CrosshairTargetHeight() {
 void PresentOverlay() {
     if (!g_app.overlayWindow) return;
     int32_t width = kOverlaySize, height = kOverlaySize;
+    GrowCanvasForNameLabel(&width, &height);
     if (!SizeOverlayBuffer(width, height)) return;
     // Called from the system-aware settings window too: the position is in
     // the overlay's own physical pixels, never scaled by Windows.
     DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
     ScreenRect target = CurrentTargetRect();
     RenderCrosshair(g_crosshair, g_app.overlayBits, width, height, CrosshairTargetHeight());
+    ComposeNameLabel(g_app.overlayBits, width, height);
     int32_t x = 0, y = 0;
     OverlayPositionFor(target, g_crosshair.offsetX, g_crosshair.offsetY, width, height, &x, &y);
     POINT position = {x, y};

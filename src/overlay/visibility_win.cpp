@@ -8,6 +8,7 @@
 #include "state/change.h"
 #include "state/tray_text.h"
 #include "overlay/dpi_context_win.h"
+#include "overlay/name_label_win.h"
 
 namespace {
 enum { kStatusNone = -1, kStatusSaveRefused = 2, kKeyDownBit = 0x8000 };
@@ -88,6 +89,7 @@ void ShowOrHideOverlay(bool inFront, bool secondPassed, uint32_t now, bool follo
         if (g_visibility.overlayShown) {
             ShowWindow(g_app.overlayWindow, SW_HIDE);
             g_visibility.overlayShown = false;
+            EndNameLabel();  // the name went with the overlay
         }
         return;
     }

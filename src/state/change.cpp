@@ -110,6 +110,20 @@ void ChangeHotkey(int32_t key, int32_t modifiers) {
     FollowChange(Followups{0, false, false, true, kFollowHotkey});
 }
 
+void ChangeSwitchHotkey(int32_t key, int32_t modifiers) {
+    g_options.switchKey = key;
+    g_options.switchModifiers = modifiers;
+    FollowChange(Followups{0, false, false, true, kFollowHotkey});
+}
+
+bool SwitchCrosshair(int direction, ListEntry* landed) {
+    if (!NextListEntry(g_paths.miras, g_crosshair, direction, landed)) return false;
+    CrosshairSettings next = g_crosshair;
+    if (!ApplyListLine(g_paths.miras, landed->text, landed->itemData, &next)) return false;
+    ChangeCrosshair(next, kCrosshairPicked);
+    return true;
+}
+
 void ResetEverything() {
     g_crosshair = kBuiltinPresets[0].settings;
     ResetOptions();

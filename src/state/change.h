@@ -7,6 +7,7 @@
 #pragma once
 #include <stdint.h>
 #include "state/records.h"
+#include "storage/store.h"
 
 // What the layers above the records do for the door and for the tick; app
 // fills it at start-up, and a hook left null is skipped (tools, tests).
@@ -16,6 +17,7 @@ enum : uint32_t {
     kFollowBoxes = 1u << 2,     // the option check boxes
     kFollowHotkey = 1u << 3,    // the old combination stops; its texts follow
     kFollowTrayTip = 1u << 4,   // the tray's tip names the hotkey again
+    kFollowHotkeyTaken = 1u << 5,  // another program holds a hotkey, or none does any more
 };
 struct FrontEnd {
     void (*presentOverlay)();  // render the current crosshair into the overlay
@@ -38,6 +40,12 @@ void ChangeCrosshair(const CrosshairSettings& next, CrosshairChange why);
 void ChangeOption(OptionId which, int32_t value);
 void ToggleEnabled();
 void ChangeHotkey(int32_t key, int32_t modifiers);
+// The switch's combination; key 0 clears it.
+void ChangeSwitchHotkey(int32_t key, int32_t modifiers);
+// The switch hotkey: the next (direction kSwitchForward) or previous
+// (kSwitchBack) line of the saved-crosshairs list is worn as a click on it
+// wears it. False when no line applies; *landed is the line worn.
+bool SwitchCrosshair(int direction, ListEntry* landed);
 // "Redefinir tudo": the default crosshair and every option its row resets.
 void ResetEverything();
 

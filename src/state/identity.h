@@ -14,6 +14,7 @@ enum {
     kVisibilityTimerId = 1,
     kTrayRetryTimerId = 2,     // adds the tray icon again until the taskbar takes it
     kClipboardRetryTimerId = 3,  // a copy waits for another program's open clipboard
+    kNameLabelTimerId = 4,       // the crosshair's name on the overlay after a switch
     kToggleHotkeyId = 1,
     kSwitchHotkeyId = 2,      // the next saved crosshair
     kSwitchBackHotkeyId = 3,  // the same keys with Shift: the previous one

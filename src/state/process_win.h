@@ -35,9 +35,14 @@ int DpiScale(int value);
 // Alt+F4 or the window menu's close item, all of them the player's own keys or clicks.
 bool IsCloseCommand(WPARAM command);
 
-// hotkey_win.cpp: the toggle hotkey, held only while the game is in front.
+// hotkey_win.cpp: the toggle and switch hotkeys, held only while the game is in front.
 void UpdateHotkeyRegistration(bool gameInFront);
-void UnregisterToggleHotkey();
+// Every registration ends: the game left the front, or the program ends.
+void WithdrawHotkeys();
+// A combination changed: the old ones stop, and no refusal of them is told any more.
+void HotkeysChanged();
+// The text of a combination another program holds; false while none is refused.
+bool FormatTakenHotkeyText(wchar_t* buf, size_t count);  // count >= kHotkeyTextChars
 void FormatHotkeyText(wchar_t* buf, size_t count);  // count >= kHotkeyTextChars
 
 // autostart_win.cpp

@@ -19,9 +19,9 @@ constexpr OptionRow kOptionRows[kOptionCount] = {
     {kOptionOnlyWhileAiming, L"so_mirando", &AppOptions::onlyWhileAiming, 0, kResetToDefault,
      kIdCheckAimOnly, false, false, true},
     {kOptionHotkeyKey, L"atalho_tecla", &AppOptions::hotkeyKey, kDefaultHotkeyKey,
-     kResetToDefault, kIdUnnamed, false, false, false},
+     kResetToDefault, kIdUnnamed, false, false, false, kOptionHotkeyKey},
     {kOptionHotkeyModifiers, L"atalho_mod", &AppOptions::hotkeyModifiers,
-     kDefaultHotkeyModifiers, kResetToDefault, kIdUnnamed, false, false, false},
+     kDefaultHotkeyModifiers, kResetToDefault, kIdUnnamed, false, false, false, kOptionHotkeyKey},
     {kOptionMonitor, L"monitor", &AppOptions::monitor, 0, kResetToDefault, kIdUnnamed, false,
      false, false},
     {kOptionHideWithCursor, L"esconder_com_cursor", &AppOptions::hideWithCursor, 0,
@@ -29,6 +29,11 @@ constexpr OptionRow kOptionRows[kOptionCount] = {
     // The Run value is its only store, and "Redefinir tudo" leaves it alone.
     {kOptionStartWithWindows, nullptr, &AppOptions::startWithWindows, 0, kResetKeeps,
      kIdCheckAutostart, false, false, false},
+    // The switch has no default: its keys stand in the file only once the player records one.
+    {kOptionSwitchKey, L"troca_tecla", &AppOptions::switchKey, 0, kResetToDefault, kIdUnnamed,
+     false, false, false, kOptionSwitchKey, true},
+    {kOptionSwitchModifiers, L"troca_mod", &AppOptions::switchModifiers, 0, kResetToDefault,
+     kIdUnnamed, false, false, false, kOptionSwitchKey, true},
 };
 
 namespace {
@@ -272,12 +277,11 @@ void NoteChangedFields(SettingsFileState* state, const AppOptions& options,
     state->seenCrosshair = crosshair;
 }
 
-// The two keys of the hotkey.
-uint32_t HotkeyBits() {
+// The rows of the hotkey whose key row is id.
+uint32_t HotkeyBits(OptionId id) {
     uint32_t bits = 0;
     for (size_t i = 0; i < CountOf(kOptionRows); ++i)
-        if (kOptionRows[i].id == kOptionHotkeyKey || kOptionRows[i].id == kOptionHotkeyModifiers)
-            bits |= OptionBit(i);
+        if (kOptionRows[i].hotkey == id) bits |= OptionBit(i);
     return bits;
 }
 
@@ -286,7 +290,8 @@ bool LayAssignedOver(uint32_t assigned, const AppOptions& now,
                      const CrosshairSettings& nowCrosshair, AppOptions* file,
                      CrosshairSettings* fileCrosshair) {
     // Key and modifiers are one choice: half of one hotkey over half of another is neither.
-    if (assigned & HotkeyBits()) assigned |= HotkeyBits();
+    for (const OptionRow& row : kOptionRows)
+        if (row.hotkey == row.id && (assigned & HotkeyBits(row.id))) assigned |= HotkeyBits(row.id);
     for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
         if (assigned & CrosshairBit(i))
             CopyCrosshairField(kCrosshairKeys[i], nowCrosshair, fileCrosshair);
@@ -305,6 +310,20 @@ bool HotkeyKeyUsable(int32_t key) {
     return code >= kHotkeyKeyFirst && code <= kHotkeyKeyLast;
 }
 
+// Whether the row's key stands in the file for these options.
+bool OptionWritten(const OptionRow& row, const AppOptions& options) {
+    return InFile(row) &&
+           (!row.onlyWhileSet || HotkeyKeyUsable(OptionOf(options, OptionRowOf(row.hotkey))));
+}
+
+// Writes the row's key, or removes it when it has no place in the file;
+// removing a key that is not there leaves the file's bytes as they were.
+bool WriteOptionKey(const wchar_t* file, const OptionRow& row, const AppOptions& options) {
+    if (OptionWritten(row, options))
+        return WriteIntSetting(file, kSectionOptions, row.key, OptionOf(options, row));
+    return ProfileWriteString(kSectionOptions, row.key, nullptr, file);
+}
+
 // The options, optionally versao_miras = 2, and the crosshair, into config in one change.
 bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
                        const CrosshairSettings& crosshair, bool withMirasVersion,
@@ -320,8 +339,7 @@ bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
             change.ok &= WriteIntSetting(change.copy, kSectionOptions, kKeyMirasVersion,
                                          kMirasVersionCurrent);
         if (!InFile(kOptionRows[i])) continue;
-        change.ok &= WriteIntSetting(change.copy, kSectionOptions, kOptionRows[i].key,
-                                     OptionOf(options, kOptionRows[i]));
+        change.ok &= WriteOptionKey(change.copy, kOptionRows[i], options);
     }
     change.ok &= WriteCrosshairSection(change.copy, kSectionCrosshair, crosshair);
     return FinishFileChange(&change);
@@ -445,9 +463,11 @@ bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings*
             fallback = ReadIntSetting(config, kSectionCrosshair, row.key, fallback);
         options->*(row.field) = ReadIntSetting(config, kSectionOptions, row.key, fallback);
     }
-    if (!HotkeyKeyUsable(options->hotkeyKey)) {
-        options->hotkeyKey = kDefaultHotkeyKey;
-        options->hotkeyModifiers = kDefaultHotkeyModifiers;
+    // A hotkey whose key is no key is no choice: all its rows fall back together.
+    for (const OptionRow& keyRow : kOptionRows) {
+        if (keyRow.hotkey != keyRow.id || HotkeyKeyUsable(options->*(keyRow.field))) continue;
+        for (const OptionRow& row : kOptionRows)
+            if (row.hotkey == keyRow.id) options->*(row.field) = row.defaultValue;
     }
     return true;
 }

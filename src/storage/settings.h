@@ -18,6 +18,8 @@ struct AppOptions {
     int32_t monitor;           // "monitor", stored only
     int32_t hideWithCursor;    // "esconder_com_cursor": hidden while the game shows the cursor
     int32_t startWithWindows;  // mirrors the Run value; never in the file
+    int32_t switchKey;         // "troca_tecla": the next saved crosshair, 0 for none
+    int32_t switchModifiers;   // "troca_mod", as hotkeyModifiers
 };
 
 // A hotkey's modifiers as the file stores them and RegisterHotKey takes them.
@@ -35,6 +37,7 @@ enum {
 enum OptionId {
     kOptionEnabled, kOptionOnlyWithGame, kOptionOnlyWhileAiming, kOptionHotkeyKey,
     kOptionHotkeyModifiers, kOptionMonitor, kOptionHideWithCursor, kOptionStartWithWindows,
+    kOptionSwitchKey, kOptionSwitchModifiers,
     kOptionCount,
 };
 enum OptionReset { kResetToDefault, kResetKeeps };
@@ -48,6 +51,11 @@ struct OptionRow {
     bool boxShowsInverse;         // the box is ticked while the option is 0
     bool alsoInCrosshair;         // older files keep this key in "Mira" only
     bool affectsVisibility;       // the overlay may show or hide when it changes
+    // The key row of the hotkey this row is part of (kOptionCount: none). A
+    // key outside 1..254 in the file resets the hotkey's rows to their defaults.
+    OptionId hotkey = kOptionCount;
+    // Written only while that hotkey holds a key, and removed from the file otherwise.
+    bool onlyWhileSet = false;
 };
 // In the order config.ini holds the keys.
 extern const OptionRow kOptionRows[kOptionCount];

@@ -101,7 +101,7 @@ LRESULT OnCtlColorStatic(HDC dc, HWND control) {
     SetBkMode(dc, TRANSPARENT);
     uint32_t colour = 0;
     if (StaticTextColour(GetDlgCtrlID(control), g_settings.gameStatus, g_settings.statusKind,
-                         &colour)) {
+                         g_settings.hotkeyTaken, &colour)) {
         SetTextColor(dc, colour);
     }
     return (LRESULT)GetSysColorBrush(COLOR_BTNFACE);
@@ -147,6 +147,10 @@ void OnHotkeyNotification(HWND control, int code) {
     if (code == EN_CHANGE) TakeHotkeyFromControl(control);
 }
 
+void OnSwitchHotkeyNotification(HWND control, int code) {
+    if (code == EN_CHANGE) TakeSwitchHotkeyFromControl(control);
+}
+
 void CloseSettingsWindow(HWND window, bool byPlayer) {
     g_settings.closedByPlayer = byPlayer;
     DestroyWindow(window);
@@ -174,6 +178,7 @@ LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
     case kIdSaveButton: SaveImportedCrosshair(); break;
     case kIdDeleteButton: DeleteSavedCrosshair(); break;
     case kIdHotkeyControl: OnHotkeyNotification((HWND)lParam, code); break;
+    case kIdSwitchHotkey: OnSwitchHotkeyNotification((HWND)lParam, code); break;
     case kIdCheckAutostart: OnAutostartClicked(); break;
     case kIdOpenFolder: OpenSettingsFolder(); break;
     case kIdResetAll: ResetAllSettings(); break;
@@ -326,6 +331,19 @@ LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam) {
 
 int SettingsMessageBox(const wchar_t* text, UINT style) {
     return MessageBoxW(g_app.settingsWindow, text, ZAVIK_TITLE, style);
+}
+
+// No modifier, or Shift alone, is no hotkey: the control adds Ctrl to such an entry.
+void SetHotkeyRules(HWND control) {
+    SendMessageW(control, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL, 0));
+}
+
+void RefuseHotkey(HWND control, uint32_t ownValue, const wchar_t* why) {
+    // Before the box: the control must not show keys that were never taken.
+    g_settings.suppressCommands = true;
+    SendMessageW(control, HKM_SETHOTKEY, ownValue, 0);
+    g_settings.suppressCommands = false;
+    SettingsMessageBox(why, MB_OK | MB_ICONWARNING);
 }
 
 LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

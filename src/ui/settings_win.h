@@ -45,6 +45,7 @@ struct SettingsWindowState {
     bool closedByPlayer;    // the window is closing at the player's own click or key
     int statusKind;         // colour of the status line (StatusKind)
     int gameStatus;         // what the game status label says (GameStatus), written with its text
+    bool hotkeyTaken;       // note 707 tells of a hotkey another program holds
 };
 extern SettingsWindowState g_settings;
 
@@ -67,6 +68,11 @@ void SetControlChecked(int id, bool checked);
 LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam);
 // A message box owned by the settings window, titled with the program's name.
 int SettingsMessageBox(const wchar_t* text, UINT style);
+// The rules of both hotkey controls (703 and 604).
+void SetHotkeyRules(HWND control);
+// A hotkey control given the other hotkey's combination: it shows its own
+// value again, and a warning box says why.
+void RefuseHotkey(HWND control, uint32_t ownValue, const wchar_t* why);
 
 // tab_crosshair_win.cpp: the right column, the " Mira " tab and the live preview.
 void CreateRightColumn(HWND window);
@@ -93,6 +99,10 @@ void SaveImportedCrosshair();
 void DeleteSavedCrosshair();
 void ApplyImportBox();
 void SetStatusLine(int kind, const wchar_t* text);
+// The switch hotkey wore this line: the list selects it, as a click would have.
+void ShowSwitchedLine(const wchar_t* text, int32_t itemData);
+// The switch hotkey's control changed (EN_CHANGE of control 604).
+void TakeSwitchHotkeyFromControl(HWND hotkeyControl);
 
 // tab_options_win.cpp: the " Configurações " tab.
 void CreateOptionsTab(HWND window);
@@ -101,5 +111,7 @@ bool OnOptionBoxClicked(int id);
 void OnAutostartClicked();
 // The hotkey control changed (EN_CHANGE of control 703).
 void TakeHotkeyFromControl(HWND hotkeyControl);
+// Note 707: its usual text, or, in the warning colour, the combination another program holds.
+void ShowHotkeyNote();
 void OpenSettingsFolder();
 void ResetAllSettings();

@@ -200,7 +200,10 @@ void PushStateToControls() {
     SelectCurrentColourName();
     SendToControl(kIdHotkeyControl, HKM_SETHOTKEY,
                   HotkeyControlValue(g_options.hotkeyKey, g_options.hotkeyModifiers), 0);
+    SendToControl(kIdSwitchHotkey, HKM_SETHOTKEY,
+                  HotkeyControlValue(g_options.switchKey, g_options.switchModifiers), 0);
     ShowEnabledCaption();
+    ShowHotkeyNote();
     ShowCrosshairValues();
     g_settings.suppressCommands = false;
     // Only after the controls are set: telling the tray waits on another

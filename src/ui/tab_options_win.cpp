@@ -6,6 +6,8 @@
 #include <shellapi.h>
 
 #include "state/hotkey.h"
+#include "state/tray_text.h"
+#include "base/wtext.h"
 
 namespace {
 
@@ -13,6 +15,7 @@ const wchar_t kResetQuestion[] =
     L"Voltar a mira e todas as configurações para o padrão?\n\n"
     L"Suas miras salvas NÃO serão apagadas.";
 const wchar_t kOpenVerb[] = L"open";
+const wchar_t kHotkeyNoteText[] = L"Clique e aperte as teclas. Funciona com o FiveM na frente.";
 
 const ControlRow kOptionsTab[] = {
     {L"STATIC", L"QUANDO MOSTRAR A MIRA", 0, 24, 134, 368, 18, kIdHeading},
@@ -26,8 +29,7 @@ const ControlRow kOptionsTab[] = {
      BS_AUTOCHECKBOX | WS_TABSTOP, 24, 228, 368, 20, kIdCheckHideWithCursor},
     {L"STATIC", L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 0, 24, 254, 368, 18, kIdHeading},
     {HOTKEY_CLASSW, L"", WS_BORDER | WS_TABSTOP, 24, 274, 160, 24, kIdHotkeyControl},
-    {L"STATIC", L"Clique e aperte as teclas. Funciona com o FiveM na frente.", 0, 192, 270, 200,
-     34, kIdNoteHotkey},
+    {L"STATIC", kHotkeyNoteText, 0, 192, 270, 200, 34, kIdNoteHotkey},
     {L"STATIC", L"SISTEMA", 0, 24, 320, 368, 18, kIdHeading},
     {L"BUTTON", L"Iniciar junto com o Windows", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 342, 368, 20,
      kIdCheckAutostart},
@@ -37,11 +39,6 @@ const ControlRow kOptionsTab[] = {
      L"Tudo é salvo na hora. A mira não mexe nos arquivos nem na memória do jogo.", 0, 24, 424,
      568, 18, kIdFooter},
 };
-
-// No modifier, or Shift alone, is no hotkey: the control adds Ctrl to such an entry.
-void SetHotkeyRules(HWND control) {
-    SendMessageW(control, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL, 0));
-}
 
 }  // namespace
 
@@ -71,11 +68,34 @@ void OnAutostartClicked() {
 
 void TakeHotkeyFromControl(HWND hotkeyControl) {
     uint32_t value = (uint32_t)SendMessageW(hotkeyControl, HKM_GETHOTKEY, 0, 0);
-    int32_t key = 0, modifiers = 0;
-    if (!HotkeyFromControlValue(value, &key, &modifiers)) return;
+    HotkeyCombo combo = {0, 0};
+    if (!HotkeyFromControlValue(value, &combo.key, &combo.modifiers)) return;
+    // These keys already switch crosshairs, and the box says so.
+    HotkeyCombo forward = {g_options.switchKey, g_options.switchModifiers};
+    if (HotkeyClashes(combo, forward)) {
+        RefuseHotkey(hotkeyControl, HotkeyControlValue(g_options.hotkeyKey, g_options.hotkeyModifiers),
+                     kSameAsSwitchText);
+        return;
+    }
     // The old combination stops at once; the next tick with the game in
     // front registers the new one.
-    ChangeHotkey(key, modifiers);
+    ChangeHotkey(combo.key, combo.modifiers);
+}
+
+void ShowHotkeyNote() {
+    HWND note = SettingsControl(kIdNoteHotkey);
+    if (!note) return;
+    wchar_t hotkey[kHotkeyTextChars];
+    wchar_t text[kHotkeyNoteChars];
+    g_settings.hotkeyTaken = FormatTakenHotkeyText(hotkey, kHotkeyTextChars);
+    if (g_settings.hotkeyTaken) {
+        FormatHotkeyTakenNote(hotkey, text, kHotkeyNoteChars);
+    } else {
+        CopyW(text, kHotkeyNoteChars, kHotkeyNoteText);
+    }
+    SetWindowTextW(note, text);
+    // The colour changes with the text, so the whole note is drawn again.
+    InvalidateRect(note, nullptr, TRUE);
 }
 
 void OpenSettingsFolder() {

@@ -7,6 +7,8 @@
 
 #include "base/wtext.h"
 #include "codes/codes.h"
+#include "state/hotkey.h"
+#include "state/tray_text.h"
 #include "storage/store.h"
 
 namespace {
@@ -18,6 +20,8 @@ const ControlRow kSavedTab[] = {
     {L"ListBox", L"", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY, 24,
      154, 368, 108, kIdSavedList},
     {L"BUTTON", L"Excluir mira", WS_TABSTOP, 292, 266, 100, 26, kIdDeleteButton},
+    {L"STATIC", kSwitchHotkeyCaption, 0, 24, 270, 96, 20, kIdUnnamed},
+    {HOTKEY_CLASSW, L"", WS_BORDER | WS_TABSTOP, 122, 267, 164, 24, kIdSwitchHotkey},
     {L"STATIC", L"IMPORTAR MIRA FIXA  (cole os comandos cl_crosshair...)", 0, 24, 300, 368, 18,
      kIdHeading},
     {L"Edit", L"",
@@ -80,6 +84,11 @@ void FocusControl(int id) {
     if (control) SetFocus(control);
 }
 
+// A built-in worn from the list leaves no name behind to save it under.
+void EmptyNameBoxForBuiltin(int32_t itemData) {
+    if (itemData >= 0 && itemData < kBuiltinPresetCount) SetControlText(kIdNameBox, L"");
+}
+
 }  // namespace
 
 void CreateSavedTab(HWND window) {
@@ -87,6 +96,7 @@ void CreateSavedTab(HWND window) {
     SendToControl(kIdNameBox, EM_LIMITTEXT, kNameBoxLimit, 0);
     // Shown also while the box has the focus, which is when the user needs it.
     SendToControl(kIdNameBox, EM_SETCUEBANNER, TRUE, (LPARAM)kNameCue);
+    SetHotkeyRules(SettingsControl(kIdSwitchHotkey));
     g_settings.statusKind = kStatusHint;
 }
 
@@ -109,9 +119,30 @@ void ApplyListEntry() {
     if (ReadSelectedLine(text, &itemData) != kLineRead) return;
     CrosshairSettings next = g_crosshair;
     if (!ApplyListLine(g_paths.miras, text, itemData, &next)) return;
-    bool builtin = itemData >= 0 && itemData < kBuiltinPresetCount;
-    if (builtin) SetControlText(kIdNameBox, L"");
+    EmptyNameBoxForBuiltin(itemData);
     ChangeCrosshair(next, kCrosshairPicked);
+}
+
+void ShowSwitchedLine(const wchar_t* text, int32_t itemData) {
+    HWND list = SettingsControl(kIdSavedList);
+    if (!list) return;
+    // Selecting from here sends no LBN_SELCHANGE: the line is not worn twice.
+    SendMessageW(list, LB_SETCURSEL, (WPARAM)-1, 0);
+    SelectLineNamed(list, text);
+    EmptyNameBoxForBuiltin(itemData);
+}
+
+void TakeSwitchHotkeyFromControl(HWND hotkeyControl) {
+    uint32_t value = (uint32_t)SendMessageW(hotkeyControl, HKM_GETHOTKEY, 0, 0);
+    HotkeyCombo combo = {0, 0};
+    if (!SwitchHotkeyFromControlValue(value, &combo)) return;
+    HotkeyCombo toggle = {g_options.hotkeyKey, g_options.hotkeyModifiers};
+    if (HotkeyClashes(combo, toggle)) {
+        RefuseHotkey(hotkeyControl, HotkeyControlValue(g_options.switchKey, g_options.switchModifiers),
+                     kSameAsToggleText);
+        return;
+    }
+    ChangeSwitchHotkey(combo.key, combo.modifiers);
 }
 
 void SaveImportedCrosshair() {

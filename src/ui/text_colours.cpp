@@ -25,13 +25,17 @@ uint32_t GameStatusColour(int32_t gameStatus) {
 
 }  // namespace
 
-bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind, uint32_t* colour) {
+bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind, bool hotkeyTaken,
+                      uint32_t* colour) {
     switch (controlId) {
     case kIdStatusLine: *colour = StatusKindColour(statusKind); return true;
     case kIdGameStatus: *colour = GameStatusColour(gameStatus); return true;
     case kIdHeading: *colour = kHeadingColour; return true;
-    case kIdNoteAuto:
+    // A taken hotkey is a warning, in the status line's own colour for one.
     case kIdNoteHotkey:
+        *colour = StatusKindColour(hotkeyTaken ? kStatusError : kStatusHint);
+        return true;
+    case kIdNoteAuto:
     case kIdFooter: *colour = StatusKindColour(kStatusHint); return true;
     }
     return false;

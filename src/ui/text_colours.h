@@ -10,5 +10,7 @@
 enum GameStatus { kGameAway = 0, kGameInFront = 1, kGameSaveRefused = 2 };
 
 // Writes the colour (0x00BBGGRR, like COLORREF) and returns true when the
-// control gets one; false leaves the system's text colour.
-bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind, uint32_t* colour);
+// control gets one; false leaves the system's text colour. hotkeyTaken: the
+// hotkey note tells of a combination another program holds.
+bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind, bool hotkeyTaken,
+                      uint32_t* colour);
