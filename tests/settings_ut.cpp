@@ -363,7 +363,13 @@ struct HotkeyRow {
     const char* name;
     const wchar_t* file;
     int32_t key, modifiers;
+    int32_t AppOptions::*keyField = &AppOptions::hotkeyKey;
+    int32_t AppOptions::*modifiersField = &AppOptions::hotkeyModifiers;
 };
+
+// The switch reads as the toggle does, falling back to its own default: none.
+constexpr int32_t AppOptions::*kSwitchKey = &AppOptions::switchKey;
+constexpr int32_t AppOptions::*kSwitchModifiers = &AppOptions::switchModifiers;
 
 const HotkeyRow kHotkeyRows[] = {
     {"zero", L"atalho_tecla=0\r\natalho_mod=5\r\n", 79, 2},
@@ -374,6 +380,10 @@ const HotkeyRow kHotkeyRows[] = {
     {"1 kept", L"atalho_tecla=1\r\natalho_mod=0\r\n", 1, 0},
     {"odd modifiers alone kept", L"atalho_tecla=65\r\natalho_mod=99\r\n", 65, 99},
     {"absent", L"", 79, 2},
+    {"switch absent is none", L"", 0, 0, kSwitchKey, kSwitchModifiers},
+    {"switch 255 is none", L"troca_tecla=255\r\ntroca_mod=5\r\n", 0, 0, kSwitchKey,
+     kSwitchModifiers},
+    {"switch kept", L"troca_tecla=75\r\ntroca_mod=6\r\n", 75, 6, kSwitchKey, kSwitchModifiers},
 };
 
 TEST_F(SettingsFile, HotkeyOutsideOneTo254FallsBackWithItsModifiers) {
@@ -383,9 +393,25 @@ TEST_F(SettingsFile, HotkeyOutsideOneTo254FallsBackWithItsModifiers) {
         AppOptions options = kDefaultOptions;
         CrosshairSettings crosshair = kBuiltinPresets[0].settings;
         ASSERT_TRUE(LoadSettings(config(), &options, &crosshair));
-        EXPECT_EQ(row.key, options.hotkeyKey);
-        EXPECT_EQ(row.modifiers, options.hotkeyModifiers);
+        EXPECT_EQ(row.key, options.*row.keyField);
+        EXPECT_EQ(row.modifiers, options.*row.modifiersField);
     }
+}
+
+// After the other keys of "Opcoes" while a switch is recorded, and gone again
+// once it is cleared: the file is then byte for byte what it was.
+TEST_F(SettingsFile, SwitchKeysAreWrittenOnlyWhileSet) {
+    StartUp();
+    const std::string none = ReadBytes(config_);
+    options_.switchKey = 75;
+    options_.switchModifiers = 6;
+    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
+    std::wstring expected = kFirstRunText;
+    expected.insert(expected.find(L"[Mira]"), L"troca_tecla=75\r\ntroca_mod=6\r\n");
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
+    options_.switchKey = 0;
+    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), none));
 }
 
 TEST_F(SettingsFile, StartWithWindowsIsNeitherSavedNorLoaded) {

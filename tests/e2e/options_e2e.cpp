@@ -179,6 +179,25 @@ TEST_F(Options, TypedKeyBecomesTheHotkeyAndTheOldOneStops) {
     EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckEnabled), false, kReactMs));
 }
 
+// While another program holds the toggle's keys, the note beside its control
+// says so in the warning colour, and goes back once the keys are free.
+TEST_F(Options, HotkeyHeldByAnotherProgramIsToldInTheNote) {
+    const wchar_t kUsualNote[] = L"Clique e aperte as teclas. Funciona com o FiveM na frente.";
+    const COLORREF kWarningRed = RGB(190, 30, 30);
+    ASSERT_TRUE(HoldTestHotkey(MOD_CONTROL, 'O'));
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    HWND note = Ctl(kIdNoteHotkey);
+    EXPECT_TRUE(TextBecomes(note, kUsualNote, 0)) << "told before the game was in front";
+    GameScene game = StartGameBeside(scene.window);
+    ASSERT_TRUE(game.window);
+    EXPECT_TRUE(
+        TextBecomes(note, L"Outro programa já usa Ctrl + O. Escolha outro atalho.", kReactMs));
+    EXPECT_TRUE(ShowsTextColour(note, kWarningRed, kReactMs));
+    ReleaseTestHotkeys();
+    EXPECT_TRUE(TextBecomes(note, kUsualNote, kReactMs));
+}
+
 TEST_F(Options, ControlValuesAreStoredWithCtrlOrAlt) {
     struct Row {
         const char* name;

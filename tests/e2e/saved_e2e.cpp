@@ -416,6 +416,54 @@ TEST_F(Saved, DeleteOnASavedLineAsksAndDeletes) {
     EXPECT_TRUE(TextBecomes(Ctl(kIdNameBox), L"", 0));
 }
 
+// ---- The switch hotkey ----
+
+// Long enough that its name needs a wider overlay for a moment.
+const char kLongName[] = "MIRA DE NOME COMPRIDO O BASTANTE PARA ALARGAR A SOBREPOSICAO";
+
+LONG OverlayWidth(HWND overlay) {
+    RECT r = WindowRect(overlay);
+    return r.right - r.left;
+}
+
+// Recorded in its control, the switch wears the list's next lines while the
+// game is in front: the file and the list follow, and the name shows for a
+// moment under the crosshair. Away from the game its keys do nothing.
+TEST_F(Saved, SwitchHotkeyWearsTheNextLinesWhileTheGameIsInFront) {
+    SettingsScene scene =
+        OpenOnSavedTab(SectionText("Alfa", kAlfa) + SectionText(kLongName, kBeta));
+    ASSERT_TRUE(scene.window);
+    HWND overlay = FindOverlay(scene.process.pid);
+    ChooseListLine(scene.window, kIdSavedList, kBuiltinLines - 1);
+    ASSERT_TRUE(BringToFront(scene.window));
+    ClickCentreOf(Ctl(kIdSwitchHotkey));
+    ASSERT_TRUE(FocusBecomes(scene.window, Ctl(kIdSwitchHotkey), kReactMs));
+    PressKeys({'K'});
+    ASSERT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "troca_tecla", "75", kReactMs));
+    EXPECT_EQ("2", OpcoesValue("troca_mod"));
+
+    GameScene game = StartGameBeside(scene.window);
+    ASSERT_TRUE(game.window);
+    CrosshairSettings alfa = kAlfa;
+    alfa.offsetX = alfa.offsetY = 0;  // the player's own offsets stay
+    PressKeys({VK_CONTROL, 'K'});
+    EXPECT_TRUE(FileHoldsCrosshair(L"config.ini", "Mira", alfa, kReactMs));
+    PressKeys({VK_CONTROL, 'K'});
+    EXPECT_TRUE(FileHoldsCrosshair(L"config.ini", "Mira", kBeta, kReactMs));
+    EXPECT_TRUE(WaitFor([&] { return OverlayWidth(overlay) > kOverlaySize; }, kReactMs))
+        << "no name shown";
+    EXPECT_EQ(kBuiltinLines + 1, SendTo(Ctl(kIdSavedList), LB_GETCURSEL, 0, 0));
+    EXPECT_TRUE(WaitFor([&] { return OverlayWidth(overlay) == kOverlaySize; }, kReactMs))
+        << "the name stayed";
+
+    CreateColourWindow(kBackdrop, kBackdropRect);
+    ASSERT_TRUE(TextBecomes(Ctl(kIdGameStatus), kGameAwayText, kReactMs));
+    const std::string before = ReadSettingsBytes(L"config.ini");
+    PressKeys({VK_CONTROL, 'K'});
+    PumpFor(kQuietMs);
+    EXPECT_EQ(before, ReadSettingsBytes(L"config.ini")) << "switched away from the game";
+}
+
 // ---- Copying the crosshair ----
 
 const wchar_t kCommandsCopied[] =

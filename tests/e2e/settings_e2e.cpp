@@ -64,6 +64,8 @@ const LayoutRow kLayout[] = {
     {kIdUnnamed, L"MIRAS SALVAS  (clique para usar)", 24, 134, 278, 18, true},
     {kIdSavedList, nullptr, 24, 154, 368, 108, true},
     {kIdDeleteButton, nullptr, 292, 266, 100, 26, true},
+    {kIdUnnamed, L"Trocar de mira:", 24, 270, 96, 20, true},
+    {kIdSwitchHotkey, nullptr, 122, 267, 164, 24, true},
     {kIdUnnamed, L"IMPORTAR MIRA FIXA  (cole os comandos cl_crosshair...)", 24, 300, 368, 18,
      true},
     {kIdImportBox, nullptr, 24, 320, 368, 56, true},
