@@ -73,8 +73,8 @@ void TakeHotkeyFromControl(HWND hotkeyControl) {
     // These keys already switch crosshairs, and the box says so.
     HotkeyCombo forward = {g_options.switchKey, g_options.switchModifiers};
     if (HotkeyClashes(combo, forward)) {
-        RefuseHotkey(hotkeyControl, HotkeyControlValue(g_options.hotkeyKey, g_options.hotkeyModifiers),
-                     kSameAsSwitchText);
+        uint32_t own = HotkeyControlValue(g_options.hotkeyKey, g_options.hotkeyModifiers);
+        RefuseHotkey(hotkeyControl, own, kSameAsSwitchText);
         return;
     }
     // The old combination stops at once; the next tick with the game in

@@ -138,8 +138,8 @@ void TakeSwitchHotkeyFromControl(HWND hotkeyControl) {
     if (!SwitchHotkeyFromControlValue(value, &combo)) return;
     HotkeyCombo toggle = {g_options.hotkeyKey, g_options.hotkeyModifiers};
     if (HotkeyClashes(combo, toggle)) {
-        RefuseHotkey(hotkeyControl, HotkeyControlValue(g_options.switchKey, g_options.switchModifiers),
-                     kSameAsToggleText);
+        uint32_t own = HotkeyControlValue(g_options.switchKey, g_options.switchModifiers);
+        RefuseHotkey(hotkeyControl, own, kSameAsToggleText);
         return;
     }
     ChangeSwitchHotkey(combo.key, combo.modifiers);
