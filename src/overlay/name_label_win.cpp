@@ -128,11 +128,12 @@ int32_t NameLabelGap() { return LabelGapFor(CrosshairTargetHeight()); }
 void ShowNameLabel(const wchar_t* name) {
     DropNameLabel();
     NameLabel label = {};
-    if (!DrawNameMask(name, OverlayDpi(g_app.overlayWindow, g_app.dpi), &label.mask, &label.width,
-                      &label.height))
-        return;
-    g_nameLabel = label;
-    SetTimer(g_app.messageWindow, kNameLabelTimerId, kLabelShowMs, NULL);
+    if (DrawNameMask(name, OverlayDpi(g_app.overlayWindow, g_app.dpi), &label.mask, &label.width,
+                     &label.height)) {
+        g_nameLabel = label;
+        SetTimer(g_app.messageWindow, kNameLabelTimerId, kLabelShowMs, NULL);
+    }
+    // Also when the text could not be drawn: the name before must not stay.
     PresentOverlay();
 }
 

@@ -136,6 +136,8 @@ void TakeSwitchHotkeyFromControl(HWND hotkeyControl) {
     uint32_t value = (uint32_t)SendMessageW(hotkeyControl, HKM_GETHOTKEY, 0, 0);
     HotkeyCombo combo = {0, 0};
     if (!SwitchHotkeyFromControlValue(value, &combo)) return;
+    // A lone modifier pressed in the box notifies with the keys it holds already.
+    if (combo.key == g_options.switchKey && combo.modifiers == g_options.switchModifiers) return;
     HotkeyCombo toggle = {g_options.hotkeyKey, g_options.hotkeyModifiers};
     if (HotkeyClashes(combo, toggle)) {
         uint32_t own = HotkeyControlValue(g_options.switchKey, g_options.switchModifiers);
