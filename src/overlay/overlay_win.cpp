@@ -2,6 +2,7 @@
 // pixels are the rendered crosshair, centred on the target rectangle.
 #include "overlay/overlay_win.h"
 #include "overlay/dpi_context_win.h"
+#include "overlay/worn_image.h"
 
 namespace {
 const BYTE kOpaque = 255;
@@ -100,13 +101,15 @@ int32_t CrosshairTargetHeight() {
 
 void PresentOverlay() {
     if (!g_app.overlayWindow) return;
-    int32_t width = kOverlaySize, height = kOverlaySize;
+    // The height is read from the records kept for the target, in any DPI context.
+    int32_t referenceHeight = CrosshairTargetHeight();
+    int32_t width = CurrentCanvasSide(referenceHeight), height = width;
     if (!SizeOverlayBuffer(width, height)) return;
     // Called from the system-aware settings window too: the position is in
     // the overlay's own physical pixels, never scaled by Windows.
     DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
     ScreenRect target = CurrentTargetRect();
-    RenderCrosshair(g_crosshair, g_app.overlayBits, width, height, CrosshairTargetHeight());
+    RenderCurrentCrosshair(g_app.overlayBits, width, height, referenceHeight);
     int32_t x = 0, y = 0;
     OverlayPositionFor(target, g_crosshair.offsetX, g_crosshair.offsetY, width, height, &x, &y);
     POINT position = {x, y};

@@ -32,6 +32,7 @@ bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind,
     case kIdHeading: *colour = kHeadingColour; return true;
     case kIdNoteAuto:
     case kIdNoteHotkey:
+    case kIdNoteImage:
     case kIdFooter: *colour = StatusKindColour(kStatusHint); return true;
     }
     return false;
