@@ -22,50 +22,6 @@ const wchar_t* const kFilters[] = {L"Imagens (*.png;*.bmp;*.gif;*.ico)",
                                    L"Todos os arquivos (*.*)"};
 const wchar_t kNoImageText[] = L"Nenhuma imagem: a mira é desenhada.";
 
-// Big-endian, as PNG stores its numbers.
-std::string BigEndian(uint32_t v) {
-    return {(char)(v >> 24), (char)(v >> 16), (char)(v >> 8), (char)v};
-}
-
-uint32_t Crc32(const std::string& bytes) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char b : bytes) {
-        crc ^= b;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-std::string Chunk(const char* type, const std::string& data) {
-    std::string body = std::string(type, 4) + data;
-    return BigEndian((uint32_t)data.size()) + body + BigEndian(Crc32(body));
-}
-
-// A w x h PNG of 0xAARRGGBB pixels (straight alpha), its rows in one stored
-// deflate block: small test images need no compressor.
-std::string Png(int w, int h, const std::vector<uint32_t>& argb) {
-    std::string rows;
-    for (int y = 0; y < h; ++y) {
-        rows += '\0';  // no filter
-        for (int x = 0; x < w; ++x) {
-            uint32_t p = argb[(size_t)y * w + x];
-            rows += {(char)(p >> 16), (char)(p >> 8), (char)p, (char)(p >> 24)};
-        }
-    }
-    uint32_t a = 1, b = 0;
-    for (unsigned char c : rows) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    uint16_t n = (uint16_t)rows.size();
-    std::string zlib = {'\x78', '\x01', '\x01', (char)n, (char)(n >> 8), (char)~n,
-                        (char)(~n >> 8)};
-    zlib += rows + BigEndian((b << 16) | a);
-    std::string header = BigEndian(w) + BigEndian(h) + std::string("\x08\x06\0\0\0", 5);
-    return "\x89PNG\r\n\x1a\n" + Chunk("IHDR", header) + Chunk("IDAT", zlib) +
-           Chunk("IEND", "");
-}
-
 // The Open dialog of the process, owned by the settings window and found by
 // its title (the program's message boxes are dialogs it owns too).
 HWND FindOpenDialog(HWND settings) {
@@ -113,7 +69,7 @@ TEST_F(ImageTab, PickedPngIsWornOnTheCentreUntilTheDrawnCrosshairComesBack) {
         0xFF800000, 0xFF008080, 0xFF00FF00, 0xFF808000, 0xFF000080,
         0xFFFF00FF, 0xFF00FFFF, 0xFF404040, 0xFFC0C0C0, 0xFF000000,
     };
-    const std::string bytes = Png(5, 3, pixels);
+    const std::string bytes = PngBytes(5, 3, pixels);
     const std::wstring source = TempFile(L"mira.png", bytes);
     SettingsScene scene = OpenSettingsWithOverlay();
     ASSERT_TRUE(scene.window);
@@ -161,9 +117,9 @@ TEST_F(ImageTab, RefusedFilesShowTheirBoxAndChangeNothing) {
         const wchar_t* box;
     };
     const Row rows[] = {
-        {L"cortada.png", Png(3, 3, std::vector<uint32_t>(9, 0xFFFFFFFF)).substr(0, 50),
+        {L"cortada.png", PngBytes(3, 3, std::vector<uint32_t>(9, 0xFFFFFFFF)).substr(0, 50),
          L"Não consegui abrir essa imagem. Use um arquivo PNG, BMP, GIF ou ICO."},
-        {L"larga.png", Png(257, 1, std::vector<uint32_t>(257, 0xFFFFFFFF)),
+        {L"larga.png", PngBytes(257, 1, std::vector<uint32_t>(257, 0xFFFFFFFF)),
          L"Essa imagem é grande demais: o limite é 256 × 256 pixels."},
     };
     SettingsScene scene = OpenSettingsWithOverlay();

@@ -1,7 +1,7 @@
 // The picture-taking driver of tests/e2e/screenshots.sh, not a test: disabled,
 // so only a run with --gtest_also_run_disabled_tests (the script's) starts it.
-// It opens the settings window on each tab, and the crosshair over a fake
-// game, waits until the screen stops changing, and writes the whole screen as
+// It opens the settings window on each tab (the " Imagem " tab wearing a
+// small ring), and the crosshair over a fake game, waits until the screen stops changing, and writes the whole screen as
 // a PPM file plus one crop line ("name WxH+X+Y scale%") for ImageMagick into
 // the folder named by ZAVIK_SHOTS.
 #include "settings_helpers.h"
@@ -18,8 +18,12 @@ namespace {
 const wchar_t kFolderVariable[] = L"ZAVIK_SHOTS";
 const wchar_t kCropsFile[] = L"crops.txt";
 const wchar_t kTraySwitch[] = ZAVIK_TRAY_SWITCH;
-const char* const kTabNames[] = {"mira", "miras-salvas", "configuracoes"};
-enum { kTabCount = 3, kSettleMs = 5000, kSettledFrames = 3 };
+const char* const kTabNames[] = {"mira", "miras-salvas", "configuracoes", "imagem"};
+enum { kDrawnTabs = 3, kImageTab = 3, kSettleMs = 5000, kSettledFrames = 3 };
+// A cyan ring with a centre dot, 15 x 15, worn at twice its size.
+enum { kRingSide = 15, kRingCentre = 7, kRingInner = 25, kRingOuter = 49 };
+const uint32_t kRingColour = 0xFF00FFFF;
+const char kImageKeys[] = "imagem=mira.png\nescala_imagem=200\n";
 // A fake game in a muted green, like a daytime scene, so the white crosshair reads.
 const wchar_t kGameArguments[] =
     L"--class grcWindow --x 100 --y 50 --w 1280 --h 720 --colour 4F6B4A";
@@ -106,13 +110,46 @@ TEST_F(DISABLED_Screenshots, SettingsTabs) {
     ASSERT_TRUE(scene.window);
     ASSERT_TRUE(BringToFront(scene.window));
     const std::string dpi = std::to_string(ScreenDpi());
-    for (int tab = 0; tab < kTabCount; ++tab) {
+    for (int tab = 0; tab < kDrawnTabs; ++tab) {
         SCOPED_TRACE(kTabNames[tab]);
         ASSERT_TRUE(ClickTab(scene.window, tab));
         ParkCursor();
         EXPECT_TRUE(SaveShot(std::string("settings-") + kTabNames[tab] + "-" + dpi,
                              WindowRect(scene.window)));
     }
+}
+
+// The pixels of the ring: those whose squared distance from the centre lies
+// between the ring's two radii, and the centre itself.
+std::vector<uint32_t> RingPixels() {
+    std::vector<uint32_t> pixels((size_t)kRingSide * kRingSide, 0);
+    for (int y = 0; y < kRingSide; ++y) {
+        for (int x = 0; x < kRingSide; ++x) {
+            int d = (x - kRingCentre) * (x - kRingCentre) + (y - kRingCentre) * (y - kRingCentre);
+            if (d == 0 || (d >= kRingInner && d <= kRingOuter))
+                pixels[(size_t)y * kRingSide + x] = kRingColour;
+        }
+    }
+    return pixels;
+}
+
+TEST_F(DISABLED_Screenshots, ImageTab) {
+    CreateDirectoryW((SettingsFolder() + L"\\imagens").c_str(), nullptr);
+    std::string png = PngBytes(kRingSide, kRingSide, RingPixels());
+    FILE* f = _wfopen((SettingsFolder() + L"\\imagens\\mira.png").c_str(), L"wb");
+    ASSERT_TRUE(f);
+    fwrite(png.data(), 1, png.size(), f);
+    fclose(f);
+    ASSERT_TRUE(WriteSettingsText(L"config.ini", (ConfigText() + kImageKeys).c_str()));
+    Process p = StartProgramAndWait();
+    ASSERT_TRUE(p.process);
+    HWND window = WaitForTopLevel(ZAVIK_CLASS_SETTINGS, p.pid, kReactMs);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(ClickTab(window, kImageTab));
+    ParkCursor();
+    EXPECT_TRUE(SaveShot(std::string("settings-") + kTabNames[kImageTab] + "-" +
+                             std::to_string(ScreenDpi()),
+                         WindowRect(window)));
 }
 
 TEST_F(DISABLED_Screenshots, CrosshairOverGame) {
