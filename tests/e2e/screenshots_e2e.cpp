@@ -9,6 +9,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "conformance/conformance.h"
 #include "state/identity.h"
 
 using namespace e2e;
@@ -21,8 +22,10 @@ const wchar_t kTraySwitch[] = ZAVIK_TRAY_SWITCH;
 const char* const kTabNames[] = {"mira", "miras-salvas", "configuracoes", "imagem"};
 enum { kDrawnTabs = 3, kImageTab = 3, kSettleMs = 5000, kSettledFrames = 3 };
 // A cyan ring with a centre dot, 15 x 15, worn at twice its size.
-enum { kRingSide = 15, kRingCentre = 7, kRingInner = 25, kRingOuter = 49 };
-const uint32_t kRingColour = 0xFF00FFFF;
+const char kRingPng[] =
+    "89504e470d0a1a0a0000000d494844520000000f0000000f08060000003bd6954a000000434944415478da63"
+    "60c007feffffcf40120069c085c9d688d700420a70ca13eb34acea88f2132eb5646bc6e7645c62580da0afb3"
+    "290e6d8ae299e2144671da26315701003618f20ebfe19e470000000049454e44ae426082";
 const char kImageKeys[] = "imagem=mira.png\nescala_imagem=200\n";
 // A fake game in a muted green, like a daytime scene, so the white crosshair reads.
 const wchar_t kGameArguments[] =
@@ -119,27 +122,9 @@ TEST_F(DISABLED_Screenshots, SettingsTabs) {
     }
 }
 
-// The pixels of the ring: those whose squared distance from the centre lies
-// between the ring's two radii, and the centre itself.
-std::vector<uint32_t> RingPixels() {
-    std::vector<uint32_t> pixels((size_t)kRingSide * kRingSide, 0);
-    for (int y = 0; y < kRingSide; ++y) {
-        for (int x = 0; x < kRingSide; ++x) {
-            int d = (x - kRingCentre) * (x - kRingCentre) + (y - kRingCentre) * (y - kRingCentre);
-            if (d == 0 || (d >= kRingInner && d <= kRingOuter))
-                pixels[(size_t)y * kRingSide + x] = kRingColour;
-        }
-    }
-    return pixels;
-}
-
 TEST_F(DISABLED_Screenshots, ImageTab) {
     CreateDirectoryW((SettingsFolder() + L"\\imagens").c_str(), nullptr);
-    std::string png = PngBytes(kRingSide, kRingSide, RingPixels());
-    FILE* f = _wfopen((SettingsFolder() + L"\\imagens\\mira.png").c_str(), L"wb");
-    ASSERT_TRUE(f);
-    fwrite(png.data(), 1, png.size(), f);
-    fclose(f);
+    conformance::WriteBytes(SettingsFolder() + L"\\imagens\\mira.png", FromHex(kRingPng));
     ASSERT_TRUE(WriteSettingsText(L"config.ini", (ConfigText() + kImageKeys).c_str()));
     Process p = StartProgramAndWait();
     ASSERT_TRUE(p.process);

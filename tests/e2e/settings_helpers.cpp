@@ -480,52 +480,10 @@ GameScene StartGameBeside(HWND settings) {
     return game;
 }
 
-namespace {
-
-// Big-endian, as PNG stores its numbers.
-std::string BigEndian(uint32_t v) {
-    return {(char)(v >> 24), (char)(v >> 16), (char)(v >> 8), (char)v};
-}
-
-uint32_t Crc32(const std::string& bytes) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char b : bytes) {
-        crc ^= b;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-std::string Chunk(const char* type, const std::string& data) {
-    std::string body = std::string(type, 4) + data;
-    return BigEndian((uint32_t)data.size()) + body + BigEndian(Crc32(body));
-}
-
-}  // namespace
-
-// A w x h PNG of 0xAARRGGBB pixels (straight alpha), its rows in one stored
-// deflate block: small test images need no compressor.
-std::string PngBytes(int w, int h, const std::vector<uint32_t>& argb) {
-    std::string rows;
-    for (int y = 0; y < h; ++y) {
-        rows += '\0';  // no filter
-        for (int x = 0; x < w; ++x) {
-            uint32_t p = argb[(size_t)y * w + x];
-            rows += {(char)(p >> 16), (char)(p >> 8), (char)p, (char)(p >> 24)};
-        }
-    }
-    uint32_t a = 1, b = 0;
-    for (unsigned char c : rows) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    uint16_t n = (uint16_t)rows.size();
-    std::string zlib = {'\x78', '\x01', '\x01', (char)n, (char)(n >> 8), (char)~n,
-                        (char)(~n >> 8)};
-    zlib += rows + BigEndian((b << 16) | a);
-    std::string header = BigEndian(w) + BigEndian(h) + std::string("\x08\x06\0\0\0", 5);
-    return "\x89PNG\r\n\x1a\n" + Chunk("IHDR", header) + Chunk("IDAT", zlib) +
-           Chunk("IEND", "");
+std::string FromHex(const char* hex) {
+    std::string bytes;
+    for (; hex[0] && hex[1]; hex += 2) bytes += (char)std::stoi(std::string(hex, 2), nullptr, 16);
+    return bytes;
 }
 
 }  // namespace e2e

@@ -121,8 +121,7 @@ struct GameScene {
 };
 GameScene StartGameBeside(HWND settings);
 
-// The bytes of a w x h PNG of 0xAARRGGBB pixels (straight alpha), row by row;
-// the rows, uncompressed, take at most 64 KiB.
-std::string PngBytes(int w, int h, const std::vector<uint32_t>& argb);
+// Bytes written as hexadecimal digits (small test files).
+std::string FromHex(const char* hex);
 
 }  // namespace e2e
