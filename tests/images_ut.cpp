@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "base/wtext.h"
 #include "conformance/conformance.h"
+#include "overlay/placement.h"
+#include "overlay/worn_image.h"
+#include "state/records.h"
 #include "storage/images.h"
 #include "storage/profile.h"
 
@@ -121,6 +125,40 @@ TEST_F(ImageFolder, TheWornImageIsLoadedOncePerName) {
     SetCrosshairImage(&crosshair, L"sumiu.png");
     EXPECT_FALSE(UpdateWornImage(&worn, dir_.Path(L"").c_str(), crosshair));
     ReleaseWornImage(&worn);
+}
+
+// The overlay and the preview draw the worn image while its file reads, on a
+// canvas grown to hold it, and the drawn crosshair otherwise.
+TEST_F(ImageFolder, TheCurrentCrosshairIsTheWornImageWhileItsFileReads) {
+    ASSERT_TRUE(SameText(Choose(Png(200, 100, 40)), L"mira.png"));
+    CopyW(g_paths.folder, kPathChars, dir_.Path(L"").c_str());
+    struct Row {
+        const wchar_t* image;
+        int32_t height, scale, side;
+        bool found;
+    } rows[] = {{L"mira.png", 1080, 100, kOverlaySize, true},
+                {L"mira.png", 2160, 150, 600, true},
+                {L"sumiu.png", 2160, 150, kOverlaySize, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << conformance::Show(row.image) << " at " << row.height);
+        SetCrosshairImage(&g_crosshair, row.image);
+        g_crosshair.imageScale = row.scale;
+        ASSERT_EQ(row.side, CurrentCanvasSide(row.height));
+        std::vector<uint32_t> canvas((size_t)row.side * row.side), expected(canvas.size());
+        RenderCurrentCrosshair(canvas.data(), row.side, row.side, row.height);
+        ASSERT_EQ(row.found, CurrentWornImage() != nullptr);
+        if (row.found)
+            RenderImage(*CurrentWornImage(), row.height, row.scale, 255, expected.data(), row.side,
+                        row.side);
+        else
+            RenderCrosshair(g_crosshair, expected.data(), row.side, row.side, row.height);
+        EXPECT_EQ(expected, canvas);
+        const size_t centre = (size_t)(row.side / 2) * row.side + row.side / 2;
+        EXPECT_EQ(row.found, canvas[centre] == 0xFFFFFF28u);
+    }
+    ReleaseCurrentWornImage();
+    g_crosshair = kBuiltinPresets[0].settings;
+    g_paths.folder[0] = 0;
 }
 
 }  // namespace

@@ -55,13 +55,13 @@ std::wstring Label(int32_t trackbarId, const CrosshairSettings& c) {
     ZAVIK_COMPARE(size) ZAVIK_COMPARE(gap) ZAVIK_COMPARE(thickness) ZAVIK_COMPARE(outline)
     ZAVIK_COMPARE(outlineThickness) ZAVIK_COMPARE(dot) ZAVIK_COMPARE(tStyle) ZAVIK_COMPARE(red)
     ZAVIK_COMPARE(green) ZAVIK_COMPARE(blue) ZAVIK_COMPARE(alpha) ZAVIK_COMPARE(offsetX)
-    ZAVIK_COMPARE(offsetY)
+    ZAVIK_COMPARE(offsetY) ZAVIK_COMPARE(imageScale)
 #undef ZAVIK_COMPARE
     return same ? ::testing::AssertionSuccess() : result;
 }
 
 TEST(Sliders, EachTrackbarHasOneRowAndOthersNone) {
-    for (int32_t id = kIdSliderSize; id <= kIdSliderOffsetY; ++id) {
+    for (int32_t id = kIdSliderSize; id <= kIdSliderImageScale; ++id) {
         SCOPED_TRACE(id);
         const SliderRow* row = FindSliderRow(id);
         ASSERT_NE(nullptr, row);
@@ -99,6 +99,7 @@ const StoreCase kStoreCases[] = {
     {"alpha of minus one", kIdSliderAlpha, -1, [](CrosshairSettings* c) { c->alpha = 255; }},
     {"offset x", kIdSliderOffsetX, -100, [](CrosshairSettings* c) { c->offsetX = -100; }},
     {"offset y", kIdSliderOffsetY, 37, [](CrosshairSettings* c) { c->offsetY = 37; }},
+    {"image scale in tens", kIdSliderImageScale, 15, [](CrosshairSettings* c) { c->imageScale = 150; }},
 };
 
 TEST(Sliders, StoreChangesOnlyTheRowsField) {
@@ -158,6 +159,10 @@ const LabelCase kLabelCases[] = {
     {"offset x", kIdSliderOffsetX, [](CrosshairSettings* c) { c->offsetX = -37; }, L"-37 px"},
     {"offset y far away", kIdSliderOffsetY, [](CrosshairSettings* c) { c->offsetY = 100000; },
      L"100000 px"},
+    {"image scale", kIdSliderImageScale, [](CrosshairSettings* c) { c->imageScale = 250; },
+     L"250 %"},
+    {"image scale as it is drawn", kIdSliderImageScale,
+     [](CrosshairSettings* c) { c->imageScale = 5000; }, L"400 %"},
 };
 
 TEST(Sliders, LabelsReadLikeTheirFormats) {
@@ -166,6 +171,30 @@ TEST(Sliders, LabelsReadLikeTheirFormats) {
         CrosshairSettings c = Sample();
         row.set(&c);
         EXPECT_EQ(std::wstring(row.text), Label(row.trackbarId, c));
+    }
+}
+
+// Without an image the drawn crosshair's rows take input (the outline's only
+// with the outline on); with one, the image's row and those of both.
+TEST(Sliders, EnabledForTheCrosshairWorn) {
+    struct EnableRow {
+        int32_t trackbarId;
+        bool image, outline, enabled;
+    };
+    const EnableRow rows[] = {
+        {kIdSliderSize, false, true, true},         {kIdSliderSize, true, true, false},
+        {kIdSliderOutline, false, false, false},    {kIdSliderOutline, false, true, true},
+        {kIdSliderOutline, true, true, false},      {kIdSliderAlpha, true, false, true},
+        {kIdSliderOffsetY, true, false, true},      {kIdSliderImageScale, false, true, false},
+        {kIdSliderImageScale, true, false, true},
+    };
+    for (const EnableRow& row : rows) {
+        SCOPED_TRACE(testing::Message() << "trackbar " << row.trackbarId << " image "
+                                        << row.image << " outline " << row.outline);
+        CrosshairSettings c = Sample();
+        c.outline = row.outline ? 1 : 0;
+        SetCrosshairImage(&c, row.image ? L"mira.png" : nullptr);
+        EXPECT_EQ(row.enabled, SliderEnabled(Row(row.trackbarId), c));
     }
 }
 

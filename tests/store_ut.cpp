@@ -111,6 +111,7 @@ struct DecideRow {
     const wchar_t* text;
     int focus;
     bool unreadableCode;
+    bool wearingImage = false;
 };
 
 TEST(DecideSave, FourWaysAndTheDamagedCode) {
@@ -125,10 +126,17 @@ TEST(DecideSave, FourWaysAndTheDamagedCode) {
          true},
         {"damaged code without a name", L"", 0, false, kStatusCodeDamagedText, kFocusImportBox,
          true},
+        {"image worn, a name and no code", L"Minha", 0, true, kStatusSavedText, kFocusNone, false,
+         true},
+        {"image worn without a name", L"", 0, false, kStatusNeedNameText, kFocusNameBox, false,
+         true},
+        {"image worn, damaged code", L"Minha", 0, false, kStatusCodeDamagedText,
+         kFocusImportBox, true, true},
     };
     for (const DecideRow& row : rows) {
         SCOPED_TRACE(row.name);
-        SaveDecision d = DecideSave(row.cleanedName, row.count, row.unreadableCode);
+        SaveDecision d =
+            DecideSave(row.cleanedName, row.count, row.unreadableCode, row.wearingImage);
         EXPECT_EQ(row.goOn, d.goOn);
         EXPECT_EQ(row.text, d.text);
         EXPECT_EQ(row.focus, d.focus);

@@ -3,6 +3,7 @@
 #include "overlay/overlay_win.h"
 #include "overlay/dpi_context_win.h"
 #include "overlay/name_label_win.h"
+#include "overlay/worn_image.h"
 
 namespace {
 const BYTE kOpaque = 255;
@@ -101,14 +102,16 @@ int32_t CrosshairTargetHeight() {
 
 void PresentOverlay() {
     if (!g_app.overlayWindow) return;
-    int32_t width = kOverlaySize, height = kOverlaySize;
+    // The height is read from the records kept for the target, in any DPI context.
+    int32_t referenceHeight = CrosshairTargetHeight();
+    int32_t width = CurrentCanvasSide(referenceHeight), height = width;
     GrowCanvasForNameLabel(&width, &height);
     if (!SizeOverlayBuffer(width, height)) return;
     // Called from the system-aware settings window too: the position is in
     // the overlay's own physical pixels, never scaled by Windows.
     DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
     ScreenRect target = CurrentTargetRect();
-    RenderCrosshair(g_crosshair, g_app.overlayBits, width, height, CrosshairTargetHeight());
+    RenderCurrentCrosshair(g_app.overlayBits, width, height, referenceHeight);
     ComposeNameLabel(g_app.overlayBits, width, height);
     int32_t x = 0, y = 0;
     OverlayPositionFor(target, g_crosshair.offsetX, g_crosshair.offsetY, width, height, &x, &y);

@@ -28,6 +28,7 @@ const CrosshairRule kCrosshairRules[] = {
     {kCrosshairPicked, kAssignedCrosshairLook, true, kFollowControls},
     {kCrosshairRestored, kAssignedCrosshairLook | kAssignedCrosshairOffsets, true,
      kFollowControls},
+    {kCrosshairImageSet, 0, true, kFollowControls},
 };
 
 const CrosshairRule& CrosshairRuleOf(CrosshairChange why) {

@@ -34,6 +34,7 @@ enum CrosshairChange {
     kCrosshairEdited,   // one field set by a control
     kCrosshairPicked,   // a whole crosshair from the list or a code, offsets kept
     kCrosshairRestored, // the default crosshair, offsets included
+    kCrosshairImageSet, // an image chosen or put aside: the image's slider shows its scale
 };
 void ChangeCrosshair(const CrosshairSettings& next, CrosshairChange why);
 // One option, by its row; the hotkey's two fields go through ChangeHotkey.

@@ -145,11 +145,13 @@ void ApplyNameRules(wchar_t* name) {
     name[length - first] = 0;
 }
 
-SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount, bool unreadableCode) {
+SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount, bool unreadableCode,
+                        bool wearingImage) {
     bool hasName = cleanedName && cleanedName[0];
-    bool hasCode = recognisedCount > 0;
-    if (!hasCode && unreadableCode)
+    if (recognisedCount == 0 && unreadableCode)
         return {false, kStatusError, kStatusCodeDamagedText, kFocusImportBox};
+    // No code describes an image: the image worn is what a save keeps.
+    bool hasCode = recognisedCount > 0 || wearingImage;
     if (!hasName && !hasCode) return {false, kStatusError, kStatusNeedBothText, kFocusImportBox};
     if (!hasName) return {false, kStatusError, kStatusNeedNameText, kFocusNameBox};
     if (!hasCode) return {false, kStatusError, kStatusNeedCodeText, kFocusImportBox};

@@ -42,15 +42,16 @@ void ApplyNameRules(wchar_t* name);
 
 enum SaveFocus { kFocusNone = 0, kFocusImportBox = 1, kFocusNameBox = 2 };
 struct SaveDecision {
-    bool goOn;            // name and code both present: write the crosshair
+    bool goOn;            // a name, and a code or an image worn: write the crosshair
     int kind;             // status kind to show when !goOn
     const wchar_t* text;  // status text when !goOn
     int focus;            // control to focus when !goOn
 };
 // unreadableCode: the text read nothing but held a share code that failed a
 // check; that is what the user must mend first, name or no name.
+// wearingImage: an image is the current crosshair, and needs no code to be saved.
 SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount,
-                        bool unreadableCode = false);
+                        bool unreadableCode = false, bool wearingImage = false);
 
 // The status of a paste into the import box that read nothing.
 const wchar_t* ImportFailureText(bool unreadableCode);

@@ -15,6 +15,8 @@ const wchar_t kCopiedText[] =
 const wchar_t kShareCodeCopiedText[] =
     L"Código de compartilhamento copiado! Dá pra colar na importação de mira do jogo ou "
     L"mandar para um amigo colar em \"Importar mira fixa\".";
+const wchar_t kImageHasNoCodeText[] =
+    L"Uma mira de imagem não vira código. Use a mira desenhada para copiar um código.";
 const wchar_t kCopyFailedText[] =
     L"Não consegui copiar: outro programa está usando a área de transferência. Tente de novo.";
 
@@ -96,15 +98,26 @@ void StartCopy(const wchar_t* text, const wchar_t* confirmation) {
     AttemptCopy();
 }
 
+// A code describes only a drawn crosshair: while an image is worn nothing is
+// copied, and the player is told why rather than handed another crosshair.
+bool RefusedForImage() {
+    if (!CrosshairUsesImage(g_crosshair)) return false;
+    MessageBoxW(g_app.settingsWindow, kImageHasNoCodeText, ZAVIK_TITLE,
+                MB_OK | MB_ICONINFORMATION);
+    return true;
+}
+
 }  // namespace
 
 void ExportCrosshairCode() {
+    if (RefusedForImage()) return;
     wchar_t line[kCodeLineChars];
     FormatCrosshairCode(g_crosshair, line, kCodeLineChars);
     StartCopy(line, kCopiedText);
 }
 
 void ExportShareCode(int32_t screenHeight) {
+    if (RefusedForImage()) return;
     wchar_t code[kShareCodeChars];
     FormatShareCode(g_crosshair, screenHeight, code, kShareCodeChars);
     StartCopy(code, kShareCodeCopiedText);

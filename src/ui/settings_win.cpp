@@ -29,6 +29,7 @@ const TabRow kTabs[] = {
     {L" Mira ", kTagCrosshair, CreateCrosshairTab},
     {L" Miras salvas ", kTagSaved, CreateSavedTab},
     {L" Configurações ", kTagOptions, CreateOptionsTab},
+    {L" Imagem ", kTagImage, CreateImageTab},
 };
 
 // The title is the product name, its words after the first in the accent colour.
@@ -182,6 +183,8 @@ LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
     case kIdCheckAutostart: OnAutostartClicked(); break;
     case kIdOpenFolder: OpenSettingsFolder(); break;
     case kIdResetAll: ResetAllSettings(); break;
+    case kIdChooseImage: ChooseImageByDialog(); break;
+    case kIdUseDrawn: UseDrawnCrosshair(); break;
     case IDCANCEL: CloseSettingsWindow(g_app.settingsWindow, true); break;  // Esc
     default: OnOptionBoxClicked(LOWORD(wParam)); break;
     }
@@ -324,6 +327,14 @@ void SetControlChecked(int id, bool checked) {
     SendToControl(id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+void EnableControl(int id, bool enabled) {
+    HWND control = SettingsControl(id);
+    if (!control || (IsWindowEnabled(control) != FALSE) == enabled) return;
+    if (!enabled && GetFocus() == control)
+        SetFocus(GetNextDlgTabItem(g_app.settingsWindow, control, FALSE));
+    EnableWindow(control, enabled ? TRUE : FALSE);
+}
+
 LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND control = SettingsControl(id);
     return control ? SendMessageW(control, message, wParam, lParam) : 0;
@@ -355,6 +366,7 @@ LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_NOTIFY: return OnNotify((const NMHDR*)lParam);
     case WM_COMMAND: return OnCommand(wParam, lParam);
     case WM_HSCROLL: OnSliderMoved((HWND)lParam, LOWORD(wParam)); return 0;
+    case WM_DROPFILES: TakeDroppedFiles((HDROP)wParam); return 0;
     case WM_SYSCOMMAND:
         if (!IsCloseCommand(wParam)) break;
         CloseSettingsWindow(window, true);  // the caption's button or Alt+F4

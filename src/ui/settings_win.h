@@ -5,6 +5,8 @@
 #include "overlay/overlay_win.h"
 #include "state/change.h"
 
+#include <shellapi.h>  // after windows.h, which overlay_win.h brings
+
 // What the settings window offers the message window and the tray; each does
 // nothing while the window is closed.
 LRESULT CALLBACK SettingsWindowProc(HWND, UINT, WPARAM, LPARAM);
@@ -65,6 +67,9 @@ void PaintSettingsWindow(HDC dc, const RECT* client);
 HWND SettingsControl(int id);
 bool IsControlChecked(int id);
 void SetControlChecked(int id, bool checked);
+// Enables or disables a control; a control that loses its input while it has
+// the focus hands the focus to the next one, so the keyboard keeps working.
+void EnableControl(int id, bool enabled);
 LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam);
 // A message box owned by the settings window, titled with the program's name.
 int SettingsMessageBox(const wchar_t* text, UINT style);
@@ -77,6 +82,10 @@ void RefuseHotkey(HWND control, uint32_t ownValue, const wchar_t* why);
 // tab_crosshair_win.cpp: the right column, the " Mira " tab and the live preview.
 void CreateRightColumn(HWND window);
 void CreateCrosshairTab(HWND window);
+// The rows of kSliderRows that belong to the page tag.
+void CreateSliderRows(HWND window, int page);
+// A function of comdlg32.dll, loaded the first time a common dialog opens.
+FARPROC CommonDialogFunction(const char* name);
 void PaintPreview(HDC dc);
 void OnSliderMoved(HWND trackbar, int scrollCode);
 void OnOutlineClicked();
@@ -115,3 +124,11 @@ void TakeHotkeyFromControl(HWND hotkeyControl);
 void ShowHotkeyNote();
 void OpenSettingsFolder();
 void ResetAllSettings();
+
+// tab_image_win.cpp: the " Imagem " tab.
+void CreateImageTab(HWND window);
+// The status line and the button that puts the image aside follow the crosshair.
+void ShowImageStatus();
+void ChooseImageByDialog();           // "Escolher imagem..."
+void TakeDroppedFiles(HDROP drop);    // WM_DROPFILES: the first file, as if chosen
+void UseDrawnCrosshair();             // "Usar a mira desenhada"

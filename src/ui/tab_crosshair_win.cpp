@@ -11,6 +11,7 @@
 #include "state/tray_text.h"
 #include "ui/clipboard_win.h"
 #include "overlay/dpi_context_win.h"
+#include "overlay/worn_image.h"
 #include "ui/preview.h"
 #include "ui/sliders.h"
 #include "ui/text_colours.h"
@@ -61,6 +62,11 @@ const ControlRow kCrosshairTabRest[] = {
     {L"STATIC", L"", SS_OWNERDRAW, 352, 380, 22, 22, kIdColourSwatch},
 };
 
+// The controls of the " Mira " tab, besides its sliders, that shape only the
+// drawn crosshair: an image worn leaves them without input.
+const int kDrawnOnlyControls[] = {kIdCheckOutline, kIdCheckDot, kIdCheckTStyle, kIdColourList,
+                                  kIdColourChoose};
+
 enum { kCustomColourCount = 16 };
 
 // Handed to every colour dialog of the run, never saved.
@@ -87,9 +93,10 @@ void UpdateValueLabels() {
     }
 }
 
-void EnableOutlineSlider(bool enabled) {
-    HWND slider = SettingsControl(kIdSliderOutline);
-    if (slider) EnableWindow(slider, enabled ? TRUE : FALSE);
+void EnableForCrosshairWorn() {
+    for (const SliderRow& row : kSliderRows)
+        EnableControl(row.trackbarId, SliderEnabled(row, g_crosshair));
+    for (int id : kDrawnOnlyControls) EnableControl(id, !CrosshairUsesImage(g_crosshair));
 }
 
 void SetColour(uint8_t red, uint8_t green, uint8_t blue) {
@@ -166,11 +173,16 @@ void CreateRightColumn(HWND window) {
     CreateControlRows(window, kRightColumn, sizeof(kRightColumn) / sizeof(kRightColumn[0]));
 }
 
-void CreateCrosshairTab(HWND window) {
+void CreateSliderRows(HWND window, int page) {
     for (const SliderRow& row : kSliderRows) {
+        if (row.page != page) continue;
         CreateSliderRow(window, row.caption, row.y, row.trackbarId, row.labelId, row.minimum,
                         row.maximum, row.checkBox);
     }
+}
+
+void CreateCrosshairTab(HWND window) {
+    CreateSliderRows(window, kTagCrosshair);
     SendToControl(kIdSliderAlpha, TBM_SETPAGESIZE, 0, kAlphaPageSize);
     CreateControlRows(window, kCrosshairTabRest,
                       sizeof(kCrosshairTabRest) / sizeof(kCrosshairTabRest[0]));
@@ -180,7 +192,8 @@ void CreateCrosshairTab(HWND window) {
 void ShowCrosshairValues() {
     if (!g_app.settingsWindow) return;
     UpdateValueLabels();
-    EnableOutlineSlider(g_crosshair.outline != 0);
+    EnableForCrosshairWorn();
+    ShowImageStatus();
     InvalidatePreview();
     HWND swatch = SettingsControl(kIdColourSwatch);
     if (swatch) InvalidateRect(swatch, nullptr, TRUE);
@@ -270,18 +283,20 @@ void OnColourListChanged(int notification) {
     }
 }
 
+// The common dialogs' library pulls in the printing libraries; loading it the
+// first time a dialog opens keeps them out of every start of the program.
+FARPROC CommonDialogFunction(const char* name) {
+    static HMODULE library = NULL;
+    if (!library) library = LoadLibraryW(L"comdlg32.dll");
+    return library ? GetProcAddress(library, name) : NULL;
+}
+
 namespace {
-// The colour dialog's library pulls in the printing libraries; loading it the
-// first time the dialog opens keeps them out of every start of the program.
 typedef BOOL(WINAPI* ChooseColourFn)(CHOOSECOLORW*);
-ChooseColourFn g_chooseColour = NULL;
 
 BOOL RunColourDialog(CHOOSECOLORW* dialog) {
-    if (!g_chooseColour) {
-        HMODULE library = LoadLibraryW(L"comdlg32.dll");
-        if (library) g_chooseColour = (ChooseColourFn)GetProcAddress(library, "ChooseColorW");
-    }
-    return g_chooseColour ? g_chooseColour(dialog) : FALSE;
+    ChooseColourFn chooseColour = (ChooseColourFn)CommonDialogFunction("ChooseColorW");
+    return chooseColour ? chooseColour(dialog) : FALSE;
 }
 }  // namespace
 
@@ -318,8 +333,7 @@ void PaintPreview(HDC dc) {
         free(image);
         return;
     }
-    RenderCrosshair(g_crosshair, render, kPreviewSource, kPreviewSource,
-                    CrosshairTargetHeight());
+    RenderCurrentCrosshair(render, kPreviewSource, kPreviewSource, CrosshairTargetHeight());
     int32_t zoom = PreviewZoom(side, PreviewExtent(render));
     ComposePreview(render, side, zoom, DpiScale(kPreviewCell), image);
 

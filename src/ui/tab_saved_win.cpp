@@ -161,7 +161,7 @@ void SaveImportedCrosshair() {
         count = ParseCrosshairCode(code, &copy, &unreadableCode);
         free(code);
     }
-    SaveDecision decision = DecideSave(name, count, unreadableCode);
+    SaveDecision decision = DecideSave(name, count, unreadableCode, CrosshairUsesImage(copy));
     if (!decision.goOn) {
         SetStatusLine(decision.kind, decision.text);
         FocusControl(decision.focus == kFocusNameBox ? kIdNameBox : kIdImportBox);

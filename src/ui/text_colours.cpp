@@ -36,6 +36,7 @@ bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind,
         *colour = StatusKindColour(hotkeyTaken ? kStatusError : kStatusHint);
         return true;
     case kIdNoteAuto:
+    case kIdNoteImage:
     case kIdFooter: *colour = StatusKindColour(kStatusHint); return true;
     }
     return false;

@@ -84,7 +84,7 @@ void EndStartedProcesses();
 // ------------------------------------------------------- settings folder ---
 std::wstring SettingsFolder();  // %APPDATA%\Zavik Crosshair
 std::wstring SettingsFile(const wchar_t* name);  // e.g. SettingsFile(L"config.ini")
-// Deletes every file of the settings folder (the folder itself stays).
+// Deletes everything in the settings folder, its image folder too (the folder itself stays).
 void CleanSettingsFolder();
 // Writes UTF-8 test text as UTF-16LE with the byte-order mark, the way the
 // program keeps its files; every "\n" not already preceded by "\r" becomes CR LF.

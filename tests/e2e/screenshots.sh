@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Pictures for the documentation ("./dev screenshots" runs this after building):
-# the settings window on each of its three tabs at 96 and 144 DPI and the
+# the settings window on each of its four tabs at 96 and 144 DPI and the
 # crosshair over a fake game, saved as PNG files in docs/screenshots/.
 # Uses a virtual display and Wine prefixes of its own (run-e2e.sh's set-up in
 # a separate state folder), drives the program with the disabled GoogleTest
@@ -16,7 +16,7 @@ export ZAVIK_WINDOWS_BUILD_DIR="${ZAVIK_WINDOWS_BUILD_DIR:-$ROOT/build/windows}"
 export ZAVIK_E2E_STATE="${ZAVIK_SHOTS_STATE:-$ROOT/build/screenshots}"
 RAW="$ZAVIK_E2E_STATE/raw"
 DRIVER='DISABLED_Screenshots.*'
-DRIVER_HIGH_DPI='DISABLED_Screenshots.SettingsTabs'
+DRIVER_HIGH_DPI='DISABLED_Screenshots.SettingsTabs:DISABLED_Screenshots.ImageTab'
 
 say() { echo "screenshots: $*" >&2; }
 

@@ -1,7 +1,7 @@
 // The picture-taking driver of tests/e2e/screenshots.sh, not a test: disabled,
 // so only a run with --gtest_also_run_disabled_tests (the script's) starts it.
-// It opens the settings window on each tab, and the crosshair over a fake
-// game, waits until the screen stops changing, and writes the whole screen as
+// It opens the settings window on each tab (the " Imagem " tab wearing a
+// small ring), and the crosshair over a fake game, waits until the screen stops changing, and writes the whole screen as
 // a PPM file plus one crop line ("name WxH+X+Y scale%") for ImageMagick into
 // the folder named by ZAVIK_SHOTS.
 #include "settings_helpers.h"
@@ -9,6 +9,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
+#include "conformance/conformance.h"
 #include "state/identity.h"
 
 using namespace e2e;
@@ -18,8 +19,14 @@ namespace {
 const wchar_t kFolderVariable[] = L"ZAVIK_SHOTS";
 const wchar_t kCropsFile[] = L"crops.txt";
 const wchar_t kTraySwitch[] = ZAVIK_TRAY_SWITCH;
-const char* const kTabNames[] = {"mira", "miras-salvas", "configuracoes"};
-enum { kTabCount = 3, kSettleMs = 5000, kSettledFrames = 3 };
+const char* const kTabNames[] = {"mira", "miras-salvas", "configuracoes", "imagem"};
+enum { kDrawnTabs = 3, kImageTab = 3, kSettleMs = 5000, kSettledFrames = 3 };
+// A cyan ring with a centre dot, 15 x 15, worn at twice its size.
+const char kRingPng[] =
+    "89504e470d0a1a0a0000000d494844520000000f0000000f08060000003bd6954a000000434944415478da63"
+    "60c007feffffcf40120069c085c9d688d700420a70ca13eb34acea88f2132eb5646bc6e7645c62580da0afb3"
+    "290e6d8ae299e2144671da26315701003618f20ebfe19e470000000049454e44ae426082";
+const char kImageKeys[] = "imagem=mira.png\nescala_imagem=200\n";
 // A fake game in a muted green, like a daytime scene, so the white crosshair reads.
 const wchar_t kGameArguments[] =
     L"--class grcWindow --x 100 --y 50 --w 1280 --h 720 --colour 4F6B4A";
@@ -106,13 +113,28 @@ TEST_F(DISABLED_Screenshots, SettingsTabs) {
     ASSERT_TRUE(scene.window);
     ASSERT_TRUE(BringToFront(scene.window));
     const std::string dpi = std::to_string(ScreenDpi());
-    for (int tab = 0; tab < kTabCount; ++tab) {
+    for (int tab = 0; tab < kDrawnTabs; ++tab) {
         SCOPED_TRACE(kTabNames[tab]);
         ASSERT_TRUE(ClickTab(scene.window, tab));
         ParkCursor();
         EXPECT_TRUE(SaveShot(std::string("settings-") + kTabNames[tab] + "-" + dpi,
                              WindowRect(scene.window)));
     }
+}
+
+TEST_F(DISABLED_Screenshots, ImageTab) {
+    CreateDirectoryW((SettingsFolder() + L"\\imagens").c_str(), nullptr);
+    conformance::WriteBytes(SettingsFolder() + L"\\imagens\\mira.png", FromHex(kRingPng));
+    ASSERT_TRUE(WriteSettingsText(L"config.ini", (ConfigText() + kImageKeys).c_str()));
+    Process p = StartProgramAndWait();
+    ASSERT_TRUE(p.process);
+    HWND window = WaitForTopLevel(ZAVIK_CLASS_SETTINGS, p.pid, kReactMs);
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(ClickTab(window, kImageTab));
+    ParkCursor();
+    EXPECT_TRUE(SaveShot(std::string("settings-") + kTabNames[kImageTab] + "-" +
+                             std::to_string(ScreenDpi()),
+                         WindowRect(window)));
 }
 
 TEST_F(DISABLED_Screenshots, CrosshairOverGame) {

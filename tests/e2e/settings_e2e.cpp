@@ -87,6 +87,15 @@ const LayoutRow kLayout[] = {
     {kIdResetAll, nullptr, 226, 374, 120, 28, true},
     {kIdUnnamed, L"Tudo é salvo na hora. A mira não mexe nos arquivos nem na memória do jogo.",
      24, 424, 568, 18, true},
+    // " Imagem ".
+    {kIdUnnamed, L"IMAGEM COMO MIRA", 24, 134, 368, 18, true},
+    {kIdImageStatus, nullptr, 24, 156, 368, 48, true},
+    {kIdChooseImage, nullptr, 24, 210, 150, 28, true},
+    {kIdUseDrawn, nullptr, 180, 210, 170, 28, true},
+    {kIdUnnamed, L"Escala", 24, 252, 100, 20, true},
+    {kIdSliderImageScale, nullptr, 124, 248, 186, 26, true},
+    {kIdLabelImageScale, nullptr, 314, 252, 60, 20, true},
+    {kIdNoteImage, nullptr, 24, 286, 368, 64, true},
 };
 
 std::string RowName(const LayoutRow& row) {
@@ -357,19 +366,22 @@ TEST_F(Settings, EachTabShowsOnlyItsOwnControls) {
         {kIdSavedList, kIdDeleteButton, kIdImportBox, kIdStatusLine, kIdNameBox, kIdSaveButton},
         {kIdNoteAuto, kIdCheckOutsideGame, kIdCheckAimOnly, kIdHotkeyControl, kIdCheckAutostart,
          kIdResetAll},
+        {kIdImageStatus, kIdChooseImage, kIdUseDrawn, kIdSliderImageScale, kIdLabelImageScale,
+         kIdNoteImage},
     };
+    const int kPages = sizeof tagged / sizeof tagged[0];
     const int always[] = {kIdTabStrip, kIdCheckEnabled, kIdRestoreDefault, kIdCopyCode,
                           kIdGameStatus};
     const wchar_t kFooter[] =
         L"Tudo é salvo na hora. A mira não mexe nos arquivos nem na memória do jogo.";
-    const int order[] = {1, 2, 0, 2};
+    const int order[] = {1, 3, 2, 0, 2};
     SettingsScene scene = OpenSettings();
     ASSERT_TRUE(scene.window);
     HWND footer = ChildWithText(scene.window, kFooter);
     for (int tab : order) {
         SCOPED_TRACE("tab " + std::to_string(tab));
         ASSERT_TRUE(ClickTab(scene.window, tab));
-        for (int page = 0; page < 3; ++page) {
+        for (int page = 0; page < kPages; ++page) {
             for (int id : tagged[page]) {
                 EXPECT_TRUE(BecomesVisible(Control(scene.window, id), page == tab, kReactMs))
                     << "control " << id;

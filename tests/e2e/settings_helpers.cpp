@@ -480,4 +480,10 @@ GameScene StartGameBeside(HWND settings) {
     return game;
 }
 
+std::string FromHex(const char* hex) {
+    std::string bytes;
+    for (; hex[0] && hex[1]; hex += 2) bytes += (char)std::stoi(std::string(hex, 2), nullptr, 16);
+    return bytes;
+}
+
 }  // namespace e2e

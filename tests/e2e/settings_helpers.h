@@ -121,4 +121,7 @@ struct GameScene {
 };
 GameScene StartGameBeside(HWND settings);
 
+// Bytes written as hexadecimal digits (small test files).
+std::string FromHex(const char* hex);
+
 }  // namespace e2e
