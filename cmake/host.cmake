@@ -13,7 +13,7 @@ endif()
 # The host's image decoder (the stand-in for Windows' own) reads PNG with libpng.
 find_package(PNG REQUIRED)
 add_library(zavik_core STATIC ${ZAVIK_CORE_SOURCES} ${ZAVIK_HOST_SOURCES})
-target_include_directories(zavik_core PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+target_include_directories(zavik_core INTERFACE ${ZAVIK_CONSUMER_INCLUDES})
 target_link_libraries(zavik_core PUBLIC PNG::PNG)
 
 enable_testing()

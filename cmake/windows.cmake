@@ -10,7 +10,7 @@ set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 ole32 kernel32)
 endif()
 
 add_library(zavik_core_win STATIC ${ZAVIK_CORE_SOURCES})
-target_include_directories(zavik_core_win PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+target_include_directories(zavik_core_win INTERFACE ${ZAVIK_CONSUMER_INCLUDES})
 target_compile_options(zavik_core_win PRIVATE ${ZAVIK_WIN_FLAGS})
 target_compile_definitions(zavik_core_win PUBLIC UNICODE _UNICODE)
 
@@ -24,8 +24,6 @@ target_link_libraries(zavik_win PUBLIC zavik_core_win)
 # archives need each other, so CMake repeats them on the link line.
 target_link_libraries(zavik_core_win PUBLIC zavik_win)
 target_compile_options(zavik_win PRIVATE ${ZAVIK_WIN_FLAGS})
-# The settings window's subtitle reads the version from res/version.h.
-target_include_directories(zavik_win PRIVATE ${CMAKE_SOURCE_DIR})
 
 add_executable(ZavikCrosshair WIN32 ${CMAKE_SOURCE_DIR}/src/app/main_win.cpp
                ${CMAKE_SOURCE_DIR}/res/ZavikCrosshair.rc)

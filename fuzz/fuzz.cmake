@@ -3,7 +3,7 @@
 if(ZAVIK_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
   set(ZAVIK_FUZZ_SANITIZERS address,undefined)
   add_library(zavik_core_fuzz STATIC ${ZAVIK_CORE_SOURCES} ${ZAVIK_HOST_SOURCES})
-  target_include_directories(zavik_core_fuzz PUBLIC ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR})
+  target_include_directories(zavik_core_fuzz INTERFACE ${ZAVIK_CONSUMER_INCLUDES})
   target_link_libraries(zavik_core_fuzz PUBLIC PNG::PNG)
   target_compile_options(zavik_core_fuzz PRIVATE -g -fno-omit-frame-pointer
                          -fsanitize=fuzzer-no-link,${ZAVIK_FUZZ_SANITIZERS}

@@ -10,7 +10,7 @@
 #include "conformance/conformance.h"
 #include "overlay/placement.h"
 #include "overlay/worn_image.h"
-#include "state/records.h"
+#include "state/change.h"
 #include "storage/images.h"
 #include "storage/profile.h"
 
@@ -141,8 +141,10 @@ TEST_F(ImageFolder, TheCurrentCrosshairIsTheWornImageWhileItsFileReads) {
                 {L"sumiu.png", 2160, 150, kOverlaySize, false}};
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << conformance::Show(row.image) << " at " << row.height);
-        SetCrosshairImage(&g_crosshair, row.image);
-        g_crosshair.imageScale = row.scale;
+        CrosshairSettings worn = g_crosshair;
+        SetCrosshairImage(&worn, row.image);
+        worn.imageScale = row.scale;
+        ChangeCrosshair(worn, kCrosshairImageSet);
         ASSERT_EQ(row.side, CurrentCanvasSide(row.height));
         std::vector<uint32_t> canvas((size_t)row.side * row.side), expected(canvas.size());
         RenderCurrentCrosshair(canvas.data(), row.side, row.side, row.height);
@@ -157,7 +159,7 @@ TEST_F(ImageFolder, TheCurrentCrosshairIsTheWornImageWhileItsFileReads) {
         EXPECT_EQ(row.found, canvas[centre] == 0xFFFFFF28u);
     }
     ReleaseCurrentWornImage();
-    g_crosshair = kBuiltinPresets[0].settings;
+    ChangeCrosshair(kBuiltinPresets[0].settings, kCrosshairRestored);
     g_paths.folder[0] = 0;
 }
 

@@ -142,7 +142,7 @@ void RunMessageLoop() {
     while (!g_app.quitting && GetMessageW(&msg, NULL, 0, 0) > 0) {
         if (OpenCopyMenuByKey(msg)) continue;
         // Tab and the arrow keys move between the settings window's controls.
-        if (g_app.settingsWindow && IsDialogMessageW(g_app.settingsWindow, &msg)) continue;
+        if (g_settingsWindow && IsDialogMessageW(g_settingsWindow, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -22,8 +22,8 @@ void QuitProgram() {
     // copy button's): that menu ends first, and the message loop, not the
     // WM_QUIT a menu loop may swallow, then ends the process.
     EndMenu();
-    SaveAtQuit();
-    if (g_app.settingsWindow) DestroyWindow(g_app.settingsWindow);
+    FollowChange(kProgramQuitting);
+    if (g_settingsWindow) DestroyWindow(g_settingsWindow);
     DestroyWindow(g_app.messageWindow);  // its WM_DESTROY ends the message loop
 }
 
@@ -36,7 +36,7 @@ void OnEndSession(WPARAM ending, LPARAM reasons) {
     if (reasons & ENDSESSION_CLOSEAPP) {
         QuitProgram();
     } else {
-        SaveBeforeSessionEnds();  // Windows may end the process any time after this returns
+        FollowChange(kSessionEnding);  // Windows may end the process any time after this returns
     }
 }
 
@@ -49,8 +49,7 @@ void OnMessageWindowDestroyed() {
 
 void OnDisplayChange() {
     EnumerateMonitors();
-    PresentOverlay();
-    if (g_app.settingsWindow) InvalidatePreview();
+    FollowChange(kTargetChanged);
 }
 
 void OnTrayCommand(WORD id) {
@@ -84,19 +83,14 @@ void OnTimer(WPARAM id) {
     }
 }
 
-// The toggle, or the switch to the next or previous saved crosshair: worn as
-// a click on its line wears it, the line selected in an open window, and its
-// name shown for a moment under the crosshair.
+// The toggle, or the switch to the next or previous saved crosshair.
 void OnHotkey(WPARAM id) {
     if (id == kToggleHotkeyId) {
         ToggleEnabled();
         return;
     }
     int direction = SwitchDirectionOfHotkey((int32_t)id);
-    ListEntry entry;
-    if (direction == 0 || !SwitchCrosshair(direction, &entry)) return;
-    ShowSwitchedLine(entry.text, entry.itemData);
-    ShowNameLabel(ListEntryName(entry));
+    if (direction != 0) SwitchCrosshair(direction);
 }
 
 // Without a version request the callback's lParam is the mouse message itself.
@@ -145,7 +139,7 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     case WM_QUERYENDSESSION:
         // Answered at once, as Windows asks, and nothing changes yet: the
         // shutdown may still be cancelled. A pending change gets one quick try.
-        SaveIfBehind();
+        FollowChange(kSessionQueried);
         return TRUE;
     case WM_ENDSESSION:
         OnEndSession(wParam, lParam);
@@ -163,30 +157,22 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     }
 }
 
-namespace {
-// The settings window and the tray show the records after a change. An open
-// window, once its controls are set, tells the tray itself.
-void FollowChange(uint32_t parts) {
-    // The old combinations must stop at once; the next tick with the game in
-    // front registers the new ones.
-    if (parts & kFollowHotkey) HotkeysChanged();
-    if ((parts & kFollowControls) && g_app.settingsWindow) {
-        PushStateToControls();
-        return;
-    }
-    if (parts & kFollowBoxes) ShowOptionBoxes();
-    if (parts & kFollowValues) ShowCrosshairValues();
-    if (parts & kFollowHotkey) ShowEnabledCaption();
-    if (parts & (kFollowHotkey | kFollowHotkeyTaken)) ShowHotkeyNote();
-    if (parts & (kFollowHotkey | kFollowControls | kFollowTrayTip | kFollowHotkeyTaken))
-        RefreshTrayTip();
-}
-}  // namespace
-
+// What each step of a change means above the records.
 void InstallFrontEnd() {
-    g_frontEnd.presentOverlay = PresentOverlay;
-    g_frontEnd.visibilityTick = VisibilityTick;
-    g_frontEnd.follow = FollowChange;
+    FollowHook* steps = g_frontEnd.steps;
+    steps[kStepNameLabel] = ShowSwitchedName;
+    steps[kStepRender] = PresentOverlay;
+    steps[kStepPlace] = PlaceOverlay;
+    steps[kStepVisibility] = VisibilityTick;
+    steps[kStepHotkeys] = HotkeysChanged;
+    steps[kStepRestart] = FollowRestartRegistration;
+    steps[kStepControls] = PushStateToControls;
+    steps[kStepValues] = ShowCrosshairValues;
+    steps[kStepPreview] = InvalidatePreview;
+    steps[kStepBoxes] = ShowOptionBoxes;
+    steps[kStepHotkeyTexts] = ShowHotkeyTexts;
+    steps[kStepListLine] = ShowSwitchedLine;
+    steps[kStepTrayText] = RefreshTrayTip;
     g_frontEnd.showBalloon = ShowBalloon;
     g_frontEnd.showGameStatus = SetGameStatusLabel;
 }
@@ -194,8 +180,8 @@ void InstallFrontEnd() {
 void OpenSettingsWindow() {
     // The player may have switched the entry in Task Manager while we ran.
     ReadStartWithWindows();
-    if (g_app.settingsWindow) {
-        BringWindowToFront(g_app.settingsWindow);
+    if (g_settingsWindow) {
+        BringWindowToFront(g_settingsWindow);
         return;
     }
     // System-aware like the whole program before per-monitor awareness: every

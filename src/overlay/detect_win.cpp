@@ -2,6 +2,7 @@
 // process image name, caches that per window, and follows the game's client
 // area so the overlay stays centred on it.
 #include "overlay/overlay_win.h"
+#include "state/change.h"
 
 namespace {
 enum { kNameChars = 260 };
@@ -68,7 +69,7 @@ BOOL ReadGameClientArea(HWND window, uint32_t now) {
     if (g_gameFound && SameScreenRect(rect, g_gameRect)) return TRUE;
     g_gameFound = true;
     g_gameRect = rect;
-    PresentOverlay();  // new height, new centre
+    FollowChange(kTargetChanged);  // new height, new centre
     return TRUE;
 }
 

@@ -11,6 +11,7 @@
 #include "base/wtext.h"
 #include "overlay/name_label.h"
 #include "overlay/overlay_win.h"
+#include "state/change.h"
 
 namespace {
 const int kPointsPerInch = 72;
@@ -133,9 +134,11 @@ void ShowNameLabel(const wchar_t* name) {
         g_nameLabel = label;
         SetTimer(g_app.messageWindow, kNameLabelTimerId, kLabelShowMs, NULL);
     }
-    // Also when the text could not be drawn: the name before must not stay.
-    PresentOverlay();
+    // Also when the text could not be drawn the name before is gone: the
+    // overlay's next render leaves it out.
 }
+
+void ShowSwitchedName() { ShowNameLabel(ListEntryName(LastSwitchedLine())); }
 
 void EndNameLabel() {
     // Drawn again without it: a hidden overlay shown later must not bring the name back.

@@ -21,12 +21,14 @@ bool DrawNameMask(const wchar_t* name, int32_t dpi, uint8_t** mask, int32_t* wid
 int32_t OverlayDpi(HWND overlay, int32_t fallbackDpi);
 
 // The label's life on the overlay. ShowNameLabel draws the name at the
-// overlay's DPI, shows it with the crosshair and ends it kLabelShowMs later
+// overlay's DPI for the overlay's next render, and ends it kLabelShowMs later
 // (timer kNameLabelTimerId of the message window calls EndNameLabel); a
-// second call replaces the first name at once. EndNameLabel takes it off
-// early too (the overlay hides) and does nothing while no label shows.
+// second call replaces the first name. EndNameLabel takes it off early too
+// (the overlay hides) and does nothing while no label shows.
 // ReleaseNameLabel frees it at the end of the program, drawing nothing.
 void ShowNameLabel(const wchar_t* name);
+// The name of the line the last switch wore.
+void ShowSwitchedName();
 void EndNameLabel();
 void ReleaseNameLabel();
 // For PresentOverlay: the canvas grown to hold the label, and the label

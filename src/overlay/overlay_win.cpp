@@ -11,6 +11,16 @@ const WORD kOverlayBitsPerPixel = 32;  // BGRA, alpha for UpdateLayeredWindow
 
 MonitorList g_monitors;
 
+// The overlay's pixels: a top-down 32-bit DIB kept selected in a memory DC,
+// which UpdateLayeredWindow reads.
+struct OverlayPixels {
+    HDC dc;
+    HBITMAP bitmap;
+    uint32_t* bits;         // width x height premultiplied BGRA
+    int32_t width, height;  // kOverlaySize square unless an image or a label needs more
+};
+OverlayPixels g_pixels;
+
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
     if (g_monitors.count >= kMaxMonitors) return FALSE;
     MONITORINFO info;
@@ -23,17 +33,16 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
     return TRUE;
 }
 
-// The overlay's pixels: a top-down 32-bit DIB kept selected in a memory DC,
-// which UpdateLayeredWindow reads. Made again only when the size changes; a
-// failure keeps the buffer there was.
+// The pixels are made again only when the size changes; a failure keeps the
+// buffer there was.
 bool SizeOverlayBuffer(int32_t width, int32_t height) {
-    if (g_app.overlayBits && g_app.overlayWidth == width && g_app.overlayHeight == height)
+    if (g_pixels.bits && g_pixels.width == width && g_pixels.height == height)
         return true;
-    if (!g_app.overlayDC) {
+    if (!g_pixels.dc) {
         HDC screen = GetDC(NULL);
-        g_app.overlayDC = CreateCompatibleDC(screen);
+        g_pixels.dc = CreateCompatibleDC(screen);
         ReleaseDC(NULL, screen);
-        if (!g_app.overlayDC) return false;
+        if (!g_pixels.dc) return false;
     }
     BITMAPINFO info;
     ZeroMemory(&info, sizeof(info));
@@ -44,15 +53,15 @@ bool SizeOverlayBuffer(int32_t width, int32_t height) {
     info.bmiHeader.biBitCount = kOverlayBitsPerPixel;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = NULL;
-    HBITMAP bitmap = CreateDIBSection(g_app.overlayDC, &info, DIB_RGB_COLORS, &bits, NULL, 0);
+    HBITMAP bitmap = CreateDIBSection(g_pixels.dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     if (!bitmap) return false;
     // Stays selected until the next size or shutdown; the one it replaces goes now.
-    HGDIOBJ previous = SelectObject(g_app.overlayDC, bitmap);
-    if (g_app.overlayBitmap && previous == g_app.overlayBitmap) DeleteObject(g_app.overlayBitmap);
-    g_app.overlayBitmap = bitmap;
-    g_app.overlayBits = (uint32_t*)bits;
-    g_app.overlayWidth = width;
-    g_app.overlayHeight = height;
+    HGDIOBJ previous = SelectObject(g_pixels.dc, bitmap);
+    if (g_pixels.bitmap && previous == g_pixels.bitmap) DeleteObject(g_pixels.bitmap);
+    g_pixels.bitmap = bitmap;
+    g_pixels.bits = (uint32_t*)bits;
+    g_pixels.width = width;
+    g_pixels.height = height;
     return true;
 }
 
@@ -60,6 +69,17 @@ ScreenRect CurrentTargetRect() {
     ScreenRect game;
     bool gameFound = LastGameRect(&game);
     return TargetRect(gameFound, game, g_monitors);
+}
+
+// Where the pixels go: the target's centre, shifted by the offsets, in the
+// overlay's own physical pixels. Called from the system-aware settings window
+// too, so it reads the place inside the overlay's DPI context.
+POINT OverlayPosition() {
+    ScreenRect target = CurrentTargetRect();
+    int32_t x = 0, y = 0;
+    OverlayPositionFor(target, g_crosshair.offsetX, g_crosshair.offsetY, g_pixels.width,
+                       g_pixels.height, &x, &y);
+    return POINT{x, y};
 }
 }  // namespace
 
@@ -107,30 +127,35 @@ void PresentOverlay() {
     int32_t width = CurrentCanvasSide(referenceHeight), height = width;
     GrowCanvasForNameLabel(&width, &height);
     if (!SizeOverlayBuffer(width, height)) return;
-    // Called from the system-aware settings window too: the position is in
-    // the overlay's own physical pixels, never scaled by Windows.
+    RenderCurrentCrosshair(g_pixels.bits, width, height, referenceHeight);
+    ComposeNameLabel(g_pixels.bits, width, height);
     DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
-    ScreenRect target = CurrentTargetRect();
-    RenderCurrentCrosshair(g_app.overlayBits, width, height, referenceHeight);
-    ComposeNameLabel(g_app.overlayBits, width, height);
-    int32_t x = 0, y = 0;
-    OverlayPositionFor(target, g_crosshair.offsetX, g_crosshair.offsetY, width, height, &x, &y);
-    POINT position = {x, y};
+    POINT position = OverlayPosition();
     SIZE size = {width, height};
     POINT source = {0, 0};
     BLENDFUNCTION blend = {AC_SRC_OVER, 0, kOpaque, AC_SRC_ALPHA};
     // The pixels carry premultiplied alpha; the window shows them as they are.
-    UpdateLayeredWindow(g_app.overlayWindow, NULL, &position, &size, g_app.overlayDC, &source, 0,
+    UpdateLayeredWindow(g_app.overlayWindow, NULL, &position, &size, g_pixels.dc, &source, 0,
                         &blend, ULW_ALPHA);
     LeaveDpiContext(previous);
 }
 
+void PlaceOverlay() {
+    if (!g_app.overlayWindow || !g_pixels.bits) return;
+    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
+    POINT position = OverlayPosition();
+    // The layered window keeps the pixels it was given; only its place changes.
+    SetWindowPos(g_app.overlayWindow, NULL, position.x, position.y, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LeaveDpiContext(previous);
+}
+
 void ReleaseOverlayBuffer() {
-    DeleteDC(g_app.overlayDC);  // releases the DIB's selection first
-    DeleteObject(g_app.overlayBitmap);
-    g_app.overlayDC = NULL;
-    g_app.overlayBitmap = NULL;
-    g_app.overlayBits = NULL;
+    DeleteDC(g_pixels.dc);  // releases the DIB's selection first
+    DeleteObject(g_pixels.bitmap);
+    g_pixels.dc = NULL;
+    g_pixels.bitmap = NULL;
+    g_pixels.bits = NULL;
 }
 
 void RaiseOverlayToTop() {

@@ -13,6 +13,8 @@ int32_t CrosshairTargetHeight();
 // Renders the current crosshair and shows it on the target's centre. The
 // overlay's pixels are made, or made again at a new size, as it needs them.
 void PresentOverlay();
+// Only moves the overlay where the offsets now place it; the pixels stay.
+void PlaceOverlay();
 void ReleaseOverlayBuffer();
 void RaiseOverlayToTop();
 

@@ -42,17 +42,13 @@ void WarnIfExclusiveFullscreen() {
 }
 
 void UpdateStatusLabel(bool inFront) {
-    if (!g_app.settingsWindow) {
-        // A window opened later gets the status afresh on its first tick.
-        g_visibility.lastShownStatus = kStatusNone;
-        return;
-    }
     // The label also tells of a config.ini that refuses every change.
     int32_t status =
         (inFront ? 1 : 0) | (SettingsFileReadOnly(g_settingsFile) ? kStatusSaveRefused : 0);
     if (g_visibility.lastShownStatus == status) return;
-    g_visibility.lastShownStatus = status;
-    if (g_frontEnd.showGameStatus) g_frontEnd.showGameStatus(inFront);
+    // A window opened later gets the status afresh on its first tick.
+    bool shown = g_frontEnd.showGameStatus && g_frontEnd.showGameStatus(inFront);
+    g_visibility.lastShownStatus = shown ? status : kStatusNone;
 }
 
 bool RightButtonDown() { return (GetAsyncKeyState(VK_RBUTTON) & kKeyDownBit) != 0; }

@@ -70,17 +70,17 @@ void SwitchOnInWindows() {
     RegCloseKey(key);
 }
 
+}  // namespace
+
 // Registered only while the Run value does not start the program: with both,
 // the second start at sign-in would open the settings window of the first.
-void FollowRestartRegistration(bool startsWithWindows) {
-    if (startsWithWindows) {
+void FollowRestartRegistration() {
+    if (g_options.startWithWindows != 0) {
         UnregisterApplicationRestart();
     } else {
         RegisterApplicationRestart(kRestartArguments, kRestartFlags);
     }
 }
-
-}  // namespace
 
 void SetStartWithWindows(bool on) {
     if (!ChangeRunValue(on)) return;
@@ -95,7 +95,6 @@ void SetStartWithWindows(bool on) {
 
 void ReadStartWithWindows() {
     ChangeOption(kOptionStartWithWindows, RunValueExists() && !SwitchedOffByWindows() ? 1 : 0);
-    FollowRestartRegistration(g_options.startWithWindows != 0);
 }
 
 void CheckStartWithWindowsAtStartup() {

@@ -1,10 +1,18 @@
 // The door: the program's single records, every change of the current
-// crosshair and of the options with its follow-ups in one order, and the
+// crosshair and of the options with its follow-ups from one table, and the
 // reads and writes that keep config.ini in step with the records.
 #include "state/change.h"
 
-CrosshairSettings g_crosshair = kBuiltinPresets[0].settings;
-AppOptions g_options = kDefaultOptions;
+namespace {
+// The records themselves; every other file sees them through the const
+// references below, so a write anywhere else does not compile.
+CrosshairSettings g_crosshairRecord = kBuiltinPresets[0].settings;
+AppOptions g_optionsRecord = kDefaultOptions;
+ListEntry g_lastSwitched;
+}  // namespace
+
+const CrosshairSettings& g_crosshair = g_crosshairRecord;
+const AppOptions& g_options = g_optionsRecord;
 SettingsPaths g_paths;
 SettingsFileState g_settingsFile;
 FrontEnd g_frontEnd;
@@ -15,127 +23,191 @@ namespace {
 // less often while the file refuses every change.
 SaveRetry g_settingsRetry;
 
-// What follows each kind of crosshair change.
-struct CrosshairRule {
-    CrosshairChange why;
-    uint32_t assigned;  // kAssigned... groups a late read must keep
-    bool saved;
-    uint32_t follow;
+// How a row writes config.ini. The player's changes try it once and never
+// wait; the end of the run waits the full patience, a late read first.
+enum SaveWhen { kSaveNever, kSaveOnce, kSaveOnceIfBehind, kSaveLastIfBehind, kSaveLastWhole };
+
+constexpr uint32_t Steps(FollowStep a) { return 1u << a; }
+template <typename... More>
+constexpr uint32_t Steps(FollowStep a, More... more) {
+    return Steps(a) | Steps(more...);
+}
+
+// Everything an open window shows of the records.
+constexpr uint32_t kWholeWindow =
+    Steps(kStepControls, kStepValues, kStepPreview, kStepBoxes, kStepHotkeyTexts);
+constexpr uint32_t kCrosshairWindow = Steps(kStepControls, kStepValues, kStepPreview);
+
+// What follows each kind of change: the fields a whole choice assigns (kept
+// by a late read of config.ini), how the file is written, and the steps.
+struct FollowRow {
+    ChangeKind kind;
+    uint32_t assigned;
+    SaveWhen save;
+    uint32_t steps;
 };
-const CrosshairRule kCrosshairRules[] = {
-    {kCrosshairDragged, 0, false, kFollowValues},
-    {kCrosshairEdited, 0, true, kFollowValues},
-    {kCrosshairPicked, kAssignedCrosshairLook, true, kFollowControls},
-    {kCrosshairRestored, kAssignedCrosshairLook | kAssignedCrosshairOffsets, true,
-     kFollowControls},
-    {kCrosshairImageSet, 0, true, kFollowControls},
+const FollowRow kFollowRows[] = {
+    {kCrosshairDragged, 0, kSaveNever, Steps(kStepRender, kStepValues, kStepPreview)},
+    {kCrosshairEdited, 0, kSaveOnce, Steps(kStepRender, kStepSave, kStepValues, kStepPreview)},
+    {kCrosshairPicked, kAssignedCrosshairLook, kSaveOnce,
+     Steps(kStepRender, kStepSave) | kCrosshairWindow},
+    {kCrosshairRestored, kAssignedCrosshairLook | kAssignedCrosshairOffsets, kSaveOnce,
+     Steps(kStepRender, kStepSave) | kCrosshairWindow},
+    {kCrosshairImageSet, 0, kSaveOnce, Steps(kStepRender, kStepSave) | kCrosshairWindow},
+    {kCrosshairMovedDragged, 0, kSaveNever, Steps(kStepPlace, kStepValues)},
+    {kCrosshairMoved, 0, kSaveOnce, Steps(kStepPlace, kStepSave, kStepValues)},
+    {kCrosshairSwitched, kAssignedCrosshairLook, kSaveOnce,
+     Steps(kStepNameLabel, kStepRender, kStepSave, kStepListLine) | kCrosshairWindow},
+    {kOptionStored, 0, kSaveOnce, Steps(kStepSave, kStepBoxes)},
+    {kOptionShown, 0, kSaveOnce, Steps(kStepVisibility, kStepSave, kStepBoxes)},
+    {kOptionStartup, 0, kSaveNever, Steps(kStepRestart, kStepBoxes)},
+    {kHotkeyChanged, 0, kSaveOnce,
+     Steps(kStepSave, kStepHotkeys, kStepHotkeyTexts, kStepTrayText)},
+    {kEverythingReset, kAssignedCrosshairLook | kAssignedCrosshairOffsets | kAssignedOptions,
+     kSaveOnce,
+     Steps(kStepRender, kStepVisibility, kStepSave, kStepHotkeys, kStepTrayText) | kWholeWindow},
+    // On the tick, which shows or hides the overlay itself right after. The
+    // file may hold another hotkey: the next tick with the game in front
+    // registers the file's.
+    {kFileReadLate, 0, kSaveOnceIfBehind,
+     Steps(kStepRender, kStepSave, kStepHotkeys, kStepTrayText) | kWholeWindow},
+    {kHotkeyTakenChanged, 0, kSaveNever, Steps(kStepHotkeyTexts, kStepTrayText)},
+    {kTargetChanged, 0, kSaveNever, Steps(kStepRender, kStepPreview)},
+    {kSessionQueried, 0, kSaveOnceIfBehind, Steps(kStepSave)},
+    {kSessionEnding, 0, kSaveLastIfBehind, Steps(kStepSave)},
+    {kProgramQuitting, 0, kSaveLastWhole, Steps(kStepSave)},
 };
+static_assert(sizeof kFollowRows / sizeof kFollowRows[0] == kChangeKindCount,
+              "every kind of change has its row");
 
-const CrosshairRule& CrosshairRuleOf(CrosshairChange why) {
-    for (const CrosshairRule& rule : kCrosshairRules)
-        if (rule.why == why) return rule;
-    return kCrosshairRules[0];
-}
-
-void PresentOverlay() {
-    if (g_frontEnd.presentOverlay) g_frontEnd.presentOverlay();
-}
-
-void RunVisibilityTick() {
-    if (g_frontEnd.visibilityTick) g_frontEnd.visibilityTick();
-}
-
-void Follow(uint32_t parts) {
-    if (g_frontEnd.follow && parts != 0) g_frontEnd.follow(parts);
+const FollowRow& FollowRowOf(ChangeKind kind) {
+    for (const FollowRow& row : kFollowRows)
+        if (row.kind == kind) return row;
+    return kFollowRows[0];
 }
 
 bool SaveWithin(unsigned patienceMs) {
-    return SaveSettingsChange(g_paths.config, g_options, g_crosshair, &g_settingsFile, patienceMs);
-}
-
-bool ReadLate() {
-    return ReadLateSettings(g_paths.config, &g_options, &g_crosshair, &g_settingsFile,
-                            kProfileTryOnce);
+    return SaveSettingsChange(g_paths.config, g_optionsRecord, g_crosshairRecord, &g_settingsFile,
+                              patienceMs);
 }
 
 // The run's last word: a late read and the save share the one full budget.
 void SaveLast(LastSave what) {
-    SaveSettingsLast(g_paths.config, &g_options, &g_crosshair, &g_settingsFile,
+    SaveSettingsLast(g_paths.config, &g_optionsRecord, &g_crosshairRecord, &g_settingsFile,
                      kProfileSavePatienceMs, what);
 }
 
-// The follow-ups of every change, in their one order. The player sees the
-// change first; the file is tried once, never waited for, and a refused write
-// is taken up again by the tick; the window and the tray follow last.
-struct Followups {
-    uint32_t assigned;
-    bool overlay, visibility, saved;
-    uint32_t parts;
-};
-void FollowChange(const Followups& f) {
-    NoteAssignedFields(&g_settingsFile, f.assigned);
-    if (f.overlay) PresentOverlay();
-    if (f.visibility) RunVisibilityTick();
-    if (f.saved) SaveWithin(kProfileTryOnce);
-    Follow(f.parts);
+// The player sees a change first; the file is tried once, never waited for,
+// and a refused write is taken up again by the tick.
+void Save(SaveWhen when) {
+    // The tool and the tests link the door with no settings file to keep.
+    if (g_paths.config[0] == 0) return;
+    switch (when) {
+    case kSaveNever:
+        break;
+    case kSaveOnce:
+        SaveWithin(kProfileTryOnce);
+        break;
+    case kSaveOnceIfBehind:
+        if (SettingsFileBehind(g_settingsFile)) SaveWithin(kProfileTryOnce);
+        break;
+    case kSaveLastIfBehind:
+        SaveLast(kLastSaveIfBehind);
+        break;
+    case kSaveLastWhole:
+        // Written whole even when nothing changed: the run's last word also
+        // mends a file that something else spoiled meanwhile.
+        SaveLast(kLastSaveWhole);
+        break;
+    }
 }
 
 void ResetOptions() {
     for (const OptionRow& row : kOptionRows)
-        if (row.reset == kResetToDefault) g_options.*(row.field) = row.defaultValue;
+        if (row.reset == kResetToDefault) g_optionsRecord.*(row.field) = row.defaultValue;
+}
+
+// Whether next differs from the crosshair worn in its offsets alone.
+bool OnlyOffsetsDiffer(const CrosshairSettings& next) {
+    CrosshairSettings moved = g_crosshairRecord;
+    moved.offsetX = next.offsetX;
+    moved.offsetY = next.offsetY;
+    return SameSettingsText(g_optionsRecord, moved, g_optionsRecord, next);
 }
 }  // namespace
+
+void FollowChange(ChangeKind kind) {
+    const FollowRow& row = FollowRowOf(kind);
+    NoteAssignedFields(&g_settingsFile, row.assigned);
+    for (int step = 0; step < kStepCount; ++step) {
+        if (!(row.steps & Steps((FollowStep)step))) continue;
+        if (step == kStepSave) {
+            Save(row.save);
+        } else if (g_frontEnd.steps[step]) {
+            g_frontEnd.steps[step]();
+        }
+    }
+}
+
+const ListEntry& LastSwitchedLine() { return g_lastSwitched; }
 
 int FindColourPresetIndex() {
     return FindColourPresetIndexOf(g_crosshair.red, g_crosshair.green, g_crosshair.blue);
 }
 
-void ChangeCrosshair(const CrosshairSettings& next, CrosshairChange why) {
-    const CrosshairRule& rule = CrosshairRuleOf(why);
-    g_crosshair = next;
-    FollowChange(Followups{rule.assigned, true, false, rule.saved, rule.follow});
+void ChangeCrosshair(const CrosshairSettings& next, ChangeKind why) {
+    // A slider of the offsets moves the window; the pixels stay as they are.
+    if ((why == kCrosshairDragged || why == kCrosshairEdited) && OnlyOffsetsDiffer(next))
+        why = why == kCrosshairDragged ? kCrosshairMovedDragged : kCrosshairMoved;
+    g_crosshairRecord = next;
+    FollowChange(why);
 }
 
 void ChangeOption(OptionId which, int32_t value) {
     const OptionRow& row = OptionRowOf(which);
-    g_options.*(row.field) = value;
+    g_optionsRecord.*(row.field) = value;
     // An option outside the file (start with Windows) has nothing to save.
-    FollowChange(Followups{0, false, row.affectsVisibility, row.key != nullptr, kFollowBoxes});
+    FollowChange(row.key == nullptr ? kOptionStartup
+                 : row.affectsVisibility ? kOptionShown
+                                         : kOptionStored);
 }
 
 void ToggleEnabled() { ChangeOption(kOptionEnabled, g_options.enabled == 0 ? 1 : 0); }
 
 void ChangeHotkey(int32_t key, int32_t modifiers) {
-    g_options.hotkeyKey = key;
-    g_options.hotkeyModifiers = modifiers;
-    FollowChange(Followups{0, false, false, true, kFollowHotkey});
+    g_optionsRecord.hotkeyKey = key;
+    g_optionsRecord.hotkeyModifiers = modifiers;
+    FollowChange(kHotkeyChanged);
 }
 
 void ChangeSwitchHotkey(int32_t key, int32_t modifiers) {
-    g_options.switchKey = key;
-    g_options.switchModifiers = modifiers;
-    FollowChange(Followups{0, false, false, true, kFollowHotkey});
+    g_optionsRecord.switchKey = key;
+    g_optionsRecord.switchModifiers = modifiers;
+    FollowChange(kHotkeyChanged);
 }
 
-bool SwitchCrosshair(int direction, ListEntry* landed) {
-    if (!NextListEntry(g_paths.miras, g_crosshair, direction, landed)) return false;
+bool SwitchCrosshair(int direction) {
+    ListEntry landed;
+    if (!NextListEntry(g_paths.miras, g_crosshair, direction, &landed)) return false;
     CrosshairSettings next = g_crosshair;
-    if (!ApplyListLine(g_paths.miras, landed->text, landed->itemData, &next)) return false;
-    ChangeCrosshair(next, kCrosshairPicked);
+    if (!ApplyListLine(g_paths.miras, landed.text, landed.itemData, &next)) return false;
+    g_lastSwitched = landed;
+    g_crosshairRecord = next;
+    FollowChange(kCrosshairSwitched);
     return true;
 }
 
 void ResetEverything() {
-    g_crosshair = kBuiltinPresets[0].settings;
+    g_crosshairRecord = kBuiltinPresets[0].settings;
     ResetOptions();
-    FollowChange(Followups{kAssignedCrosshairLook | kAssignedCrosshairOffsets | kAssignedOptions,
-                           true, true, true, kFollowControls | kFollowHotkey});
+    FollowChange(kEverythingReset);
 }
 
 bool LoadStartupSettings() {
-    g_crosshair = kBuiltinPresets[0].settings;
-    g_options = kDefaultOptions;
-    return LoadSettingsPatiently(g_paths.config, &g_options, &g_crosshair, &g_settingsFile);
+    g_crosshairRecord = kBuiltinPresets[0].settings;
+    g_optionsRecord = kDefaultOptions;
+    return LoadSettingsPatiently(g_paths.config, &g_optionsRecord, &g_crosshairRecord,
+                                 &g_settingsFile);
 }
 
 void PrepareSettingsFiles(bool configExisted) {
@@ -147,24 +219,12 @@ void CatchUpSettingsFile(uint32_t now) {
     bool unread = SettingsFileUnread(g_settingsFile);
     if (!unread && !SettingsFileBehind(g_settingsFile)) return;
     if (!SaveRetryDue(g_settingsRetry, now)) return;
-    if (!unread || ReadLate()) {
-        // A config.ini read only now may hold another crosshair, options and
-        // hotkey; the next tick with the game in front registers the file's.
-        if (unread)
-            FollowChange(Followups{0, true, false, false, kFollowControls | kFollowHotkey});
+    if (!unread) {
         // No waiting on a tick: the overlay must follow the game meanwhile.
-        if (SettingsFileBehind(g_settingsFile)) SaveWithin(kProfileTryOnce);
+        Save(kSaveOnceIfBehind);
+    } else if (ReadLateSettings(g_paths.config, &g_optionsRecord, &g_crosshairRecord,
+                                &g_settingsFile, kProfileTryOnce)) {
+        FollowChange(kFileReadLate);
     }
     NoteSaveTry(&g_settingsRetry, now, SettingsFileRefusing(g_settingsFile));
 }
-
-void SaveIfBehind() {
-    if (SettingsFileBehind(g_settingsFile)) SaveWithin(kProfileTryOnce);
-}
-
-void SaveBeforeSessionEnds() { SaveLast(kLastSaveIfBehind); }
-
-// A file unread at start gets this run's changes, nothing more. Written whole
-// even when nothing changed: the run's last word also mends a file that
-// something else spoiled meanwhile.
-void SaveAtQuit() { SaveLast(kLastSaveWhole); }

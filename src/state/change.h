@@ -1,42 +1,74 @@
 // The one door through which the current crosshair and the options change.
-// Each operation does the follow-ups of a change once and in one order: the
-// fields a whole choice assigns are noted for a late read of config.ini, the
-// overlay shows the change (and the visibility tick runs when the change can
-// show or hide it), config.ini is tried, and an open settings window and the
-// tray follow. The layers above install what "show" means at start-up.
+// Each kind of change has one row of follow-ups (kFollowRows in change.cpp):
+// the fields a whole choice assigns are noted for a late read of config.ini,
+// then the steps of FollowStep run once and in their order. The layers above
+// install at start-up what each of their steps does.
 #pragma once
 #include <stdint.h>
 #include "state/records.h"
 #include "storage/store.h"
 
-// What the layers above the records do for the door and for the tick; app
-// fills it at start-up, and a hook left null is skipped (tools, tests).
-enum : uint32_t {
-    kFollowValues = 1u << 0,    // value labels, preview and colour swatch
-    kFollowControls = 1u << 1,  // every control of the window shows the records again
-    kFollowBoxes = 1u << 2,     // the option check boxes
-    kFollowHotkey = 1u << 3,    // the old combination stops; its texts follow
-    kFollowTrayTip = 1u << 4,   // the tray's tip names the hotkey again
-    kFollowHotkeyTaken = 1u << 5,  // another program holds a hotkey, or none does any more
+// The steps that can follow a change, in the one order they run. The door
+// makes the save itself; every other step is carried out by a layer above
+// the records, through the hook app installs at start-up (a hook left null
+// is skipped, so the tool and the unit tests link the door without a window).
+enum FollowStep {
+    kStepNameLabel,    // the name a switch wore is set to show under the crosshair
+    kStepRender,       // the overlay draws the records again, where they place it
+    kStepPlace,        // the overlay only moves where the offsets place it
+    kStepVisibility,   // the visibility tick runs now: the change may show or hide it
+    kStepSave,         // config.ini, as the row's save says
+    kStepHotkeys,      // the registrations of the old combinations end
+    kStepRestart,      // Windows' restart registration follows start with Windows
+    kStepControls,     // every control of an open settings window shows the records
+    kStepValues,       // the value labels, the colour swatch and the image status
+    kStepPreview,      // the live preview
+    kStepBoxes,        // the option check boxes
+    kStepHotkeyTexts,  // the enabled box's caption and the hotkey note
+    kStepListLine,     // the saved-crosshairs list selects the line a switch wore
+    kStepTrayText,     // the tray icon's tip
+    kStepCount,
 };
+typedef void (*FollowHook)();
 struct FrontEnd {
-    void (*presentOverlay)();  // render the current crosshair into the overlay
-    void (*visibilityTick)();  // show or hide the overlay now
-    void (*follow)(uint32_t parts);  // the settings window and the tray show the records
+    FollowHook steps[kStepCount];
     void (*showBalloon)(const wchar_t* title, const wchar_t* text);
-    void (*showGameStatus)(bool inFront);  // the settings window's game line
+    // The settings window's game line; false while there is no window to show it.
+    bool (*showGameStatus)(bool inFront);
 };
 extern FrontEnd g_frontEnd;
 
-// Why the crosshair changes, which decides what follows.
-enum CrosshairChange {
-    kCrosshairDragged,  // a slider's thumb is moving: shown, the file waits for the drop
-    kCrosshairEdited,   // one field set by a control
-    kCrosshairPicked,   // a whole crosshair from the list or a code, offsets kept
-    kCrosshairRestored, // the default crosshair, offsets included
-    kCrosshairImageSet, // an image chosen or put aside: the image's slider shows its scale
+// Every kind of change, and the events that are followed like one. The
+// crosshair's kinds are what callers of ChangeCrosshair name.
+enum ChangeKind {
+    kCrosshairDragged,   // a slider's thumb is moving: shown, the file waits for the drop
+    kCrosshairEdited,    // one field set by a control
+    kCrosshairPicked,    // a whole crosshair from the list or a code, offsets kept
+    kCrosshairRestored,  // the default crosshair, offsets included
+    kCrosshairImageSet,  // an image chosen or put aside: the image's slider shows its scale
+    kCrosshairMovedDragged,  // a drag that moves only the offsets
+    kCrosshairMoved,         // an edit of the offsets alone
+    kCrosshairSwitched,      // the switch hotkey wore a line of the list
+    kOptionStored,       // an option in config.ini that cannot show or hide the overlay
+    kOptionShown,        // one that can
+    kOptionStartup,      // start with Windows, kept by Windows alone
+    kHotkeyChanged,      // the toggle's or the switch's combination
+    kEverythingReset,    // "Redefinir tudo"
+    kFileReadLate,       // a config.ini the start could not read was read now
+    kHotkeyTakenChanged, // another program holds a combination, or none does any more
+    kTargetChanged,      // monitors or the game's area: another height and centre
+    kSessionQueried,     // Windows asks whether the session may end
+    kSessionEnding,      // the session ends
+    kProgramQuitting,    // "Sair", or another program asks the process to end
+    kChangeKindCount,
 };
-void ChangeCrosshair(const CrosshairSettings& next, CrosshairChange why);
+// The follow-ups of kind, as its row says, in the order of FollowStep. For
+// the events above that change no record themselves.
+void FollowChange(ChangeKind kind);
+// The line the last switch wore: the list selects it and the label shows its name.
+const ListEntry& LastSwitchedLine();
+
+void ChangeCrosshair(const CrosshairSettings& next, ChangeKind why);
 // One option, by its row; the hotkey's two fields go through ChangeHotkey.
 void ChangeOption(OptionId which, int32_t value);
 void ToggleEnabled();
@@ -45,8 +77,8 @@ void ChangeHotkey(int32_t key, int32_t modifiers);
 void ChangeSwitchHotkey(int32_t key, int32_t modifiers);
 // The switch hotkey: the next (direction kSwitchForward) or previous
 // (kSwitchBack) line of the saved-crosshairs list is worn as a click on it
-// wears it. False when no line applies; *landed is the line worn.
-bool SwitchCrosshair(int direction, ListEntry* landed);
+// wears it, and its name shows under the crosshair. False when no line applies.
+bool SwitchCrosshair(int direction);
 // "Redefinir tudo": the default crosshair and every option its row resets.
 void ResetEverything();
 
@@ -58,10 +90,3 @@ void PrepareSettingsFiles(bool configExisted);
 // On the visibility tick: writes a change that config.ini did not take
 // (another program held it) until it lands, and reads a config.ini the start could not.
 void CatchUpSettingsFile(uint32_t now);
-// A pending change gets one quick try (Windows asks whether the session may end).
-void SaveIfBehind();
-// The session ends: a file the start could not read is read first, so the
-// change lies over its values, then a change still behind waits the full patience.
-void SaveBeforeSessionEnds();
-// "Sair": the same, written whole even when nothing changed.
-void SaveAtQuit();

@@ -32,7 +32,7 @@ void NoteTaken(bool failed, const HotkeyCombo& combo) {
         return;
     g_hold.taken = failed;
     g_hold.takenCombo = combo;
-    if (g_frontEnd.follow) g_frontEnd.follow(kFollowHotkeyTaken);
+    FollowChange(kHotkeyTakenChanged);
 }
 
 void RegisterMissingHotkeys() {

@@ -11,10 +11,9 @@ const WPARAM kSysCommandMask = 0xFFF0;
 // The DPI holds the base value until start-up reads the screen's.
 AppWin g_app = {
     NULL, NULL, kBaseDpi,     // instance, mutex, dpi
-    NULL, NULL, NULL, NULL,   // message, tray, overlay and settings windows
+    NULL, NULL, NULL,         // message, tray and overlay windows
     NULL, NULL,               // icons
     NULL, NULL, NULL,         // fonts
-    NULL, NULL, NULL, 0, 0,   // overlay DC, bitmap, pixels and their size
     0, 0,                     // TaskbarCreated id, quitting flag
 };
 

@@ -18,13 +18,8 @@ struct AppWin {
     HWND messageWindow;
     HWND trayWindow;          // hidden top-level: gets broadcasts, owns the tray menu
     HWND overlayWindow;
-    HWND settingsWindow;      // null while the settings window does not exist
     HICON smallIcon, largeIcon;
     HFONT controlFont, titleFont, subtitleFont;
-    HDC overlayDC;            // memory DC with the overlay DIB selected
-    HBITMAP overlayBitmap;
-    uint32_t* overlayBits;    // overlayWidth x overlayHeight premultiplied BGRA
-    int overlayWidth, overlayHeight;  // kOverlaySize square unless an image or a label needs more
     UINT taskbarCreatedMessage;
     int quitting;             // set by "Sair", never cleared
 };
@@ -49,4 +44,6 @@ void FormatHotkeyText(wchar_t* buf, size_t count);  // count >= kHotkeyTextChars
 void SetStartWithWindows(bool on);
 // The option follows the Run value, unless Windows has switched it off.
 void ReadStartWithWindows();
+// Windows' restart after sign-in stands in for the Run value while it is off.
+void FollowRestartRegistration();
 void CheckStartWithWindowsAtStartup();

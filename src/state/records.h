@@ -1,7 +1,8 @@
 // The process-wide records of the running program: the current crosshair, the
 // options and the settings paths. Portable, so that the core logic and its
-// tests can use them without Windows. Every layer reads them; only the
-// operations of state/change.h write the crosshair and the options.
+// tests can use them without Windows. Every layer reads them; the crosshair
+// and the options are const here, and only the operations of state/change.h
+// write them.
 #pragma once
 #include "crosshair/crosshair.h"
 #include "storage/settings.h"
@@ -12,8 +13,8 @@ struct SettingsPaths {
     wchar_t miras[kPathChars];
 };
 
-extern CrosshairSettings g_crosshair;
-extern AppOptions g_options;
+extern const CrosshairSettings& g_crosshair;
+extern const AppOptions& g_options;
 extern SettingsPaths g_paths;
 extern SettingsFileState g_settingsFile;
 

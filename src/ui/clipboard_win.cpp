@@ -3,7 +3,7 @@
 
 #include <string.h>
 
-#include "state/process_win.h"
+#include "ui/settings_win.h"
 #include "base/wtext.h"
 #include "codes/codes.h"
 #include "codes/sharecode.h"
@@ -59,7 +59,7 @@ HGLOBAL MakeTextBlock(const wchar_t* text, int length) {
 CopyResult TryCopy() {
     HGLOBAL block = MakeTextBlock(g_copy.text, g_copy.length);
     if (!block) return kCopyFailed;
-    if (!OpenClipboard(g_app.settingsWindow)) {
+    if (!OpenClipboard(g_settingsWindow)) {
         GlobalFree(block);
         return kClipboardBusy;
     }
@@ -74,10 +74,10 @@ void FinishCopy(bool copied) {
     g_copy.waiting = false;
     KillTimer(g_app.messageWindow, kClipboardRetryTimerId);
     if (copied) {
-        MessageBoxW(g_app.settingsWindow, g_copy.confirmation, ZAVIK_TITLE,
+        MessageBoxW(g_settingsWindow, g_copy.confirmation, ZAVIK_TITLE,
                     MB_OK | MB_ICONINFORMATION);
     } else {
-        MessageBoxW(g_app.settingsWindow, kCopyFailedText, ZAVIK_TITLE, MB_OK | MB_ICONWARNING);
+        MessageBoxW(g_settingsWindow, kCopyFailedText, ZAVIK_TITLE, MB_OK | MB_ICONWARNING);
     }
 }
 
@@ -102,7 +102,7 @@ void StartCopy(const wchar_t* text, const wchar_t* confirmation) {
 // copied, and the player is told why rather than handed another crosshair.
 bool RefusedForImage() {
     if (!CrosshairUsesImage(g_crosshair)) return false;
-    MessageBoxW(g_app.settingsWindow, kImageHasNoCodeText, ZAVIK_TITLE,
+    MessageBoxW(g_settingsWindow, kImageHasNoCodeText, ZAVIK_TITLE,
                 MB_OK | MB_ICONINFORMATION);
     return true;
 }
@@ -125,7 +125,7 @@ void ExportShareCode(int32_t screenHeight) {
 
 void RetryPendingCopy() {
     // A window closed meanwhile leaves no one to tell; the copy is dropped.
-    if (!g_copy.waiting || !g_app.settingsWindow) {
+    if (!g_copy.waiting || !g_settingsWindow) {
         g_copy.waiting = false;
         KillTimer(g_app.messageWindow, kClipboardRetryTimerId);
         return;

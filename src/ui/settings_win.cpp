@@ -13,6 +13,7 @@
 #include "ui/text_colours.h"
 
 SettingsWindowState g_settings;
+HWND g_settingsWindow;
 
 namespace {
 
@@ -71,7 +72,7 @@ void CreateTabStrip(HWND window) {
 }
 
 LRESULT OnCreate(HWND window) {
-    g_app.settingsWindow = window;
+    g_settingsWindow = window;
     g_settings.gameStatus = kGameAway;  // until the next tick writes the label
     g_settings.closedByPlayer = false;
     g_settings.creationTag = kTagAlways;
@@ -84,6 +85,9 @@ LRESULT OnCreate(HWND window) {
     g_settings.creationTag = 0;
     FillSavedList(nullptr);
     PushStateToControls();
+    ShowOptionBoxes();
+    ShowHotkeyTexts();
+    ShowCrosshairValues();
     SelectTab(0);
     return 0;
 }
@@ -185,7 +189,7 @@ LRESULT OnCommand(WPARAM wParam, LPARAM lParam) {
     case kIdResetAll: ResetAllSettings(); break;
     case kIdChooseImage: ChooseImageByDialog(); break;
     case kIdUseDrawn: UseDrawnCrosshair(); break;
-    case IDCANCEL: CloseSettingsWindow(g_app.settingsWindow, true); break;  // Esc
+    case IDCANCEL: CloseSettingsWindow(g_settingsWindow, true); break;  // Esc
     default: OnOptionBoxClicked(LOWORD(wParam)); break;
     }
     return 0;
@@ -204,7 +208,7 @@ void ShowTrayNoticeOnce() {
 }
 
 LRESULT OnDestroy() {
-    g_app.settingsWindow = nullptr;
+    g_settingsWindow = nullptr;
     DeleteSwatchBrush();
     // With no window the tick also forgets the game status it last wrote.
     VisibilityTick();
@@ -215,7 +219,7 @@ LRESULT OnDestroy() {
 BOOL CALLBACK ApplyPageRule(HWND control, LPARAM) {
     LONG_PTR tag = GetWindowLongPtrW(control, GWLP_USERDATA);
     // Inner windows of common controls are not ours, whatever their user data holds.
-    if (tag <= 0 || GetParent(control) != g_app.settingsWindow) return TRUE;
+    if (tag <= 0 || GetParent(control) != g_settingsWindow) return TRUE;
     bool visible = tag == kTagAlways || tag == kTabs[g_settings.currentTab].tag;
     ShowWindow(control, visible ? SW_SHOW : SW_HIDE);
     return TRUE;
@@ -297,7 +301,7 @@ HWND CreateSliderRow(HWND parent, const wchar_t* caption, int y, int trackbarId,
 }
 
 void SelectTab(int index) {
-    HWND window = g_app.settingsWindow;
+    HWND window = g_settingsWindow;
     if (!window || index < 0 || index >= (int)(sizeof(kTabs) / sizeof(kTabs[0]))) return;
     g_settings.currentTab = index;
     EnumChildWindows(window, ApplyPageRule, 0);
@@ -305,18 +309,18 @@ void SelectTab(int index) {
 }
 
 void InvalidatePreview() {
-    if (!g_app.settingsWindow) return;
+    if (!g_settingsWindow) return;
     RECT preview = {DpiScale(kPreviewX), DpiScale(kPreviewY), DpiScale(kPreviewX + kPreviewSide),
                     DpiScale(kPreviewY + kPreviewSide)};
     // A display change asks from the per-monitor message window; the
     // rectangle is in the system-aware window's own units.
-    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.settingsWindow);
-    InvalidateRect(g_app.settingsWindow, &preview, FALSE);
+    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_settingsWindow);
+    InvalidateRect(g_settingsWindow, &preview, FALSE);
     LeaveDpiContext(previous);
 }
 
 HWND SettingsControl(int id) {
-    return g_app.settingsWindow ? GetDlgItem(g_app.settingsWindow, id) : nullptr;
+    return g_settingsWindow ? GetDlgItem(g_settingsWindow, id) : nullptr;
 }
 
 bool IsControlChecked(int id) {
@@ -331,7 +335,7 @@ void EnableControl(int id, bool enabled) {
     HWND control = SettingsControl(id);
     if (!control || (IsWindowEnabled(control) != FALSE) == enabled) return;
     if (!enabled && GetFocus() == control)
-        SetFocus(GetNextDlgTabItem(g_app.settingsWindow, control, FALSE));
+        SetFocus(GetNextDlgTabItem(g_settingsWindow, control, FALSE));
     EnableWindow(control, enabled ? TRUE : FALSE);
 }
 
@@ -341,7 +345,7 @@ LRESULT SendToControl(int id, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 int SettingsMessageBox(const wchar_t* text, UINT style) {
-    return MessageBoxW(g_app.settingsWindow, text, ZAVIK_TITLE, style);
+    return MessageBoxW(g_settingsWindow, text, ZAVIK_TITLE, style);
 }
 
 // No modifier, or Shift alone, is no hotkey: the control adds Ctrl to such an entry.

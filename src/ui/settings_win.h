@@ -11,15 +11,18 @@
 // nothing while the window is closed.
 LRESULT CALLBACK SettingsWindowProc(HWND, UINT, WPARAM, LPARAM);
 void InvalidatePreview();
-// Every control shows the records again; notifications meanwhile do not act.
+// The sliders, the crosshair's boxes, the colour and the hotkey controls show
+// the records again; notifications meanwhile do not act.
 void PushStateToControls();
-// The value labels, the preview and the colour swatch show the crosshair.
+// The value labels, the colour swatch and the image status show the crosshair.
 void ShowCrosshairValues();
 // The option check boxes show the options, each as its row says.
 void ShowOptionBoxes();
-// The caption of the enabled box names the current hotkey.
+// The caption of the enabled box and the hotkey note name the current hotkeys.
+void ShowHotkeyTexts();
 void ShowEnabledCaption();
-void SetGameStatusLabel(bool inFront);  // text of control 701, repainted in its colour
+// Text of control 701, repainted in its colour; false while the window is closed.
+bool SetGameStatusLabel(bool inFront);
 // When the main loop hands over a key for the focused copy button: Alt+Down
 // or F4 opens its menu (true then).
 bool OpenCopyMenuByKey(const MSG& msg);
@@ -50,6 +53,8 @@ struct SettingsWindowState {
     bool hotkeyTaken;       // note 707 tells of a hotkey another program holds
 };
 extern SettingsWindowState g_settings;
+// Null while the settings window does not exist.
+extern HWND g_settingsWindow;
 
 // The control factory: CreateWindowExW scaled with DpiScale, the control font,
 // and the creation page tag in the control's user data.
@@ -108,8 +113,8 @@ void SaveImportedCrosshair();
 void DeleteSavedCrosshair();
 void ApplyImportBox();
 void SetStatusLine(int kind, const wchar_t* text);
-// The switch hotkey wore this line: the list selects it, as a click would have.
-void ShowSwitchedLine(const wchar_t* text, int32_t itemData);
+// The switch hotkey wore a line: the list selects it, as a click would have.
+void ShowSwitchedLine();
 // The switch hotkey's control changed (EN_CHANGE of control 604).
 void TakeSwitchHotkeyFromControl(HWND hotkeyControl);
 

@@ -84,7 +84,7 @@ void SelectCurrentColourName() {
 }
 
 void UpdateValueLabels() {
-    if (!g_app.settingsWindow) return;
+    if (!g_settingsWindow) return;
     for (const SliderRow& row : kSliderRows) {
         wchar_t text[kSliderLabelChars];
         FormatSliderLabel(row, g_crosshair, text, kSliderLabelChars);
@@ -150,7 +150,7 @@ void ShowCopyMenu(HWND button) {
         AppendMenuW(menu, MF_STRING, (UINT_PTR)item.id, item.text);
     }
     TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN, corner.x, corner.y, 0,
-                   g_app.settingsWindow, nullptr);
+                   g_settingsWindow, nullptr);
     DestroyMenu(menu);
 }
 
@@ -190,17 +190,16 @@ void CreateCrosshairTab(HWND window) {
 }
 
 void ShowCrosshairValues() {
-    if (!g_app.settingsWindow) return;
+    if (!g_settingsWindow) return;
     UpdateValueLabels();
     EnableForCrosshairWorn();
     ShowImageStatus();
-    InvalidatePreview();
     HWND swatch = SettingsControl(kIdColourSwatch);
     if (swatch) InvalidateRect(swatch, nullptr, TRUE);
 }
 
 void PushStateToControls() {
-    if (!g_app.settingsWindow) return;
+    if (!g_settingsWindow) return;
     // Setting the controls makes some of them notify; those notifications must not act.
     g_settings.suppressCommands = true;
     for (const SliderRow& row : kSliderRows) {
@@ -209,20 +208,17 @@ void PushStateToControls() {
     SetControlChecked(kIdCheckOutline, g_crosshair.outline != 0);
     SetControlChecked(kIdCheckDot, g_crosshair.dot != 0);
     SetControlChecked(kIdCheckTStyle, g_crosshair.tStyle != 0);
-    ShowOptionBoxes();
     SelectCurrentColourName();
     SendToControl(kIdHotkeyControl, HKM_SETHOTKEY,
                   HotkeyControlValue(g_options.hotkeyKey, g_options.hotkeyModifiers), 0);
     SendToControl(kIdSwitchHotkey, HKM_SETHOTKEY,
                   HotkeyControlValue(g_options.switchKey, g_options.switchModifiers), 0);
+    g_settings.suppressCommands = false;
+}
+
+void ShowHotkeyTexts() {
     ShowEnabledCaption();
     ShowHotkeyNote();
-    ShowCrosshairValues();
-    g_settings.suppressCommands = false;
-    // Only after the controls are set: telling the tray waits on another
-    // process, and a message another program sends meanwhile (a paste, a
-    // choice in the list) is handled then and must act like any other.
-    if (g_frontEnd.follow) g_frontEnd.follow(kFollowTrayTip);
 }
 
 void ShowOptionBoxes() {
@@ -243,9 +239,9 @@ void ShowEnabledCaption() {
     SetWindowTextW(box, caption);
 }
 
-void SetGameStatusLabel(bool inFront) {
+bool SetGameStatusLabel(bool inFront) {
     HWND label = SettingsControl(kIdGameStatus);
-    if (!label) return;
+    if (!label) return false;
     // A refused save outweighs the game: the player can mend it, and must know.
     g_settings.gameStatus = SettingsFileReadOnly(g_settingsFile) ? kGameSaveRefused
                             : inFront                           ? kGameInFront
@@ -254,6 +250,7 @@ void SetGameStatusLabel(bool inFront) {
     FitLabelHeight(label, kGameStatusTexts[g_settings.gameStatus]);
     // The colour changes with the text, so the whole label is drawn again.
     InvalidateRect(label, nullptr, TRUE);
+    return true;
 }
 
 void OnSliderMoved(HWND trackbar, int scrollCode) {
@@ -279,7 +276,7 @@ void OnColourListChanged(int notification) {
         SetColour(preset.red, preset.green, preset.blue);
     } else if (index == kColourCustomIndex) {
         // Posted, so the dialog opens after the list has finished its own notification.
-        PostMessageW(g_app.settingsWindow, WM_COMMAND, MAKEWPARAM(kIdColourChoose, 0), 0);
+        PostMessageW(g_settingsWindow, WM_COMMAND, MAKEWPARAM(kIdColourChoose, 0), 0);
     }
 }
 
@@ -303,7 +300,7 @@ BOOL RunColourDialog(CHOOSECOLORW* dialog) {
 void ChooseCustomColour() {
     CHOOSECOLORW dialog = {};
     dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = g_app.settingsWindow;
+    dialog.hwndOwner = g_settingsWindow;
     dialog.rgbResult = RGB(g_crosshair.red, g_crosshair.green, g_crosshair.blue);
     dialog.lpCustColors = g_customColours;
     dialog.Flags = CC_RGBINIT | CC_FULLOPEN;

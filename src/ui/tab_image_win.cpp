@@ -119,7 +119,7 @@ void ChooseImageByDialog() {
     wchar_t path[kPathChars] = L"";
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof(dialog);
-    dialog.hwndOwner = g_app.settingsWindow;
+    dialog.hwndOwner = g_settingsWindow;
     dialog.lpstrFilter = kDialogFilter;
     dialog.nFilterIndex = kFirstFilter;
     dialog.lpstrFile = path;

@@ -99,7 +99,7 @@ void ShowHotkeyNote() {
 }
 
 void OpenSettingsFolder() {
-    ShellExecuteW(g_app.settingsWindow, kOpenVerb, g_paths.folder, nullptr, nullptr,
+    ShellExecuteW(g_settingsWindow, kOpenVerb, g_paths.folder, nullptr, nullptr,
                   SW_SHOWNORMAL);
 }
 

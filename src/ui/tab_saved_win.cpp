@@ -123,13 +123,14 @@ void ApplyListEntry() {
     ChangeCrosshair(next, kCrosshairPicked);
 }
 
-void ShowSwitchedLine(const wchar_t* text, int32_t itemData) {
+void ShowSwitchedLine() {
     HWND list = SettingsControl(kIdSavedList);
     if (!list) return;
+    const ListEntry& line = LastSwitchedLine();
     // Selecting from here sends no LBN_SELCHANGE: the line is not worn twice.
     SendMessageW(list, LB_SETCURSEL, (WPARAM)-1, 0);
-    SelectLineNamed(list, text);
-    EmptyNameBoxForBuiltin(itemData);
+    SelectLineNamed(list, line.text);
+    EmptyNameBoxForBuiltin(line.itemData);
 }
 
 void TakeSwitchHotkeyFromControl(HWND hotkeyControl) {

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "app/app_win.h"
+#include "state/change.h"
 #include "harness.h"
 
 using namespace e2e;
@@ -86,14 +87,15 @@ protected:
         g_app.messageWindow = owner_;
         g_app.smallIcon = LoadIconW(nullptr, (LPCWSTR)IDI_APPLICATION);
         g_app.largeIcon = LoadIconW(nullptr, (LPCWSTR)IDI_INFORMATION);
-        g_options = kDefaultOptions;
+        ResetEverything();
     }
 
     void TearDown() override {
         if (added_) DeleteTrayIcon();
         if (owner_) DestroyWindow(owner_);
         g_app = savedApp_;
-        g_options = savedOptions_;
+        ChangeOption(kOptionEnabled, savedOptions_.enabled);
+        ChangeHotkey(savedOptions_.hotkeyKey, savedOptions_.hotkeyModifiers);
         g_trayIcon = savedIcon_;
     }
 
@@ -120,9 +122,8 @@ TEST_F(Tray, MenuShowsTheStateAndTheHotkey) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        g_options.enabled = row.enabled;
-        g_options.hotkeyKey = row.key;
-        g_options.hotkeyModifiers = row.modifiers;
+        ChangeOption(kOptionEnabled, row.enabled);
+        ChangeHotkey(row.key, row.modifiers);
         HMENU menu = BuildTrayMenu();
         ASSERT_TRUE(menu);
         EXPECT_EQ(kMenuItems, GetMenuItemCount(menu));
@@ -165,8 +166,7 @@ TEST_F(Tray, AddWhileTheShellStillHasTheIconRefreshesItsTip) {
     ASSERT_TRUE(AddTrayIcon());
     added_ = true;
     // As after a DPI change: the taskbar announces itself but kept the icon.
-    g_options.hotkeyKey = kVkF5;
-    g_options.hotkeyModifiers = kModCtrlShift;
+    ChangeHotkey(kVkF5, kModCtrlShift);
     KeepTrayIcon();
     EXPECT_EQ(Utf8(ZAVIK_TITLE L" - Ctrl + Shift + F5 liga/desliga"), Utf8(g_trayIcon.szTip));
     EXPECT_EQ(kAddFlags, g_trayIcon.uFlags);
