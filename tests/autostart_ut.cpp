@@ -54,9 +54,6 @@ TEST(Autostart, ByteLengthCountsTheTerminator) {
     EXPECT_EQ(78u, RunValueByteLength(L"\"C:\\Apps\\ZavikCrosshair.exe\" --bandeja"));
 }
 
-TEST(Autostart, RunKeyPath) {
-    EXPECT_STREQ(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", kRunKeyPath);
-}
 
 TEST(Autostart, SwitchRecordIsOffWhenTheLowestBitOfItsFirstByteIsSet) {
     const struct {

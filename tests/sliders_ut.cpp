@@ -73,12 +73,6 @@ TEST(Sliders, EachTrackbarHasOneRowAndOthersNone) {
     EXPECT_EQ(nullptr, FindSliderRow(kIdUnnamed));
 }
 
-TEST(Sliders, OnlyTheOutlineRowHasACheckBox) {
-    for (const SliderRow& row : kSliderRows) {
-        SCOPED_TRACE(row.trackbarId);
-        EXPECT_EQ(row.trackbarId == kIdSliderOutline, row.checkBox);
-    }
-}
 
 struct StoreCase {
     const char* name;

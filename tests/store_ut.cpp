@@ -1,5 +1,5 @@
-// The saved-crosshairs store's portable rules: status texts and colours, the
-// name rules, the save decision, the list lines and applying a line.
+// The saved-crosshairs store's portable rules: the name rules, the save
+// decision, the list lines and applying a line.
 #include <string.h>
 
 #include <string>
@@ -19,59 +19,6 @@ using conformance::SameText;
 using conformance::TempDir;
 using conformance::Utf16Le;
 using conformance::WriteBytes;
-
-const wchar_t kCheckMark = 0x2714;  // success texts begin with it and a space
-const wchar_t kCrossMark = 0x2716;  // error texts begin with it and a space
-
-::testing::AssertionResult StartsWithMark(const wchar_t* text, wchar_t mark) {
-    if (text[0] == mark && text[1] == L' ' && text[2] != L' ')
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << conformance::Show(text)
-                                         << "\" does not begin with <" << std::hex
-                                         << (unsigned)mark << "> and one space";
-}
-
-TEST(StoreTexts, SuccessAndErrorTextsCarryTheirMark) {
-    EXPECT_TRUE(StartsWithMark(kStatusImportOkText, kCheckMark));
-    EXPECT_TRUE(StartsWithMark(kStatusSavedText, kCheckMark));
-    EXPECT_TRUE(StartsWithMark(kStatusImportNoneText, kCrossMark));
-    EXPECT_TRUE(StartsWithMark(kStatusNeedBothText, kCrossMark));
-    EXPECT_TRUE(StartsWithMark(kStatusNeedCodeText, kCrossMark));
-    EXPECT_TRUE(StartsWithMark(kStatusNeedNameText, kCrossMark));
-    EXPECT_TRUE(StartsWithMark(kStatusCodeDamagedText, kCrossMark));
-    EXPECT_TRUE(SameText(ImportFailureText(true),
-                         L"✖ Esse código de mira não pôde ser lido: confira se copiou o código "
-                         L"inteiro."));
-    EXPECT_TRUE(SameText(ImportFailureText(false), kStatusImportNoneText));
-    EXPECT_TRUE(StartsWithMark(kStatusSaveFailedText, kCrossMark));
-    EXPECT_TRUE(StartsWithMark(kStatusDeleteFailedText, kCrossMark));
-    EXPECT_NE(kCheckMark, kStatusHintText[0]);
-    EXPECT_NE(kCrossMark, kStatusHintText[0]);
-}
-
-TEST(StoreTexts, QuestionsFormatTheName) {
-    wchar_t text[kQuestionChars];
-    FormatW(text, kQuestionChars, kAskReplaceFormat, L"Minha");
-    EXPECT_TRUE(SameText(text, L"Já existe uma mira chamada \"Minha\".\nQuer substituir?"));
-    FormatW(text, kQuestionChars, kAskDeleteFormat, L"Minha");
-    EXPECT_TRUE(SameText(text, L"Excluir a mira \"Minha\"?"));
-}
-
-struct ColourRow {
-    int kind;
-    uint32_t expected;  // 0x00BBGGRR
-};
-
-TEST(StoreTexts, StatusColours) {
-    const ColourRow rows[] = {
-        {kStatusHint, 0x006E6E6E},  {kStatusSuccess, 0x003C8200}, {kStatusError, 0x001E1EBE},
-        {3, 0x006E6E6E},            {-1, 0x006E6E6E},
-    };
-    for (const ColourRow& row : rows) {
-        SCOPED_TRACE(row.kind);
-        EXPECT_EQ(row.expected, StatusKindColour(row.kind));
-    }
-}
 
 struct NameRow {
     const char* name;
@@ -108,7 +55,7 @@ struct DecideRow {
     const wchar_t* cleanedName;
     int count;
     bool goOn;
-    const wchar_t* text;
+    SaveNote note;
     int focus;
     bool unreadableCode;
     bool wearingImage = false;
@@ -116,21 +63,21 @@ struct DecideRow {
 
 TEST(DecideSave, FourWaysAndTheDamagedCode) {
     const DecideRow rows[] = {
-        {"neither", L"", 0, false, kStatusNeedBothText, kFocusImportBox, false},
-        {"code only", L"", 3, false, kStatusNeedNameText, kFocusNameBox, false},
-        {"name only", L"Minha", 0, false, kStatusNeedCodeText, kFocusImportBox, false},
-        {"both", L"Minha", 1, true, kStatusSavedText, kFocusNone, false},
-        {"no name text at all", nullptr, 0, false, kStatusNeedBothText, kFocusImportBox,
+        {"neither", L"", 0, false, kNoteNeedBoth, kFocusImportBox, false},
+        {"code only", L"", 3, false, kNoteNeedName, kFocusNameBox, false},
+        {"name only", L"Minha", 0, false, kNoteNeedCode, kFocusImportBox, false},
+        {"both", L"Minha", 1, true, kNoteSaved, kFocusNone, false},
+        {"no name text at all", nullptr, 0, false, kNoteNeedBoth, kFocusImportBox,
          false},
-        {"damaged code with a name", L"Minha", 0, false, kStatusCodeDamagedText, kFocusImportBox,
+        {"damaged code with a name", L"Minha", 0, false, kNoteCodeDamaged, kFocusImportBox,
          true},
-        {"damaged code without a name", L"", 0, false, kStatusCodeDamagedText, kFocusImportBox,
+        {"damaged code without a name", L"", 0, false, kNoteCodeDamaged, kFocusImportBox,
          true},
-        {"image worn, a name and no code", L"Minha", 0, true, kStatusSavedText, kFocusNone, false,
+        {"image worn, a name and no code", L"Minha", 0, true, kNoteSaved, kFocusNone, false,
          true},
-        {"image worn without a name", L"", 0, false, kStatusNeedNameText, kFocusNameBox, false,
+        {"image worn without a name", L"", 0, false, kNoteNeedName, kFocusNameBox, false,
          true},
-        {"image worn, damaged code", L"Minha", 0, false, kStatusCodeDamagedText,
+        {"image worn, damaged code", L"Minha", 0, false, kNoteCodeDamaged,
          kFocusImportBox, true, true},
     };
     for (const DecideRow& row : rows) {
@@ -138,7 +85,7 @@ TEST(DecideSave, FourWaysAndTheDamagedCode) {
         SaveDecision d =
             DecideSave(row.cleanedName, row.count, row.unreadableCode, row.wearingImage);
         EXPECT_EQ(row.goOn, d.goOn);
-        EXPECT_EQ(row.text, d.text);
+        EXPECT_EQ(row.note, d.note);
         EXPECT_EQ(row.focus, d.focus);
         EXPECT_EQ(row.goOn ? kStatusSuccess : kStatusError, d.kind);
     }

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "base/ids.h"
-#include "storage/store.h"
 #include "ui/text_colours.h"
+#include "ui/window_text.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 
 #include "state/identity.h"
 #include "state/tray_text.h"
+#include "ui/window_text.h"
 
 namespace {
 
@@ -110,16 +111,5 @@ TEST(TrayText, BalloonFieldsAreCut) {
     }
 }
 
-TEST(TrayText, FixedTexts) {
-    EXPECT_STREQ(L"Abrir o " ZAVIK_TITLE L"...", kOpenSettingsMenuText);
-    EXPECT_STREQ(L"Sair", kQuitMenuText);
-    EXPECT_STREQ(ZAVIK_TITLE L" - Tela cheia exclusiva", kFullscreenNoticeTitle);
-    EXPECT_STREQ(L"Nesse modo o Windows n\u00e3o deixa nada aparecer por cima do jogo. No FiveM "
-                 L"use Tela cheia sem bordas (Borderless) para ver a mira.",
-                 kFullscreenNoticeText);
-    EXPECT_STREQ(ZAVIK_TITLE, kClosingNoticeTitle);
-    EXPECT_LE(wcslen(kFullscreenNoticeText), 255u);
-    EXPECT_LE(wcslen(kFullscreenNoticeTitle), 63u);
-}
 
 }  // namespace

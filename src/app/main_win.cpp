@@ -20,7 +20,6 @@ const wchar_t kTaskbarCreated[] = L"TaskbarCreated";
 const DWORD kComApartment = COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE;
 const int kAppIconId = 1;
 const int kLargeIconSize = 64;
-const int kPointsPerInch = 72;
 const UINT kFirstTickPeriod = kTickPeriodIdle;
 const DWORD kOverlayExStyle =
     WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE;
@@ -86,11 +85,7 @@ void CreateFonts() {
         {&g_app.subtitleFont, kControlFontPoints, FW_NORMAL},
     };
     for (const FontRow& row : rows) {
-        // A negative height asks for the character height, not the cell height.
-        *row.font = CreateFontW(-MulDiv(row.points, g_app.dpi, kPointsPerInch), 0, 0, 0,
-                                row.weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                                DEFAULT_PITCH | FF_DONTCARE, ZAVIK_FONT_FACE);
+        *row.font = CreateProgramFont(row.points, row.weight, g_app.dpi, CLEARTYPE_QUALITY);
     }
 }
 

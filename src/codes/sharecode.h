@@ -12,7 +12,7 @@ enum {
     kShareCodeChars = 47,          // "CS", 44 symbols and the terminator
     kShareCodeMaxHeight = 0xFFFF,  // the screen height is a 16-bit field
     kShareCodeCommands = 12,  // what a code counts as: the exported line's command count
-    kDefaultScreenHeight = 1080,
+    kDefaultScreenHeight = kNativeScreenHeight,
 };
 
 enum ShareCodeFormat {

@@ -8,7 +8,7 @@
 
 enum {
     kValorantPrimaryKeys = 17,     // the primary section's keys that reach our crosshair
-    kValorantScreenHeight = 1080,  // the code's pixels are drawn as on a screen this high
+    kValorantScreenHeight = kNativeScreenHeight,  // the code's pixels are drawn as on a screen this high
 };
 
 // The primary section as our crosshair needs it: every key read or at its

@@ -5,13 +5,17 @@
 #include <stddef.h>
 #include <stdint.h>
 
+// A screen 1080 lines high: where an image at 100 % shows pixel for pixel,
+// and the height the shooters' codes and the name label are measured at.
+enum { kNativeScreenHeight = 1080 };
+
 enum {
     kImageMaxSide = 256,        // decoded images are 1..256 pixels on each side
     kImageDrawnMaxSide = 1024,  // no drawn image is larger in either direction
     kImageScaleMin = 10,        // "escala_imagem", percent
     kImageScaleMax = 400,
     kImageScaleDefault = 100,
-    kImageNativeHeight = 1080,  // the height at which 100 % shows the image pixel for pixel
+    kImageNativeHeight = kNativeScreenHeight,  // where 100 % shows the image pixel for pixel
 };
 
 // Decoded pixels: width x height, top row first, each A<<24|R<<16|G<<8|B with

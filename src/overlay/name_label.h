@@ -5,9 +5,11 @@
 #pragma once
 #include <stdint.h>
 
+#include "crosshair/image.h"
+
 enum {
     kLabelGapAtReference = 40,      // label top below the crosshair centre at 1080 lines
-    kLabelReferenceHeight = 1080,
+    kLabelReferenceHeight = kNativeScreenHeight,
     kLabelOutline = 1,              // outline pixels on every side of the text
     kLabelShowMs = 1500,            // how long a switch shows the name
     kLabelCoverageText = 128,       // mask values from here up are text

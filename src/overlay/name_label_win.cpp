@@ -14,8 +14,6 @@
 #include "state/change.h"
 
 namespace {
-const int kPointsPerInch = 72;
-const WORD kMaskBitsPerPixel = 32;
 const COLORREF kTextColour = RGB(255, 255, 255);
 const uint32_t kCoverageMask = 0xFF;  // the blue channel: white text sets all three alike
 const int32_t kMaxMaskSide = 4096;    // far beyond 64 characters at any DPI Windows offers
@@ -27,24 +25,14 @@ typedef UINT(WINAPI* DpiForWindowFn)(HWND);
 // Plain pixels, no smoothing: the outline then sits on whole text pixels, and
 // a grey edge would need its own blend over the game's colours.
 HFONT CreateLabelFont(int32_t dpi) {
-    return CreateFontW(-MulDiv(kControlFontPoints, dpi, kPointsPerInch), 0, 0, 0, FW_NORMAL,
-                       FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       ZAVIK_FONT_FACE);
+    return CreateProgramFont(kControlFontPoints, FW_NORMAL, dpi, NONANTIALIASED_QUALITY);
 }
 
 // Draws into a DIB section selected into dc, with the font already selected,
 // and copies the coverage out; the bitmap is gone again when it returns.
 uint8_t* DrawAndReadMask(HDC dc, const wchar_t* name, int length, int32_t width,
                          int32_t height) {
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // rows top-down, like the mask
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = kMaskBitsPerPixel;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(width, height);
     void* bits = NULL;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     if (!bitmap) return NULL;

@@ -7,7 +7,6 @@
 
 namespace {
 const BYTE kOpaque = 255;
-const WORD kOverlayBitsPerPixel = 32;  // BGRA, alpha for UpdateLayeredWindow
 
 MonitorList g_monitors;
 
@@ -44,14 +43,7 @@ bool SizeOverlayBuffer(int32_t width, int32_t height) {
         ReleaseDC(NULL, screen);
         if (!g_pixels.dc) return false;
     }
-    BITMAPINFO info;
-    ZeroMemory(&info, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // rows top-down, like the rasterizer writes them
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = kOverlayBitsPerPixel;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(width, height);
     void* bits = NULL;
     HBITMAP bitmap = CreateDIBSection(g_pixels.dc, &info, DIB_RGB_COLORS, &bits, NULL, 0);
     if (!bitmap) return false;

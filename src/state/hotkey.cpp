@@ -11,7 +11,6 @@ enum {
     kKeyA = 65, kKeyZ = 90, kKey0 = 48, kKey9 = 57,
     kKeyF1 = 112, kKeyF24 = 135, kFunctionKeyBase = 111,
     kKeyShift = 16, kKeyControl = 17, kKeyAlt = 18, kKeyBackspace = 8, kKeyDelete = 46,
-    kKeyMaxValid = 254,
     kScanCodeShift = 16, kScanCodeMask = 0xFF, kExtendedKeyBit = 1 << 24,
     kControlKeyMask = 0xFF, kControlFlagsShift = 8, kControlFlagsMask = 0xFF,
     kControlValueMask = 0x7FF,
@@ -104,10 +103,6 @@ bool HotkeyFromControlValue(uint32_t value, int32_t* key, int32_t* modifiers) {
     *key = controlKey;
     *modifiers = result;
     return true;
-}
-
-bool IsValidHotkeyKey(int32_t key) {
-    return (uint32_t)key - 1u < (uint32_t)kKeyMaxValid;
 }
 
 bool HotkeyIsSet(const HotkeyCombo& combo) { return IsValidHotkeyKey(combo.key); }

@@ -33,8 +33,6 @@ uint32_t HotkeyControlValue(int32_t key, int32_t modifiers);
 // Reading the control: false (ignore) for no key or a lone Shift/Ctrl/Alt;
 // otherwise the key and the modifiers, with Ctrl added when neither Ctrl nor Alt is held.
 bool HotkeyFromControlValue(uint32_t value, int32_t* key, int32_t* modifiers);
-// The stored key is valid when it lies in 1..254 (as an unsigned number).
-bool IsValidHotkeyKey(int32_t key);
 
 // A stored combination. The switch has no default: a key outside 1..254
 // (0 above all) means the player has recorded none.

@@ -26,6 +26,12 @@ struct AppWin {
 extern AppWin g_app;
 
 int DpiScale(int value);
+// The program's face at points and weight for a screen of dpi; the caller
+// deletes it. quality: CLEARTYPE_QUALITY on the window, plain pixels on the overlay.
+HFONT CreateProgramFont(int points, int weight, int dpi, DWORD quality);
+// The header of a top-down 32-bit DIB of width x height, rows top row first,
+// as the rasterizer and the mask writers fill them.
+BITMAPINFO TopDownBitmapInfo(int32_t width, int32_t height);
 // Whether a WM_SYSCOMMAND's wParam is SC_CLOSE: the caption's close button,
 // Alt+F4 or the window menu's close item, all of them the player's own keys or clicks.
 bool IsCloseCommand(WPARAM command);

@@ -11,16 +11,11 @@ const wchar_t kFullscreenNoticeText[] =
     L"Nesse modo o Windows não deixa nada aparecer por cima do jogo. No FiveM use Tela cheia "
     L"sem bordas (Borderless) para ver a mira.";
 const wchar_t kClosingNoticeTitle[] = ZAVIK_TITLE;
-const wchar_t kSwitchHotkeyCaption[] = L"Trocar de mira:";
-const wchar_t kSameAsToggleText[] = L"Esse atalho já liga e desliga a mira. Escolha outro.";
-const wchar_t kSameAsSwitchText[] = L"Esse atalho já troca de mira. Escolha outro.";
 
 namespace {
 const wchar_t kTrayTipFormat[] = L"%ls - %ls liga/desliga";
-const wchar_t kEnabledCaptionFormat[] = L"Mira ligada  (%ls)";
-const wchar_t kToggleMenuItemFormat[] = L"Mira ligada\t%ls";
+const wchar_t kToggleMenuItemFormat[] = ZAVIK_ENABLED_CAPTION L"\t%ls";
 const wchar_t kClosingNoticeFormat[] = L"Continua rodando aqui na bandeja. %ls liga/desliga a mira.";
-const wchar_t kHotkeyTakenNoteFormat[] = L"Outro programa já usa %ls. Escolha outro atalho.";
 const wchar_t kHotkeyTakenTipFormat[] = L"%ls - %ls em uso por outro programa";
 }  // namespace
 
@@ -28,9 +23,6 @@ void FormatTrayTipText(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
     FormatW(buf, count, kTrayTipFormat, ZAVIK_TITLE, hotkeyText);
 }
 
-void FormatEnabledCaption(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
-    FormatW(buf, count, kEnabledCaptionFormat, hotkeyText);
-}
 
 void FormatToggleMenuItem(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
     FormatW(buf, count, kToggleMenuItemFormat, hotkeyText);
@@ -48,9 +40,6 @@ void CutBalloonText(const wchar_t* text, wchar_t (&field)[kBalloonTextChars]) {
     CopyW(field, kBalloonTextChars, text);
 }
 
-void FormatHotkeyTakenNote(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
-    FormatW(buf, count, kHotkeyTakenNoteFormat, hotkeyText);
-}
 
 void FormatHotkeyTakenTip(const wchar_t* hotkeyText, wchar_t* buf, size_t count) {
     FormatW(buf, count, kHotkeyTakenTipFormat, ZAVIK_TITLE, hotkeyText);

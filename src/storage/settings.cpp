@@ -56,8 +56,6 @@ namespace {
 enum {
     kFloatTextChars = 64,
     kIntTextChars = 32,
-    kHotkeyKeyFirst = 1,
-    kHotkeyKeyLast = 254,
     kMirasVersionFirst = 1,  // what a file without the key counts as
     kByteMask = 0xFF,
     kContentProbeChars = 8,  // enough to see that a file names any section
@@ -304,16 +302,11 @@ bool LayAssignedOver(uint32_t assigned, const AppOptions& now,
 // What a budget leaves after spent: never below nothing.
 unsigned Remaining(unsigned budget, unsigned spent) { return spent < budget ? budget - spent : 0u; }
 
-bool HotkeyKeyUsable(int32_t key) {
-    // Tested unsigned: 0, 255 and above, and every negative value fail.
-    uint32_t code = (uint32_t)key;
-    return code >= kHotkeyKeyFirst && code <= kHotkeyKeyLast;
-}
 
 // Whether the row's key stands in the file for these options.
 bool OptionWritten(const OptionRow& row, const AppOptions& options) {
     return InFile(row) &&
-           (!row.onlyWhileSet || HotkeyKeyUsable(OptionOf(options, OptionRowOf(row.hotkey))));
+           (!row.onlyWhileSet || IsValidHotkeyKey(OptionOf(options, OptionRowOf(row.hotkey))));
 }
 
 // Writes the row's key, or removes it when it has no place in the file;
@@ -354,6 +347,12 @@ void RecordMirasVersion(const wchar_t* config) {
 }
 
 }  // namespace
+
+bool IsValidHotkeyKey(int32_t key) {
+    // Tested unsigned: 0, 255 and above, and every negative value fail.
+    uint32_t code = (uint32_t)key;
+    return code >= kHotkeyKeyFirst && code <= kHotkeyKeyLast;
+}
 
 float ReadFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                        float current) {
@@ -465,7 +464,7 @@ bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings*
     }
     // A hotkey whose key is no key is no choice: all its rows fall back together.
     for (const OptionRow& keyRow : kOptionRows) {
-        if (keyRow.hotkey != keyRow.id || HotkeyKeyUsable(options->*(keyRow.field))) continue;
+        if (keyRow.hotkey != keyRow.id || IsValidHotkeyKey(options->*(keyRow.field))) continue;
         for (const OptionRow& row : kOptionRows)
             if (row.hotkey == keyRow.id) options->*(row.field) = row.defaultValue;
     }

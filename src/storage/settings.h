@@ -24,6 +24,10 @@ struct AppOptions {
 
 // A hotkey's modifiers as the file stores them and RegisterHotKey takes them.
 enum { kModAlt = 1, kModControl = 2, kModShift = 4 };
+// The virtual-key codes a hotkey can hold.
+enum { kHotkeyKeyFirst = 1, kHotkeyKeyLast = 254 };
+// The stored key is valid when it lies in 1..254 (as an unsigned number).
+bool IsValidHotkeyKey(int32_t key);
 
 enum {
     kDefaultHotkeyKey = 'O',

@@ -1,29 +1,10 @@
-// The saved-crosshairs store "miras.ini": status texts, name rules, the save
-// decision and the list's contents, apart from any window.
+// The saved-crosshairs store "miras.ini": name rules, the save decision and
+// the list's contents, apart from any window.
 #include "storage/store.h"
 
 #include "base/wtext.h"
 #include "storage/profile.h"
 #include "storage/settings.h"
-
-const wchar_t kStatusHintText[] = L"Cole o código acima, dê um nome e clique em Salvar mira.";
-const wchar_t kStatusImportOkText[] = L"✔ Mira lida e aplicada! Dê um nome e clique em Salvar mira.";
-const wchar_t kStatusImportNoneText[] = L"✖ Não achei nenhum comando de mira nesse texto.";
-const wchar_t kStatusCodeDamagedText[] =
-    L"✖ Esse código de mira não pôde ser lido: confira se copiou o código inteiro.";
-const wchar_t kStatusSavedText[] = L"✔ Mira salva na lista!";
-const wchar_t kStatusNeedBothText[] = L"✖ Cole o código da mira e dê um nome para salvar.";
-const wchar_t kStatusNeedCodeText[] = L"✖ Cole um código de mira válido na caixa acima.";
-const wchar_t kStatusNeedNameText[] = L"✖ Dê um nome para a mira.";
-const wchar_t kStatusSaveFailedText[] =
-    L"✖ Não consegui salvar a mira: o arquivo miras.ini não pôde ser gravado.";
-const wchar_t kStatusDeleteFailedText[] =
-    L"✖ Não consegui excluir a mira: o arquivo miras.ini não pôde ser gravado.";
-const wchar_t kAskReplaceFormat[] = L"Já existe uma mira chamada \"%ls\".\nQuer substituir?";
-const wchar_t kDeleteNoneText[] = L"Selecione na lista a mira que quer excluir.";
-const wchar_t kDeleteBuiltinText[] =
-    L"As miras padrão do aplicativo (com estrela) não podem ser excluídas.";
-const wchar_t kAskDeleteFormat[] = L"Excluir a mira \"%ls\"?";
 
 namespace {
 
@@ -36,15 +17,7 @@ const wchar_t kNameSpace = L' ';
 
 enum { kExistsProbeChars = 8 };
 
-constexpr uint32_t MakeColour(uint32_t red, uint32_t green, uint32_t blue) {
-    return red | (green << 8) | (blue << 16);
-}
 
-const uint32_t kStatusColours[] = {
-    MakeColour(110, 110, 110),  // kStatusHint
-    MakeColour(0, 130, 60),     // kStatusSuccess
-    MakeColour(190, 30, 30),    // kStatusError
-};
 
 bool IsRefusedNameChar(wchar_t c) {
     if (c < kFirstPrintable) return true;
@@ -128,10 +101,6 @@ void ScanSwitchLine(void* context, const wchar_t* text, int32_t itemData) {
 
 }  // namespace
 
-uint32_t StatusKindColour(int kind) {
-    if (kind < kStatusHint || kind > kStatusError) kind = kStatusHint;
-    return kStatusColours[kind];
-}
 
 void ApplyNameRules(wchar_t* name) {
     if (!name) return;
@@ -149,19 +118,16 @@ SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount, bool un
                         bool wearingImage) {
     bool hasName = cleanedName && cleanedName[0];
     if (recognisedCount == 0 && unreadableCode)
-        return {false, kStatusError, kStatusCodeDamagedText, kFocusImportBox};
+        return {false, kStatusError, kNoteCodeDamaged, kFocusImportBox};
     // No code describes an image: the image worn is what a save keeps.
     bool hasCode = recognisedCount > 0 || wearingImage;
-    if (!hasName && !hasCode) return {false, kStatusError, kStatusNeedBothText, kFocusImportBox};
-    if (!hasName) return {false, kStatusError, kStatusNeedNameText, kFocusNameBox};
-    if (!hasCode) return {false, kStatusError, kStatusNeedCodeText, kFocusImportBox};
+    if (!hasName && !hasCode) return {false, kStatusError, kNoteNeedBoth, kFocusImportBox};
+    if (!hasName) return {false, kStatusError, kNoteNeedName, kFocusNameBox};
+    if (!hasCode) return {false, kStatusError, kNoteNeedCode, kFocusImportBox};
     // Going on ends, once written, with the success status.
-    return {true, kStatusSuccess, kStatusSavedText, kFocusNone};
+    return {true, kStatusSuccess, kNoteSaved, kFocusNone};
 }
 
-const wchar_t* ImportFailureText(bool unreadableCode) {
-    return unreadableCode ? kStatusCodeDamagedText : kStatusImportNoneText;
-}
 
 bool SavedCrosshairExists(const wchar_t* miras, const wchar_t* name) {
     wchar_t probe[kExistsProbeChars];

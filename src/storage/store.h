@@ -1,26 +1,12 @@
-// The saved-crosshairs store "miras.ini": what the list holds, the name rules,
-// the save decision and the status texts. Portable; the settings window only
-// wires its controls to these.
+// The saved-crosshairs store "miras.ini": what the list holds, the name rules
+// and the save decision. Portable; the settings window only wires its
+// controls to these, and says them in its own texts.
 #pragma once
 #include <stdint.h>
 #include "crosshair/crosshair.h"
 
 enum StatusKind { kStatusHint = 0, kStatusSuccess = 1, kStatusError = 2 };
 
-extern const wchar_t kStatusHintText[];        // "Cole o código acima, ..."
-extern const wchar_t kStatusImportOkText[];    // "✔ Mira lida e aplicada! ..."
-extern const wchar_t kStatusImportNoneText[];  // "✖ Não achei nenhum comando ..."
-extern const wchar_t kStatusCodeDamagedText[]; // "✖ Esse código de mira não pôde ser lido: ..."
-extern const wchar_t kStatusSavedText[];       // "✔ Mira salva na lista!"
-extern const wchar_t kStatusNeedBothText[];    // "✖ Cole o código da mira e dê um nome para salvar."
-extern const wchar_t kStatusNeedCodeText[];    // "✖ Cole um código de mira válido na caixa acima."
-extern const wchar_t kStatusNeedNameText[];    // "✖ Dê um nome para a mira."
-extern const wchar_t kStatusSaveFailedText[];    // "✖ Não consegui salvar a mira: ..."
-extern const wchar_t kStatusDeleteFailedText[];  // "✖ Não consegui excluir a mira: ..."
-extern const wchar_t kAskReplaceFormat[];      // "Já existe uma mira chamada \"%ls\".\nQuer substituir?"
-extern const wchar_t kDeleteNoneText[];
-extern const wchar_t kDeleteBuiltinText[];
-extern const wchar_t kAskDeleteFormat[];       // "Excluir a mira \"%ls\"?"
 
 enum {
     kNameBoxChars = 64,        // buffer the name box is read into
@@ -28,12 +14,8 @@ enum {
     kListTextLimit = 63,       // longer list lines cannot be applied or deleted
     kSectionNamesChars = 16384,
     kBuiltinLineChars = 80,
-    kQuestionChars = 160,
     kItemDataSaved = -1,
 };
-
-// Colour of the status line for a status kind (any other kind draws as a hint).
-uint32_t StatusKindColour(int kind);  // 0x00BBGGRR like COLORREF
 
 // Name rules: ; = [ ] and the star become spaces, and so does every control
 // character (a line break would split the INI file); then leading and trailing
@@ -41,20 +23,19 @@ uint32_t StatusKindColour(int kind);  // 0x00BBGGRR like COLORREF
 void ApplyNameRules(wchar_t* name);
 
 enum SaveFocus { kFocusNone = 0, kFocusImportBox = 1, kFocusNameBox = 2 };
+// What the status line says of a save, or of a save that cannot go on.
+enum SaveNote { kNoteSaved, kNoteNeedBoth, kNoteNeedCode, kNoteNeedName, kNoteCodeDamaged };
 struct SaveDecision {
-    bool goOn;            // a name, and a code or an image worn: write the crosshair
-    int kind;             // status kind to show when !goOn
-    const wchar_t* text;  // status text when !goOn
-    int focus;            // control to focus when !goOn
+    bool goOn;      // a name, and a code or an image worn: write the crosshair
+    int kind;       // status kind to show when !goOn
+    SaveNote note;  // status text when !goOn
+    int focus;      // control to focus when !goOn
 };
 // unreadableCode: the text read nothing but held a share code that failed a
 // check; that is what the user must mend first, name or no name.
 // wearingImage: an image is the current crosshair, and needs no code to be saved.
 SaveDecision DecideSave(const wchar_t* cleanedName, int recognisedCount,
                         bool unreadableCode = false, bool wearingImage = false);
-
-// The status of a paste into the import box that read nothing.
-const wchar_t* ImportFailureText(bool unreadableCode);
 
 // True when section name of miras has a non-empty "tamanho".
 bool SavedCrosshairExists(const wchar_t* miras, const wchar_t* name);

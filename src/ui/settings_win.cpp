@@ -6,7 +6,7 @@
 #include <wchar.h>
 
 #include "state/hotkey.h"
-#include "state/tray_text.h"
+#include "ui/window_text.h"
 #include "ui/clipboard_win.h"
 #include "overlay/dpi_context_win.h"
 #include "res/version.h"

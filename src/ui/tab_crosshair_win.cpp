@@ -8,7 +8,7 @@
 #include <stdlib.h>
 
 #include "state/hotkey.h"
-#include "state/tray_text.h"
+#include "ui/window_text.h"
 #include "ui/clipboard_win.h"
 #include "overlay/dpi_context_win.h"
 #include "overlay/worn_image.h"
@@ -334,13 +334,7 @@ void PaintPreview(HDC dc) {
     int32_t zoom = PreviewZoom(side, PreviewExtent(render));
     ComposePreview(render, side, zoom, DpiScale(kPreviewCell), image);
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = side;
-    info.bmiHeader.biHeight = -side;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDownBitmapInfo(side, side);
     int x = DpiScale(kPreviewX);
     int y = DpiScale(kPreviewY);
     SetDIBitsToDevice(dc, x, y, side, side, 0, 0, 0, side, image, &info, DIB_RGB_COLORS);

@@ -6,7 +6,7 @@
 #include <shellapi.h>
 
 #include "state/hotkey.h"
-#include "state/tray_text.h"
+#include "ui/window_text.h"
 #include "base/wtext.h"
 
 namespace {

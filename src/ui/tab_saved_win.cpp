@@ -8,7 +8,7 @@
 #include "base/wtext.h"
 #include "codes/codes.h"
 #include "state/hotkey.h"
-#include "state/tray_text.h"
+#include "ui/window_text.h"
 #include "storage/store.h"
 
 namespace {
@@ -29,7 +29,7 @@ const ControlRow kSavedTab[] = {
      368, 56, kIdImportBox},
     {L"STATIC", kStatusHintText, 0, 24, 380, 368, 18, kIdStatusLine},
     {L"Edit", L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 24, 402, 268, 26, kIdNameBox},
-    {L"BUTTON", L"Salvar mira", WS_TABSTOP, 298, 401, 94, 28, kIdSaveButton},
+    {L"BUTTON", kSaveCaption, WS_TABSTOP, 298, 401, 94, 28, kIdSaveButton},
 };
 
 // List lines of more than this many characters cannot be applied or deleted.
@@ -164,7 +164,7 @@ void SaveImportedCrosshair() {
     }
     SaveDecision decision = DecideSave(name, count, unreadableCode, CrosshairUsesImage(copy));
     if (!decision.goOn) {
-        SetStatusLine(decision.kind, decision.text);
+        SetStatusLine(decision.kind, SaveNoteText(decision.note));
         FocusControl(decision.focus == kFocusNameBox ? kIdNameBox : kIdImportBox);
         return;
     }
@@ -185,7 +185,7 @@ void SaveImportedCrosshair() {
     SetControlText(kIdNameBox, L"");
     SetControlText(kIdImportBox, L"");
     FillSavedList(name);
-    SetStatusLine(kStatusSuccess, kStatusSavedText);
+    SetStatusLine(kStatusSuccess, SaveNoteText(kNoteSaved));
 }
 
 void DeleteSavedCrosshair() {

@@ -2,14 +2,12 @@
 // coloured status lines, or keep the default colour.
 #include "ui/text_colours.h"
 
-#include "storage/store.h"
+#include "base/colour.h"
 #include "base/ids.h"
+#include "ui/window_text.h"
 
 namespace {
 
-constexpr uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) {
-    return red | (green << 8) | (blue << 16);
-}
 
 const uint32_t kHeadingColour = Rgb(0, 150, 160);
 const uint32_t kGameAwayColour = Rgb(120, 120, 120);

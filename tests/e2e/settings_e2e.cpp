@@ -423,11 +423,6 @@ TEST_F(Settings, ClosingTheWindowKeepsTheProgramRunning) {
     EXPECT_FALSE(FindSettingsWindow(scene.process.pid));
 }
 
-TEST_F(Settings, FirstCloseShowsTheTrayNotice) {
-    GTEST_SKIP() << "a tray balloon cannot be read from outside the program (under Wine it is "
-                    "not drawn in a readable way); the notice's text is checked by the unit "
-                    "tests of the record handed to Shell_NotifyIconW";
-}
 
 TEST_F(Settings, HotkeyFlipsTheEnabledBoxOfAnOpenWindow) {
     SettingsScene scene = OpenSettings();

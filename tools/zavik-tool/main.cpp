@@ -23,7 +23,7 @@ const char kUsage[] =
     " [--image FILE [--image-scale P]] [--out FILE]"
     " | parse [--ini FILE [--section NAME]] < text | export [--format commands|share] [--height H]"
     " [--ini FILE [--section NAME]] [--code FILE]";
-const int kDefaultExportHeight = 1080;
+const int kDefaultExportHeight = kDefaultScreenHeight;
 
 enum OptionBit {
     kOptHeight = 1, kOptIni = 2, kOptSection = 4, kOptCode = 8, kOptOut = 16, kOptFormat = 32,
