@@ -157,22 +157,41 @@ LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     }
 }
 
-// What each step of a change means above the records.
+namespace {
+// What each step of a change means above the records; the door saves itself.
+struct StepHook {
+    FollowStep step;
+    FollowHook hook;
+};
+constexpr StepHook kStepHooks[] = {
+    {kStepNameLabel, ShowSwitchedName},
+    {kStepRender, PresentOverlay},
+    {kStepPlace, PlaceOverlay},
+    {kStepVisibility, VisibilityTick},
+    {kStepHotkeys, HotkeysChanged},
+    {kStepRestart, FollowRestartRegistration},
+    {kStepControls, PushStateToControls},
+    {kStepValues, ShowCrosshairValues},
+    {kStepPreview, InvalidatePreview},
+    {kStepBoxes, ShowOptionBoxes},
+    {kStepHotkeyTexts, ShowHotkeyTexts},
+    {kStepListLine, ShowSwitchedLine},
+    {kStepTrayText, RefreshTrayTip},
+};
+// A new step without its hook would be skipped without a word: the build stops.
+constexpr bool EveryStepHookedOnce() {
+    for (int step = 0; step < kStepCount; ++step) {
+        int found = 0;
+        for (const StepHook& row : kStepHooks) found += row.step == step ? 1 : 0;
+        if (found != (step == kStepSave ? 0 : 1)) return false;
+    }
+    return true;
+}
+static_assert(EveryStepHookedOnce(), "every step but the save has one hook");
+}  // namespace
+
 void InstallFrontEnd() {
-    FollowHook* steps = g_frontEnd.steps;
-    steps[kStepNameLabel] = ShowSwitchedName;
-    steps[kStepRender] = PresentOverlay;
-    steps[kStepPlace] = PlaceOverlay;
-    steps[kStepVisibility] = VisibilityTick;
-    steps[kStepHotkeys] = HotkeysChanged;
-    steps[kStepRestart] = FollowRestartRegistration;
-    steps[kStepControls] = PushStateToControls;
-    steps[kStepValues] = ShowCrosshairValues;
-    steps[kStepPreview] = InvalidatePreview;
-    steps[kStepBoxes] = ShowOptionBoxes;
-    steps[kStepHotkeyTexts] = ShowHotkeyTexts;
-    steps[kStepListLine] = ShowSwitchedLine;
-    steps[kStepTrayText] = RefreshTrayTip;
+    for (const StepHook& row : kStepHooks) g_frontEnd.steps[row.step] = row.hook;
     g_frontEnd.showBalloon = ShowBalloon;
     g_frontEnd.showGameStatus = SetGameStatusLabel;
 }

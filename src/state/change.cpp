@@ -46,7 +46,7 @@ struct FollowRow {
     SaveWhen save;
     uint32_t steps;
 };
-const FollowRow kFollowRows[] = {
+constexpr FollowRow kFollowRows[] = {
     {kCrosshairDragged, 0, kSaveNever, Steps(kStepRender, kStepValues, kStepPreview)},
     {kCrosshairEdited, 0, kSaveOnce, Steps(kStepRender, kStepSave, kStepValues, kStepPreview)},
     {kCrosshairPicked, kAssignedCrosshairLook, kSaveOnce,
@@ -77,13 +77,17 @@ const FollowRow kFollowRows[] = {
     {kSessionEnding, 0, kSaveLastIfBehind, Steps(kStepSave)},
     {kProgramQuitting, 0, kSaveLastWhole, Steps(kStepSave)},
 };
-static_assert(sizeof kFollowRows / sizeof kFollowRows[0] == kChangeKindCount,
-              "every kind of change has its row");
+// Each kind's row stands at its own place, so a kind is its row's index.
+constexpr bool RowsInKindOrder() {
+    size_t count = sizeof kFollowRows / sizeof kFollowRows[0];
+    for (size_t i = 0; i < count; ++i)
+        if (kFollowRows[i].kind != (ChangeKind)i) return false;
+    return count == kChangeKindCount;
+}
+static_assert(RowsInKindOrder(), "every kind of change has its row, in the order of ChangeKind");
 
 const FollowRow& FollowRowOf(ChangeKind kind) {
-    for (const FollowRow& row : kFollowRows)
-        if (row.kind == kind) return row;
-    return kFollowRows[0];
+    return kFollowRows[(size_t)kind < (size_t)kChangeKindCount ? kind : 0];
 }
 
 bool SaveWithin(unsigned patienceMs) {

@@ -37,6 +37,18 @@ constexpr OptionRow kOptionRows[kOptionCount] = {
 };
 
 namespace {
+// A new option forgotten in the table leaves a zeroed row behind, which
+// names the first option a second time: the build stops here.
+constexpr bool EveryOptionOnce(const OptionRow (&rows)[kOptionCount]) {
+    for (int id = 0; id < kOptionCount; ++id) {
+        int found = 0;
+        for (const OptionRow& row : rows) found += row.id == id ? 1 : 0;
+        if (found != 1) return false;
+    }
+    return true;
+}
+static_assert(EveryOptionOnce(kOptionRows), "every option has one row");
+
 constexpr AppOptions DefaultsOf(const OptionRow (&rows)[kOptionCount]) {
     AppOptions options{};
     for (const OptionRow& row : rows) options.*(row.field) = row.defaultValue;
