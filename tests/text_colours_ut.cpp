@@ -8,15 +8,10 @@
 
 namespace {
 
-constexpr uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) {
-    return red | (green << 8) | (blue << 16);
-}
-
-const uint32_t kTeal = Rgb(0, 150, 160);
-// The status line's colours, held to their values by the store's own test.
+const uint32_t kTeal = kHeadingColour;
 const uint32_t kNoteGrey = StatusKindColour(kStatusHint);
 const uint32_t kGreen = StatusKindColour(kStatusSuccess);
-const uint32_t kAwayGrey = Rgb(120, 120, 120);
+const uint32_t kAwayGrey = kGameAwayColour;
 const uint32_t kRed = StatusKindColour(kStatusError);
 const uint32_t kDefault = 0xFFFFFFFF;  // the control keeps the system's colour
 

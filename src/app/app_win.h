@@ -7,6 +7,15 @@
 
 #include <shellapi.h>
 
+// What only start-up, the message window and the tray share.
+struct AppTop {
+    HANDLE mutex;               // single-instance marker, null when not ours
+    HWND trayWindow;            // hidden top-level: gets broadcasts, owns the tray menu
+    HICON smallIcon;            // the tray icon
+    UINT taskbarCreatedMessage;
+};
+extern AppTop g_top;
+
 // main_win.cpp
 // (entry point, start-up, message loop and shutdown)
 

@@ -74,7 +74,7 @@ HICON LoadAppIcon(int width, int height) {
 }
 
 void LoadIcons() {
-    g_app.smallIcon = LoadAppIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    g_top.smallIcon = LoadAppIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
     g_app.largeIcon = LoadAppIcon(DpiScale(kLargeIconSize), DpiScale(kLargeIconSize));
 }
 
@@ -96,7 +96,7 @@ void RegisterWindowClass(const wchar_t* name, WNDPROC procedure, HBRUSH backgrou
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = g_app.instance;
     windowClass.hIcon = g_app.largeIcon;
-    windowClass.hIconSm = g_app.smallIcon;
+    windowClass.hIconSm = g_top.smallIcon;
     windowClass.hCursor = LoadCursorW(NULL, IDC_ARROW);
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
@@ -118,7 +118,7 @@ void CreateProgramWindows() {
                                           ZAVIK_OVERLAY_TITLE, WS_POPUP, 0, 0, kOverlaySize,
                                           kOverlaySize, NULL, NULL, g_app.instance, NULL);
     // Never shown: a tool window has no taskbar button.
-    g_app.trayWindow = CreateWindowExW(WS_EX_TOOLWINDOW, ZAVIK_CLASS_TRAY, ZAVIK_TITLE, WS_POPUP,
+    g_top.trayWindow = CreateWindowExW(WS_EX_TOOLWINDOW, ZAVIK_CLASS_TRAY, ZAVIK_TITLE, WS_POPUP,
                                        0, 0, 0, 0, NULL, NULL, g_app.instance, NULL);
 }
 
@@ -126,7 +126,7 @@ void CreateProgramWindows() {
 // restarted taskbar, which run with fewer privileges.
 void AllowLowerPrivilegeMessages() {
     ChangeWindowMessageFilterEx(g_app.messageWindow, kWmShowSettings, MSGFLT_ALLOW, NULL);
-    ChangeWindowMessageFilterEx(g_app.trayWindow, g_app.taskbarCreatedMessage, MSGFLT_ALLOW,
+    ChangeWindowMessageFilterEx(g_top.trayWindow, g_top.taskbarCreatedMessage, MSGFLT_ALLOW,
                                 NULL);
 }
 
@@ -145,9 +145,9 @@ void RunMessageLoop() {
 
 void ShutDown() {
     ReleaseOverlayBuffer();
-    if (g_app.mutex) {
-        ReleaseMutex(g_app.mutex);
-        CloseHandle(g_app.mutex);
+    if (g_top.mutex) {
+        ReleaseMutex(g_top.mutex);
+        CloseHandle(g_top.mutex);
     }
     CoUninitialize();
 }
@@ -160,10 +160,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     g_app.instance = instance;
     InstallFrontEnd();
-    g_app.mutex = CreateMutexW(NULL, TRUE, ZAVIK_MUTEX_NAME);
-    if (DecideInstanceRole(g_app.mutex != NULL, GetLastError()) == kInstanceHandOver) {
+    g_top.mutex = CreateMutexW(NULL, TRUE, ZAVIK_MUTEX_NAME);
+    if (DecideInstanceRole(g_top.mutex != NULL, GetLastError()) == kInstanceHandOver) {
         HandOverToRunningInstance();
-        if (g_app.mutex) CloseHandle(g_app.mutex);
+        if (g_top.mutex) CloseHandle(g_top.mutex);
         return 0;
     }
     ReadScreenDpi();
@@ -179,7 +179,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     RegisterWindowClasses();
     CreateProgramWindows();
     PresentOverlay();
-    g_app.taskbarCreatedMessage = RegisterWindowMessageW(kTaskbarCreated);
+    g_top.taskbarCreatedMessage = RegisterWindowMessageW(kTaskbarCreated);
     AllowLowerPrivilegeMessages();
     KeepTrayIcon();
     SetTimer(g_app.messageWindow, kVisibilityTimerId, kFirstTickPeriod, NULL);

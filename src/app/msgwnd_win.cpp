@@ -110,7 +110,7 @@ void OnTrayIcon(LPARAM mouseMessage) {
 
 LRESULT CALLBACK MessageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // A registered message has no fixed value to put in a case label.
-    if (message == g_app.taskbarCreatedMessage && message != 0) {
+    if (message == g_top.taskbarCreatedMessage && message != 0) {
         KeepTrayIcon();  // the taskbar restarted and forgot the icon
         return 0;
     }

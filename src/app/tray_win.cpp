@@ -6,6 +6,7 @@
 #include "state/hotkey.h"
 
 NOTIFYICONDATAW g_trayIcon;
+AppTop g_top;
 
 static_assert(sizeof(g_trayIcon.szTip) / sizeof(wchar_t) == kTrayTipChars, "tip field size");
 static_assert(sizeof(g_trayIcon.szInfoTitle) / sizeof(wchar_t) == kBalloonTitleChars,
@@ -23,7 +24,7 @@ void FillFixedTrayMembers() {
     g_trayIcon.hWnd = g_app.messageWindow;
     g_trayIcon.uID = kTrayIconId;
     g_trayIcon.uCallbackMessage = kWmTrayIcon;
-    g_trayIcon.hIcon = g_app.smallIcon;
+    g_trayIcon.hIcon = g_top.smallIcon;
 }
 }  // namespace
 
@@ -35,7 +36,7 @@ LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     // Alt+F4 (meant for Windows' shut-down box) lands here: it is ignored, and
     // never becomes the WM_CLOSE that ends the program.
     if (message == WM_SYSCOMMAND && IsCloseCommand(wParam)) return 0;
-    bool taskbarCreated = message == g_app.taskbarCreatedMessage && message != 0;
+    bool taskbarCreated = message == g_top.taskbarCreatedMessage && message != 0;
     if (taskbarCreated || message == WM_DISPLAYCHANGE || message == WM_QUERYENDSESSION ||
         message == WM_ENDSESSION || message == WM_CLOSE) {
         return SendMessageW(g_app.messageWindow, message, wParam, lParam);
@@ -106,11 +107,11 @@ void ShowTrayMenu() {
     // The owner must be the foreground window, or the menu stays open after a
     // click elsewhere; a message-only window can never be, so a hidden
     // top-level window owns it.
-    SetForegroundWindow(g_app.trayWindow);
+    SetForegroundWindow(g_top.trayWindow);
     UINT command = (UINT)TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
-                                        cursor.x, cursor.y, 0, g_app.trayWindow, NULL);
+                                        cursor.x, cursor.y, 0, g_top.trayWindow, NULL);
     // Lets the shell finish the menu's mode before the next click on the icon.
-    PostMessageW(g_app.trayWindow, WM_NULL, 0, 0);
+    PostMessageW(g_top.trayWindow, WM_NULL, 0, 0);
     DestroyMenu(menu);
     // The commands belong to the message window, as those posted to it do.
     if (command != 0) SendMessageW(g_app.messageWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);

@@ -12,11 +12,11 @@ const WPARAM kSysCommandMask = 0xFFF0;
 
 // The DPI holds the base value until start-up reads the screen's.
 AppWin g_app = {
-    NULL, NULL, kBaseDpi,     // instance, mutex, dpi
-    NULL, NULL, NULL,         // message, tray and overlay windows
-    NULL, NULL,               // icons
+    NULL, kBaseDpi,           // instance, dpi
+    NULL, NULL,               // message and overlay windows
+    NULL,                     // the large icon
     NULL, NULL, NULL,         // fonts
-    0, 0,                     // TaskbarCreated id, quitting flag
+    0,                        // quitting flag
 };
 
 int DpiScale(int value) { return MulDiv(value, g_app.dpi, kBaseDpi); }

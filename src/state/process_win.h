@@ -10,17 +10,14 @@
 #include "state/identity.h"
 #include "state/records.h"
 
-// One record of everything Windows-side that lives for the whole process.
+// What several layers share Windows-side for the whole process.
 struct AppWin {
     HINSTANCE instance;
-    HANDLE mutex;             // single-instance marker, null when not ours
     int dpi;                  // LOGPIXELSY, read once
-    HWND messageWindow;
-    HWND trayWindow;          // hidden top-level: gets broadcasts, owns the tray menu
+    HWND messageWindow;       // owns the timers and the hotkeys
     HWND overlayWindow;
-    HICON smallIcon, largeIcon;
+    HICON largeIcon;          // the settings window's and the notices' icon
     HFONT controlFont, titleFont, subtitleFont;
-    UINT taskbarCreatedMessage;
     int quitting;             // set by "Sair", never cleared
 };
 extern AppWin g_app;

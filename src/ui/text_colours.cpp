@@ -2,15 +2,11 @@
 // coloured status lines, or keep the default colour.
 #include "ui/text_colours.h"
 
-#include "base/colour.h"
 #include "base/ids.h"
 #include "ui/window_text.h"
 
 namespace {
 
-
-const uint32_t kHeadingColour = Rgb(0, 150, 160);
-const uint32_t kGameAwayColour = Rgb(120, 120, 120);
 
 uint32_t GameStatusColour(int32_t gameStatus) {
     switch (gameStatus) {

@@ -5,6 +5,13 @@
 #pragma once
 #include <stdint.h>
 
+#include "base/colour.h"
+
+// The colours no status decides: teal headings, and the game status label's
+// grey while the game is away.
+constexpr uint32_t kHeadingColour = Rgb(0, 150, 160);
+constexpr uint32_t kGameAwayColour = Rgb(120, 120, 120);
+
 // What the game status label 701 says: whether the game is in front, or, in
 // the status line's warning colour, that config.ini refuses every change.
 enum GameStatus { kGameAway = 0, kGameInFront = 1, kGameSaveRefused = 2 };

@@ -73,6 +73,7 @@ class Tray : public ::testing::Test {
 protected:
     void SetUp() override {
         savedApp_ = g_app;
+        savedTop_ = g_top;
         savedOptions_ = g_options;
         savedIcon_ = g_trayIcon;
         WNDCLASSEXW wc = {};
@@ -85,7 +86,7 @@ protected:
                                  wc.hInstance, nullptr);
         ASSERT_TRUE(owner_);
         g_app.messageWindow = owner_;
-        g_app.smallIcon = LoadIconW(nullptr, (LPCWSTR)IDI_APPLICATION);
+        g_top.smallIcon = LoadIconW(nullptr, (LPCWSTR)IDI_APPLICATION);
         g_app.largeIcon = LoadIconW(nullptr, (LPCWSTR)IDI_INFORMATION);
         ResetEverything();
     }
@@ -94,12 +95,14 @@ protected:
         if (added_) DeleteTrayIcon();
         if (owner_) DestroyWindow(owner_);
         g_app = savedApp_;
+        g_top = savedTop_;
         ChangeOption(kOptionEnabled, savedOptions_.enabled);
         ChangeHotkey(savedOptions_.hotkeyKey, savedOptions_.hotkeyModifiers);
         g_trayIcon = savedIcon_;
     }
 
     AppWin savedApp_;
+    AppTop savedTop_;
     AppOptions savedOptions_;
     NOTIFYICONDATAW savedIcon_;
     HWND owner_ = nullptr;
@@ -153,7 +156,7 @@ TEST_F(Tray, AddFillsTheRecordFromScratch) {
     EXPECT_EQ(1u, r.uID);
     EXPECT_EQ(0x8001u, r.uCallbackMessage);
     EXPECT_EQ(kAddFlags, r.uFlags);
-    EXPECT_EQ(g_app.smallIcon, r.hIcon);
+    EXPECT_EQ(g_top.smallIcon, r.hIcon);
     EXPECT_EQ(Utf8(kTip), Utf8(r.szTip));
     EXPECT_EQ(0u, r.uVersion) << "no callback version is asked for";
     EXPECT_EQ(L'\0', r.szInfoTitle[0]) << "the old notice title survived the add";
