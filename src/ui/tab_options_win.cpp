@@ -11,9 +11,6 @@
 
 namespace {
 
-const wchar_t kResetQuestion[] =
-    L"Voltar a mira e todas as configurações para o padrão?\n\n"
-    L"Suas miras salvas NÃO serão apagadas.";
 const wchar_t kOpenVerb[] = L"open";
 const wchar_t kHotkeyNoteText[] = L"Clique e aperte as teclas. Funciona com o FiveM na frente.";
 

@@ -18,6 +18,9 @@ const wchar_t kDeleteNoneText[] = L"Selecione na lista a mira que quer excluir."
 const wchar_t kDeleteBuiltinText[] =
     L"As miras padrão do aplicativo (com estrela) não podem ser excluídas.";
 const wchar_t kAskDeleteFormat[] = L"Excluir a mira \"%ls\"?";
+const wchar_t kResetQuestion[] =
+    L"Voltar a mira e todas as configurações para o padrão?\n\n"
+    L"Suas miras salvas NÃO serão apagadas.";
 const wchar_t kSwitchHotkeyCaption[] = L"Trocar de mira:";
 const wchar_t kSameAsToggleText[] = L"Esse atalho já liga e desliga a mira. Escolha outro.";
 const wchar_t kSameAsSwitchText[] = L"Esse atalho já troca de mira. Escolha outro.";

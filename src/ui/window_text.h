@@ -26,6 +26,7 @@ extern const wchar_t kAskReplaceFormat[];      // "Já existe uma mira chamada .
 extern const wchar_t kDeleteNoneText[];
 extern const wchar_t kDeleteBuiltinText[];
 extern const wchar_t kAskDeleteFormat[];       // "Excluir a mira ..."
+extern const wchar_t kResetQuestion[];         // "Voltar a mira e todas as configurações ..."
 extern const wchar_t kSwitchHotkeyCaption[];   // "Trocar de mira:"
 // The warning box of a hotkey control given the other hotkey's combination:
 // in the switch's control (604), and in the toggle's (703).

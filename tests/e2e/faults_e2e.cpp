@@ -18,6 +18,7 @@
 #include "settings_helpers.h"
 #include "trust_support.h"
 #include "base/ids.h"
+#include "ui/window_text.h"
 
 #include <commctrl.h>
 
@@ -839,7 +840,8 @@ TEST_F(Faults, SettingsFileHeldUntilTheQuitGetsTheRunsChange) {
 
 // A tray in place of Explorer's: the program waits for its answer to every
 // tray call, and handles messages from other programs meanwhile. On the call
-// made while the settings window is being built, it pastes a code there.
+// that follows "Redefinir tudo", made once the window's controls are set, it
+// pastes a code there.
 DWORD g_trayPastePid;
 LRESULT CALLBACK PastingTrayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
@@ -859,10 +861,13 @@ TEST_F(Faults, PasteWhileTheWindowTellsTheTrayIsApplied) {
     RegisterClassW(&tray);
     HWND fake = CreateWindowW(kTrayClass, L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(fake);
-    Process p = StartProgram();
-    g_trayPastePid = p.pid;
+    SettingsScene scene = OpenSettings();
+    ASSERT_TRUE(scene.window);
+    g_trayPastePid = scene.process.pid;
+    PostClick(Control(scene.window, kIdResetAll));
+    ASSERT_TRUE(AnswerMessageBox(scene.process.pid, kResetQuestion, IDYES));
     EXPECT_TRUE(IniValueBecomes(kConfig, "Mira", "tamanho", "3.000", kStartMs));
-    EXPECT_EQ(0u, g_trayPastePid) << "the program made no tray call while building the window";
+    EXPECT_EQ(0u, g_trayPastePid) << "the reset made no tray call";
     DestroyWindow(fake);
 }
 

@@ -7,14 +7,12 @@
 
 #include "state/identity.h"
 #include "base/ids.h"
+#include "ui/window_text.h"
 
 using namespace e2e;
 
 namespace {
 
-const wchar_t kResetQuestion[] =
-    L"Voltar a mira e todas as configurações para o padrão?\n\n"
-    L"Suas miras salvas NÃO serão apagadas.";
 const wchar_t kTraySwitch[] = ZAVIK_TRAY_SWITCH;
 const wchar_t kElsewhere[] = L"\"C:\\Antigo\\ZavikCrosshair.exe\" --bandeja";
 enum { kOptionsTab = 2, kKeyK = 'K' };
