@@ -310,6 +310,17 @@ bool HotkeyKeyUsable(int32_t key) {
     return code >= kHotkeyKeyFirst && code <= kHotkeyKeyLast;
 }
 
+// A stored key without Ctrl or Alt would be taken from the game while the
+// player types: such a combination gets Ctrl, as the hotkey boxes give it.
+void GiveHotkeysCtrl(AppOptions* options) {
+    for (const OptionRow& row : kOptionRows) {
+        if (row.hotkey == kOptionCount || row.hotkey == row.id ||
+            !HotkeyKeyUsable(OptionOf(*options, OptionRowOf(row.hotkey))))
+            continue;
+        if (!(options->*(row.field) & (kModControl | kModAlt))) options->*(row.field) |= kModControl;
+    }
+}
+
 // Whether the row's key stands in the file for these options.
 bool OptionWritten(const OptionRow& row, const AppOptions& options) {
     return InFile(row) &&
@@ -469,6 +480,7 @@ bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings*
         for (const OptionRow& row : kOptionRows)
             if (row.hotkey == keyRow.id) options->*(row.field) = row.defaultValue;
     }
+    GiveHotkeysCtrl(options);
     return true;
 }
 
