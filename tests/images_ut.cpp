@@ -2,6 +2,8 @@
 // and the reuse of an identical copy, and what a choice of file answers.
 #include <png.h>
 #include <string.h>
+#include <sys/time.h>
+#include <time.h>
 
 #include <string>
 #include <vector>
@@ -102,6 +104,12 @@ TEST_F(ImageFolder, SameBytesReuseTheirFileAndOthersGetTheNextNumber) {
     EXPECT_EQ(first, ReadBytes(Stored(L"mira.png")));
     EXPECT_EQ(third, ReadBytes(Stored(L"mira (4).png")));
     EXPECT_FALSE(FileExists(Stored(L"mira (4).png.tmp")));
+    // One over a minute old is cleared, and its name taken.
+    WriteBytes(Stored(L"mira (5).png.tmp"), "old");
+    const struct timeval old[2] = {{time(nullptr) - 61, 0}, {time(nullptr) - 61, 0}};
+    ASSERT_EQ(0, utimes(TempDir::Narrow(Stored(L"mira (5).png.tmp")).c_str(), old));
+    EXPECT_TRUE(SameText(Choose(Png(5, 1, 50)), L"mira (5).png"));
+    EXPECT_FALSE(FileExists(Stored(L"mira (5).png.tmp")));
 }
 
 TEST_F(ImageFolder, ChoicesThatChangeNothing) {

@@ -34,6 +34,7 @@ enum {
     kStoredNameLimit = kImageNameChars - 1 - kNumberSuffixChars,
     kExtensionLimit = 16,  // a longer "extension" is cut like the stem
     kFirstNumber = 1,
+    kLeftoverAgeSeconds = 60,  // a copy older than this was left by a crash
 };
 
 bool IsRefused(wchar_t c) { return c < kFirstPrintable || wcschr(kRefusedChars, c) != nullptr; }
@@ -81,8 +82,11 @@ Attempt TryName(const wchar_t* folder, const wchar_t* name, const unsigned char*
     if (!JoinPath(folder, name, path) || !Join(temp, kPathChars, path, kTempSuffix, L""))
         return kAttemptFailed;
     if (ProfileFileExists(path)) return HoldsBytes(path, bytes, size) ? kAttemptStored : kAttemptNameTaken;
-    // A copy a crash left behind is never written over.
-    if (ProfileFileExists(temp)) return kAttemptNameTaken;
+    // A copy a crash left behind is removed once it is surely no write still
+    // under way; until then the name is passed over, and it is never written over.
+    if (ProfileFileExists(temp) &&
+        !(ProfileFileOlderThan(temp, kLeftoverAgeSeconds) && ProfileRemoveFile(temp)))
+        return kAttemptNameTaken;
     if (!ProfileWriteNewFile(temp, bytes, size)) return kAttemptFailed;
     if (ProfileRenameToNew(temp, path)) return kAttemptStored;
     // Only the copy made just now goes; a file that took the name meanwhile stays.
