@@ -71,6 +71,22 @@ TEST(ImageNames, KeptUnderTheFilesOwnNameMadeSafeAndNumbered) {
     }
 }
 
+TEST(ImageNames, LongPathsOpenInTheirLongForm) {
+    const std::wstring deep = L"\\pasta" + std::wstring(260, L'a') + L"\\mira.png";
+    const NameRow rows[] = {
+        {L"C:\\mira.png", 0, L"C:\\mira.png"},
+        {L"C:" + deep, 0, L"\\\\?\\C:" + deep},
+        {L"\\\\servidor\\jogos" + deep, 0, L"\\\\?\\UNC\\servidor\\jogos" + deep},
+        {L"\\\\?\\C:" + deep, 0, L"\\\\?\\C:" + deep},
+    };
+    for (const NameRow& row : rows) {
+        SCOPED_TRACE(conformance::Show(row.source.substr(0, 24)));
+        std::vector<wchar_t> out(kLongPathChars);
+        ASSERT_TRUE(LongPathForm(row.source.c_str(), out.data()));
+        EXPECT_TRUE(SameText(out.data(), row.expected));
+    }
+}
+
 class ImageFolder : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir_.ok()); }

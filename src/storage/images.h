@@ -34,6 +34,15 @@ void StoredImageName(const wchar_t* sourcePath, wchar_t* name);
 // result would not fit.
 bool NumberedImageName(const wchar_t* name, int number, wchar_t* out);
 
+// A path as long as Windows allows: 32,767 characters and the terminator.
+enum { kLongPathChars = 32768 };
+// The form of a chosen file's path that the file functions open whatever its
+// length: one of kPathChars characters or more gains the "\\?\" prefix when it
+// begins with a drive ("C:\"), and a network path ("\\server\share") becomes
+// "\\?\UNC\server\share"; any other path is copied as it is. out holds
+// kLongPathChars; false when the result would not fit.
+bool LongPathForm(const wchar_t* path, wchar_t* out);
+
 // "<settingsFolder>\imagens" and "<settingsFolder>\imagens\<name>" (kPathChars
 // each); false when the path would not fit.
 bool ImageFolderPath(const wchar_t* settingsFolder, wchar_t* folder);
