@@ -3,6 +3,8 @@
 // the menu and passes the shell's broadcasts on to the message window.
 #include "app/app_win.h"
 
+#include <wchar.h>
+
 #include "state/hotkey.h"
 
 NOTIFYICONDATAW g_trayIcon;
@@ -15,6 +17,17 @@ static_assert(sizeof(g_trayIcon.szInfo) / sizeof(wchar_t) == kBalloonTextChars,
 
 namespace {
 const UINT kTrayRetryPeriodMs = 1000;
+const DWORD kBalloonFlags = NIIF_USER | NIIF_LARGE_ICON;
+// Notices the program raises on its own, without any action of the player:
+// they keep out of the quiet time after a first sign-in. The closing notice
+// answers the player's own close and is always shown.
+const wchar_t* const kUnpromptedNoticeTitles[] = {kFullscreenNoticeTitle};
+
+bool Unprompted(const wchar_t* title) {
+    for (const wchar_t* unprompted : kUnpromptedNoticeTitles)
+        if (wcscmp(title, unprompted) == 0) return true;
+    return false;
+}
 
 // The full current record, with hBalloonIcon; no version is requested, so the
 // callback's lParam stays the plain mouse message.
@@ -107,7 +120,9 @@ void ShowTrayMenu() {
     // click elsewhere; a message-only window can never be, so a hidden
     // top-level window owns it.
     SetForegroundWindow(g_app.trayWindow);
-    UINT command = (UINT)TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+    // Opens to the side the player's handedness setting asks for.
+    UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    UINT command = (UINT)TrackPopupMenu(menu, align | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
                                         cursor.x, cursor.y, 0, g_app.trayWindow, NULL);
     // Lets the shell finish the menu's mode before the next click on the icon.
     PostMessageW(g_app.trayWindow, WM_NULL, 0, 0);
@@ -120,7 +135,7 @@ void ShowBalloon(const wchar_t* title, const wchar_t* text) {
     g_trayIcon.uFlags = NIF_INFO;
     CutBalloonTitle(title, g_trayIcon.szInfoTitle);
     CutBalloonText(text, g_trayIcon.szInfo);
-    g_trayIcon.dwInfoFlags = NIIF_USER | NIIF_LARGE_ICON;
+    g_trayIcon.dwInfoFlags = kBalloonFlags | (Unprompted(title) ? NIIF_RESPECT_QUIET_TIME : 0);
     g_trayIcon.hBalloonIcon = g_app.largeIcon;
     Shell_NotifyIconW(NIM_MODIFY, &g_trayIcon);
 }
