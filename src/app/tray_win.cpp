@@ -122,8 +122,8 @@ void ShowTrayMenu() {
     SetForegroundWindow(g_app.trayWindow);
     // Opens to the side the player's handedness setting asks for.
     UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
-    UINT command = (UINT)TrackPopupMenu(menu, align | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
-                                        cursor.x, cursor.y, 0, g_app.trayWindow, NULL);
+    UINT flags = align | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY;
+    UINT command = (UINT)TrackPopupMenu(menu, flags, cursor.x, cursor.y, 0, g_app.trayWindow, NULL);
     // Lets the shell finish the menu's mode before the next click on the icon.
     PostMessageW(g_app.trayWindow, WM_NULL, 0, 0);
     DestroyMenu(menu);

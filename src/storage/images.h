@@ -2,7 +2,8 @@
 // kept: the names an image may be stored and referred to under, the
 // crash-safe copy of a chosen file into it, and the loading of a stored image.
 // The program adds files there and never removes an image, since saved
-// crosshairs may still use it; only a half copy a crash left is cleared. Portable: every file access goes through profile.h.
+// crosshairs may still use it; only a half copy a crash left is cleared.
+// Portable: every file access goes through profile.h.
 #pragma once
 #include <stddef.h>
 

@@ -317,7 +317,8 @@ void GiveHotkeysCtrl(AppOptions* options) {
         if (row.hotkey == kOptionCount || row.hotkey == row.id ||
             !HotkeyKeyUsable(OptionOf(*options, OptionRowOf(row.hotkey))))
             continue;
-        if (!(options->*(row.field) & (kModControl | kModAlt))) options->*(row.field) |= kModControl;
+        int32_t& modifiers = options->*(row.field);
+        if (!(modifiers & (kModControl | kModAlt))) modifiers |= kModControl;
     }
 }
 

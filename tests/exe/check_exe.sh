@@ -14,8 +14,9 @@ OBJDUMP="${OBJDUMP:-x86_64-w64-mingw32-objdump}"
 # Only Known DLLs, which Windows maps from System32 whatever folder the .exe
 # sits in, and comctl32, which the manifest's side-by-side dependency takes
 # from the system's assembly store: nothing beside the .exe (no libstdc++,
-# libgcc or libwinpthread DLLs) and nothing a planted file could stand in for. Other system DLLs (the common
-# dialogs, the Imaging Component) are loaded at run time or reached through COM.
+# libgcc or libwinpthread DLLs) and nothing a planted file could stand in for.
+# Other system DLLs (the common dialogs, the Imaging Component) are loaded at
+# run time or reached through COM.
 ALLOWED_DLLS_RE='^(advapi32|comctl32|gdi32|kernel32|shell32|user32|msvcrt|ole32)\.dll$'
 # Calls that the oldest Windows the manifest names may lack: taken at run time
 # by GetProcAddress, since a static import of one keeps the program from starting.
