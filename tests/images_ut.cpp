@@ -2,6 +2,8 @@
 // and the reuse of an identical copy, and what a choice of file answers.
 #include <png.h>
 #include <string.h>
+#include <sys/time.h>
+#include <time.h>
 
 #include <string>
 #include <vector>
@@ -69,6 +71,22 @@ TEST(ImageNames, KeptUnderTheFilesOwnNameMadeSafeAndNumbered) {
     }
 }
 
+TEST(ImageNames, LongPathsOpenInTheirLongForm) {
+    const std::wstring deep = L"\\pasta" + std::wstring(260, L'a') + L"\\mira.png";
+    const NameRow rows[] = {
+        {L"C:\\mira.png", 0, L"C:\\mira.png"},
+        {L"C:" + deep, 0, L"\\\\?\\C:" + deep},
+        {L"\\\\servidor\\jogos" + deep, 0, L"\\\\?\\UNC\\servidor\\jogos" + deep},
+        {L"\\\\?\\C:" + deep, 0, L"\\\\?\\C:" + deep},
+    };
+    for (const NameRow& row : rows) {
+        SCOPED_TRACE(conformance::Show(row.source.substr(0, 24)));
+        std::vector<wchar_t> out(kLongPathChars);
+        ASSERT_TRUE(LongPathForm(row.source.c_str(), out.data()));
+        EXPECT_TRUE(SameText(out.data(), row.expected));
+    }
+}
+
 class ImageFolder : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir_.ok()); }
@@ -102,6 +120,12 @@ TEST_F(ImageFolder, SameBytesReuseTheirFileAndOthersGetTheNextNumber) {
     EXPECT_EQ(first, ReadBytes(Stored(L"mira.png")));
     EXPECT_EQ(third, ReadBytes(Stored(L"mira (4).png")));
     EXPECT_FALSE(FileExists(Stored(L"mira (4).png.tmp")));
+    // One over a minute old is cleared, and its name taken.
+    WriteBytes(Stored(L"mira (5).png.tmp"), "old");
+    const struct timeval old[2] = {{time(nullptr) - 61, 0}, {time(nullptr) - 61, 0}};
+    ASSERT_EQ(0, utimes(TempDir::Narrow(Stored(L"mira (5).png.tmp")).c_str(), old));
+    EXPECT_TRUE(SameText(Choose(Png(5, 1, 50)), L"mira (5).png"));
+    EXPECT_FALSE(FileExists(Stored(L"mira (5).png.tmp")));
 }
 
 TEST_F(ImageFolder, ChoicesThatChangeNothing) {

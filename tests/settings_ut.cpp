@@ -377,13 +377,22 @@ const HotkeyRow kHotkeyRows[] = {
     {"300", L"atalho_tecla=300\r\natalho_mod=5\r\n", 79, 2},
     {"negative", L"atalho_tecla=-1\r\natalho_mod=5\r\n", 79, 2},
     {"254 kept", L"atalho_tecla=254\r\natalho_mod=5\r\n", 254, 5},
-    {"1 kept", L"atalho_tecla=1\r\natalho_mod=0\r\n", 1, 0},
+    {"1 kept, Ctrl added", L"atalho_tecla=1\r\natalho_mod=0\r\n", 1, 2},
+    {"Shift alone gains Ctrl", L"atalho_tecla=75\r\natalho_mod=4\r\n", 75, 6},
     {"odd modifiers alone kept", L"atalho_tecla=65\r\natalho_mod=99\r\n", 65, 99},
     {"absent", L"", 79, 2},
     {"switch absent is none", L"", 0, 0, kSwitchKey, kSwitchModifiers},
     {"switch 255 is none", L"troca_tecla=255\r\ntroca_mod=5\r\n", 0, 0, kSwitchKey,
      kSwitchModifiers},
     {"switch kept", L"troca_tecla=75\r\ntroca_mod=6\r\n", 75, 6, kSwitchKey, kSwitchModifiers},
+    {"switch without modifiers gains Ctrl", L"troca_tecla=75\r\n", 75, 2, kSwitchKey,
+     kSwitchModifiers},
+    {"switch 0 gains Ctrl", L"troca_tecla=75\r\ntroca_mod=0\r\n", 75, 2, kSwitchKey,
+     kSwitchModifiers},
+    {"switch Shift gains Ctrl", L"troca_tecla=75\r\ntroca_mod=4\r\n", 75, 6, kSwitchKey,
+     kSwitchModifiers},
+    {"switch Alt and Shift kept", L"troca_tecla=75\r\ntroca_mod=5\r\n", 75, 5, kSwitchKey,
+     kSwitchModifiers},
 };
 
 TEST_F(SettingsFile, HotkeyOutsideOneTo254FallsBackWithItsModifiers) {

@@ -22,24 +22,27 @@ struct ColourCase {
     int32_t statusKind;
     uint32_t colour;
     bool hotkeyTaken = false;
+    int contrast = -1;  // the high-contrast stand-in, a ContrastColour; -1 unchecked
 };
 
 const ColourCase kColourCases[] = {
-    {"heading", kIdHeading, false, 0, kTeal},
+    {"heading", kIdHeading, false, 0, kTeal, false, kContrastHotLight},
     {"heading while the game is in front", kIdHeading, true, 0, kTeal},
     {"caption", kIdUnnamed, false, 0, kDefault},
     {"caption read back as 65535", 65535, false, 0, kDefault},
-    {"footer", kIdFooter, false, 0, kNoteGrey},
-    {"game in front", kIdGameStatus, true, 0, kGreen},
-    {"game away, or the label still empty", kIdGameStatus, false, 0, kAwayGrey},
+    {"footer", kIdFooter, false, 0, kNoteGrey, false, kContrastGrayText},
+    {"game in front", kIdGameStatus, true, 0, kGreen, false, kContrastWindowText},
+    {"game away, or the label still empty", kIdGameStatus, false, 0, kAwayGrey, false,
+     kContrastGrayText},
     {"config.ini refusing every change", kIdGameStatus, kGameSaveRefused, 0, kRed},
     {"automatic note", kIdNoteAuto, false, 0, kNoteGrey},
     {"hotkey note", kIdNoteHotkey, false, 0, kNoteGrey},
-    {"hotkey note while another program holds a hotkey", kIdNoteHotkey, false, 0, kRed, true},
+    {"hotkey note while another program holds a hotkey", kIdNoteHotkey, false, 0, kRed, true,
+     kContrastWindowText},
     {"a taken hotkey colours only its note", kIdNoteAuto, false, 0, kNoteGrey, true},
-    {"status hint", kIdStatusLine, false, 0, kNoteGrey},
+    {"status hint", kIdStatusLine, false, 0, kNoteGrey, false, kContrastGrayText},
     {"status success", kIdStatusLine, false, 1, kGreen},
-    {"status error", kIdStatusLine, false, 2, kRed},
+    {"status error", kIdStatusLine, false, 2, kRed, false, kContrastWindowText},
     {"unknown status kind draws as a hint", kIdStatusLine, false, 9, kNoteGrey},
     {"negative status kind draws as a hint", kIdStatusLine, false, -1, kNoteGrey},
     {"check box", kIdCheckEnabled, true, 0, kDefault},
@@ -49,8 +52,12 @@ const ColourCase kColourCases[] = {
 
 ::testing::AssertionResult ColourOf(const ColourCase& row) {
     uint32_t colour = 0x12345678;
-    bool has = StaticTextColour(row.id, row.gameStatus, row.statusKind, row.hotkeyTaken, &colour);
+    ContrastColour contrast = kContrastWindowText;
+    bool has = StaticTextColour(row.id, row.gameStatus, row.statusKind, row.hotkeyTaken, &colour,
+                                &contrast);
     uint32_t got = has ? colour : kDefault;
+    if (row.contrast >= 0 && contrast != row.contrast)
+        return ::testing::AssertionFailure() << "high-contrast colour " << contrast;
     if (!has && colour != 0x12345678) {
         return ::testing::AssertionFailure() << "wrote a colour but answered false";
     }

@@ -42,4 +42,5 @@ void RefreshTrayTip();
 void ShowTrayMenu();
 // The tray menu as ShowTrayMenu tracks it; the caller destroys it.
 HMENU BuildTrayMenu();
-void ShowBalloon(const wchar_t* title, const wchar_t* text);
+// unprompted: raised without any action of the player.
+void ShowBalloon(const wchar_t* title, const wchar_t* text, bool unprompted);

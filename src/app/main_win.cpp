@@ -24,11 +24,30 @@ const UINT kFirstTickPeriod = kTickPeriodIdle;
 const DWORD kOverlayExStyle =
     WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_NOACTIVATE;
 
+const wchar_t kKernelModule[] = L"kernel32.dll";
+const char kSetDefaultDllDirectories[] = "SetDefaultDllDirectories";
+const wchar_t kNoDllDirectory[] = L"";
+typedef BOOL(WINAPI* SetDefaultDllDirectoriesFn)(DWORD directoryFlags);
+
 struct FontRow {
     HFONT* font;
     int points;
     int weight;
 };
+
+// Players run the program from their Downloads folder, where a planted DLL
+// would be found before the system's: every DLL loaded from now on, by the
+// program or by a system DLL on its behalf, comes from System32 alone. A
+// Windows 7 without the update that brought that call only loses the working
+// folder from the search; a static import would keep such a PC from starting
+// the program at all.
+void LoadDllsFromSystem32Only() {
+    HMODULE kernel = GetModuleHandleW(kKernelModule);
+    SetDefaultDllDirectoriesFn setDefault =
+        kernel ? (SetDefaultDllDirectoriesFn)GetProcAddress(kernel, kSetDefaultDllDirectories)
+               : nullptr;
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(kNoDllDirectory);
+}
 
 // A second start hands over to the running instance and creates nothing.
 void HandOverToRunningInstance() {
@@ -154,10 +173,7 @@ void ShutDown() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
-    // Players run the program from their Downloads folder, where a planted DLL
-    // would be found before the system's: every DLL loaded from now on, by the
-    // program or by a system DLL on its behalf, comes from System32 alone.
-    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    LoadDllsFromSystem32Only();
     g_app.instance = instance;
     InstallFrontEnd();
     g_top.mutex = CreateMutexW(NULL, TRUE, ZAVIK_MUTEX_NAME);

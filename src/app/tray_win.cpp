@@ -3,6 +3,8 @@
 // the menu and passes the shell's broadcasts on to the message window.
 #include "app/app_win.h"
 
+#include <wchar.h>
+
 #include "state/hotkey.h"
 
 NOTIFYICONDATAW g_trayIcon;
@@ -16,6 +18,7 @@ static_assert(sizeof(g_trayIcon.szInfo) / sizeof(wchar_t) == kBalloonTextChars,
 
 namespace {
 const UINT kTrayRetryPeriodMs = 1000;
+const DWORD kBalloonFlags = NIIF_USER | NIIF_LARGE_ICON;
 
 // The full current record, with hBalloonIcon; no version is requested, so the
 // callback's lParam stays the plain mouse message.
@@ -108,8 +111,10 @@ void ShowTrayMenu() {
     // click elsewhere; a message-only window can never be, so a hidden
     // top-level window owns it.
     SetForegroundWindow(g_top.trayWindow);
-    UINT command = (UINT)TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
-                                        cursor.x, cursor.y, 0, g_top.trayWindow, NULL);
+    // Opens to the side the player's handedness setting asks for.
+    UINT align = GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN;
+    UINT flags = align | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY;
+    UINT command = (UINT)TrackPopupMenu(menu, flags, cursor.x, cursor.y, 0, g_top.trayWindow, NULL);
     // Lets the shell finish the menu's mode before the next click on the icon.
     PostMessageW(g_top.trayWindow, WM_NULL, 0, 0);
     DestroyMenu(menu);
@@ -117,11 +122,13 @@ void ShowTrayMenu() {
     if (command != 0) SendMessageW(g_app.messageWindow, WM_COMMAND, MAKEWPARAM(command, 0), 0);
 }
 
-void ShowBalloon(const wchar_t* title, const wchar_t* text) {
+void ShowBalloon(const wchar_t* title, const wchar_t* text, bool unprompted) {
     g_trayIcon.uFlags = NIF_INFO;
     CutBalloonTitle(title, g_trayIcon.szInfoTitle);
     CutBalloonText(text, g_trayIcon.szInfo);
-    g_trayIcon.dwInfoFlags = NIIF_USER | NIIF_LARGE_ICON;
+    // A notice the program raises on its own keeps out of the quiet time after
+    // a first sign-in; one that answers the player's own gesture is shown.
+    g_trayIcon.dwInfoFlags = kBalloonFlags | (unprompted ? NIIF_RESPECT_QUIET_TIME : 0);
     g_trayIcon.hBalloonIcon = g_app.largeIcon;
     Shell_NotifyIconW(NIM_MODIFY, &g_trayIcon);
 }

@@ -14,8 +14,9 @@ enum ImageDecodeResult {
     kImageUnreadable,  // not an image of a known format, or damaged
 };
 
-// Decodes PNG, BMP, GIF (its first frame) or ICO (its largest image) into
-// 32-bit premultiplied BGRA. The limits are checked before any pixel is
+// Decodes PNG, BMP, GIF (its first frame, at its offset on a transparent
+// canvas of the GIF's logical screen) or ICO (its largest image) into 32-bit
+// premultiplied BGRA; any other format is unreadable. The limits are checked before any pixel is
 // copied. Only kImageDecoded fills *image; otherwise it is left empty. The
 // caller frees the pixels with FreeCrosshairImage. On Windows the calling
 // thread may have COM initialised apartment-threaded, or not at all.

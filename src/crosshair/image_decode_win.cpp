@@ -24,6 +24,25 @@ const GUID kPremultipliedBgra = {
 // GUID_ContainerFormatIco
 const GUID kIconContainer = {
     0xa3a860c4, 0x338f, 0x4c17, {0x91, 0x9a, 0xfb, 0xa4, 0xb5, 0x62, 0x8f, 0x21}};
+// GUID_ContainerFormatGif
+const GUID kGifContainer = {
+    0x1f8a5601, 0x7d4d, 0x4cbd, {0x9c, 0x82, 0x1b, 0xc8, 0xd4, 0xee, 0xb9, 0xa5}};
+// GUID_ContainerFormatPng
+const GUID kPngContainer = {
+    0x1b7cfaf4, 0x713f, 0x473c, {0xbb, 0xcd, 0x61, 0x37, 0x42, 0x5f, 0xae, 0xaf}};
+// GUID_ContainerFormatBmp
+const GUID kBmpContainer = {
+    0x0af1d87e, 0xfcfe, 0x4188, {0xbd, 0xeb, 0xa7, 0x90, 0x64, 0x71, 0xcb, 0xe3}};
+// The four formats a crosshair may be. Whatever else a codec installed on the
+// PC claims (JPEG, TIFF, a third party's) never gets to read a frame here.
+const GUID* const kAcceptedContainers[] = {&kPngContainer, &kBmpContainer, &kGifContainer,
+                                           &kIconContainer};
+
+// A GIF's frame stands at an offset on its logical screen, whose size is the picture's.
+const wchar_t kGifScreenWidth[] = L"/logscrdesc/Width";
+const wchar_t kGifScreenHeight[] = L"/logscrdesc/Height";
+const wchar_t kGifFrameLeft[] = L"/imgdesc/Left";
+const wchar_t kGifFrameTop[] = L"/imgdesc/Top";
 
 const DWORD kApartment = COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE;
 const UINT kBytesPerPixel = 4;
@@ -58,13 +77,17 @@ UINT64 AreaOf(IWICBitmapFrameDecode* frame) {
     return (UINT64)w * h;
 }
 
+bool Accepted(const GUID& container) {
+    for (const GUID* accepted : kAcceptedContainers)
+        if (IsEqualGUID(container, *accepted)) return true;
+    return false;
+}
+
 // An icon holds one picture per size: the largest is shown. Any other format
 // shows its first frame (a GIF's first picture).
-bool PickFrame(Decoding* d) {
-    GUID container;
+bool PickFrame(Decoding* d, const GUID& container) {
     UINT count = 0;
-    bool icon = SUCCEEDED(d->decoder->GetContainerFormat(&container)) &&
-                IsEqualGUID(container, kIconContainer) &&
+    bool icon = IsEqualGUID(container, kIconContainer) &&
                 SUCCEEDED(d->decoder->GetFrameCount(&count));
     if (!icon) return SUCCEEDED(d->decoder->GetFrame(kFirstFrame, &d->frame));
     UINT64 largest = 0;
@@ -85,36 +108,82 @@ bool PickFrame(Decoding* d) {
 
 bool SideFits(UINT side) { return side >= 1 && side <= (UINT)kImageMaxSide; }
 
+// Where the frame's pixels go: a transparent canvas and the frame's place on it.
+struct Canvas {
+    UINT width, height, left, top;
+};
+
+// A two-byte number of the GIF's metadata, or fallback when it has none.
+UINT MetadataNumber(IWICMetadataQueryReader* reader, const wchar_t* name, UINT fallback) {
+    PROPVARIANT value;
+    PropVariantInit(&value);
+    UINT number = fallback;
+    if (reader && SUCCEEDED(reader->GetMetadataByName(name, &value)) && value.vt == VT_UI2)
+        number = value.uiVal;
+    PropVariantClear(&value);
+    return number;
+}
+
+// A GIF's first frame may cover part of its logical screen: it is drawn there
+// at its offset, so that the picture is centred as its author laid it out. A
+// frame reaching past the screen grows the canvas rather than losing pixels.
+Canvas CanvasOf(Decoding* d, const GUID& container, UINT w, UINT h) {
+    Canvas canvas = {w, h, 0, 0};
+    if (!IsEqualGUID(container, kGifContainer)) return canvas;
+    IWICMetadataQueryReader* screen = nullptr;
+    IWICMetadataQueryReader* frame = nullptr;
+    if (FAILED(d->decoder->GetMetadataQueryReader(&screen))) screen = nullptr;
+    if (FAILED(d->frame->GetMetadataQueryReader(&frame))) frame = nullptr;
+    canvas.left = MetadataNumber(frame, kGifFrameLeft, 0);
+    canvas.top = MetadataNumber(frame, kGifFrameTop, 0);
+    canvas.width = MetadataNumber(screen, kGifScreenWidth, 0);
+    canvas.height = MetadataNumber(screen, kGifScreenHeight, 0);
+    if (canvas.width < canvas.left + w) canvas.width = canvas.left + w;
+    if (canvas.height < canvas.top + h) canvas.height = canvas.top + h;
+    Release(&frame);
+    Release(&screen);
+    return canvas;
+}
+
 ImageDecodeResult DecodeWith(Decoding* d, const unsigned char* bytes, size_t size,
                              CrosshairImage* image) {
     // The memory stream only reads the bytes, which outlive it.
     if (FAILED(d->factory->CreateStream(&d->stream)) ||
         FAILED(d->stream->InitializeFromMemory(const_cast<BYTE*>(bytes), (DWORD)size)) ||
         FAILED(d->factory->CreateDecoderFromStream(d->stream, nullptr,
-                                                   WICDecodeMetadataCacheOnDemand, &d->decoder)) ||
-        !PickFrame(d)) {
+                                                   WICDecodeMetadataCacheOnDemand, &d->decoder))) {
+        return kImageUnreadable;
+    }
+    GUID container;
+    if (FAILED(d->decoder->GetContainerFormat(&container)) || !Accepted(container) ||
+        !PickFrame(d, container)) {
         return kImageUnreadable;
     }
     UINT w = 0, h = 0;
     if (FAILED(d->frame->GetSize(&w, &h))) return kImageUnreadable;
     if (!SideFits(w) || !SideFits(h)) return kImageTooBig;
+    const Canvas canvas = CanvasOf(d, container, w, h);
+    if (!SideFits(canvas.width) || !SideFits(canvas.height)) return kImageTooBig;
     // Documented values for a conversion that needs no palette or dithering.
     if (FAILED(d->factory->CreateFormatConverter(&d->converter)) ||
         FAILED(d->converter->Initialize(d->frame, kPremultipliedBgra, WICBitmapDitherTypeNone,
                                         nullptr, 0.0, WICBitmapPaletteTypeCustom))) {
         return kImageUnreadable;
     }
-    const UINT stride = w * kBytesPerPixel;
-    uint32_t* pixels = (uint32_t*)malloc((size_t)stride * h);
+    // Zeroed pixels are transparent: the canvas around the frame shows nothing.
+    const size_t count = (size_t)canvas.width * canvas.height;
+    uint32_t* pixels = (uint32_t*)calloc(count, kBytesPerPixel);
     if (!pixels) return kImageUnreadable;
-    if (FAILED(d->converter->CopyPixels(nullptr, stride, stride * h,
-                                        reinterpret_cast<BYTE*>(pixels)))) {
+    const size_t first = (size_t)canvas.top * canvas.width + canvas.left;
+    const UINT stride = canvas.width * kBytesPerPixel;
+    if (FAILED(d->converter->CopyPixels(nullptr, stride, (UINT)((count - first) * kBytesPerPixel),
+                                        reinterpret_cast<BYTE*>(pixels + first)))) {
         free(pixels);
         return kImageUnreadable;
     }
     image->pixels = pixels;
-    image->width = (int32_t)w;
-    image->height = (int32_t)h;
+    image->width = (int32_t)canvas.width;
+    image->height = (int32_t)canvas.height;
     return kImageDecoded;
 }
 

@@ -38,7 +38,7 @@ void WarnIfExclusiveFullscreen() {
     if (state != QUNS_RUNNING_D3D_FULL_SCREEN) return;
     g_visibility.fullscreenNoticeShown = true;
     if (g_frontEnd.showBalloon)
-        g_frontEnd.showBalloon(kFullscreenNoticeTitle, kFullscreenNoticeText);
+        g_frontEnd.showBalloon(kFullscreenNoticeTitle, kFullscreenNoticeText, true);
 }
 
 void UpdateStatusLabel(bool inFront) {

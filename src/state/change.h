@@ -32,7 +32,8 @@ enum FollowStep {
 typedef void (*FollowHook)();
 struct FrontEnd {
     FollowHook steps[kStepCount];
-    void (*showBalloon)(const wchar_t* title, const wchar_t* text);
+    // unprompted: raised without any action of the player.
+    void (*showBalloon)(const wchar_t* title, const wchar_t* text, bool unprompted);
     // The settings window's game line; false while there is no window to show it.
     bool (*showGameStatus)(bool inFront);
 };

@@ -27,6 +27,11 @@ const wchar_t kFallbackName[] = L"imagem";
 const wchar_t kNumberFormat[] = L"%ls (%d)%ls";
 const wchar_t kTempSuffix[] = L".tmp";
 const wchar_t kJoinFormat[] = L"%ls%ls%ls";
+const wchar_t kColon = L':';
+const wchar_t kQuestionMark = L'?';
+const wchar_t kExtendedPrefix[] = L"\\\\?\\";
+// Followed by the network path without its first backslash.
+const wchar_t kExtendedNetworkPrefix[] = L"\\\\?\\UNC";
 
 enum {
     kNumberSuffixChars = 6,  // " (999)"
@@ -34,6 +39,7 @@ enum {
     kStoredNameLimit = kImageNameChars - 1 - kNumberSuffixChars,
     kExtensionLimit = 16,  // a longer "extension" is cut like the stem
     kFirstNumber = 1,
+    kLeftoverAgeSeconds = 60,  // a copy older than this was left by a crash
 };
 
 bool IsRefused(wchar_t c) { return c < kFirstPrintable || wcschr(kRefusedChars, c) != nullptr; }
@@ -81,8 +87,11 @@ Attempt TryName(const wchar_t* folder, const wchar_t* name, const unsigned char*
     if (!JoinPath(folder, name, path) || !Join(temp, kPathChars, path, kTempSuffix, L""))
         return kAttemptFailed;
     if (ProfileFileExists(path)) return HoldsBytes(path, bytes, size) ? kAttemptStored : kAttemptNameTaken;
-    // A copy a crash left behind is never written over.
-    if (ProfileFileExists(temp)) return kAttemptNameTaken;
+    // A copy a crash left behind is removed once it is surely no write still
+    // under way; until then the name is passed over, and it is never written over.
+    if (ProfileFileExists(temp) &&
+        !(ProfileFileOlderThan(temp, kLeftoverAgeSeconds) && ProfileRemoveFile(temp)))
+        return kAttemptNameTaken;
     if (!ProfileWriteNewFile(temp, bytes, size)) return kAttemptFailed;
     if (ProfileRenameToNew(temp, path)) return kAttemptStored;
     // Only the copy made just now goes; a file that took the name meanwhile stays.
@@ -152,6 +161,26 @@ bool NumberedImageName(const wchar_t* name, int number, wchar_t* out) {
     int made = FormatW(numbered, kPathChars, kNumberFormat, stem, number, name + extension);
     if (made <= 0 || (size_t)made >= kImageNameChars) return false;
     CopyW(out, kImageNameChars, numbered);
+    return true;
+}
+
+bool LongPathForm(const wchar_t* path, wchar_t* out) {
+    const wchar_t* prefix = L"";
+    const wchar_t* rest = path;
+    if (wcslen(path) >= kPathChars) {
+        if (path[0] && path[1] == kColon && path[2] == kBackslash) {
+            prefix = kExtendedPrefix;
+        } else if (path[0] == kBackslash && path[1] == kBackslash && path[2] != kQuestionMark &&
+                   path[2] != kDot) {
+            prefix = kExtendedNetworkPrefix;
+            rest = path + 1;
+        }
+    }
+    // Copied, not formatted: the formatting helper holds far shorter texts.
+    const size_t prefixLength = wcslen(prefix);
+    if (prefixLength + wcslen(rest) >= kLongPathChars) return false;
+    CopyW(out, kLongPathChars, prefix);
+    CopyW(out + prefixLength, kLongPathChars - prefixLength, rest);
     return true;
 }
 

@@ -1,8 +1,9 @@
 // The folder "imagens" inside the settings folder, where every chosen image is
 // kept: the names an image may be stored and referred to under, the
 // crash-safe copy of a chosen file into it, and the loading of a stored image.
-// The program adds files there and never removes one, since saved crosshairs
-// may still use it. Portable: every file access goes through profile.h.
+// The program adds files there and never removes an image, since saved
+// crosshairs may still use it; only a half copy a crash left is cleared.
+// Portable: every file access goes through profile.h.
 #pragma once
 #include <stddef.h>
 
@@ -34,6 +35,15 @@ void StoredImageName(const wchar_t* sourcePath, wchar_t* name);
 // result would not fit.
 bool NumberedImageName(const wchar_t* name, int number, wchar_t* out);
 
+// A path as long as Windows allows: 32,767 characters and the terminator.
+enum { kLongPathChars = 32768 };
+// The form of a chosen file's path that the file functions open whatever its
+// length: one of kPathChars characters or more gains the "\\?\" prefix when it
+// begins with a drive ("C:\"), and a network path ("\\server\share") becomes
+// "\\?\UNC\server\share"; any other path is copied as it is. out holds
+// kLongPathChars; false when the result would not fit.
+bool LongPathForm(const wchar_t* path, wchar_t* out);
+
 // "<settingsFolder>\imagens" and "<settingsFolder>\imagens\<name>" (kPathChars
 // each); false when the path would not fit.
 bool ImageFolderPath(const wchar_t* settingsFolder, wchar_t* folder);
@@ -44,7 +54,8 @@ bool ImageFilePath(const wchar_t* settingsFolder, const wchar_t* name, wchar_t* 
 // holds the same bytes is used as it is; the first free one gets the bytes,
 // written beside it as "<name>.tmp" and then renamed, so a crash leaves no
 // half image under a name a crosshair could use. A name whose ".tmp" exists
-// is passed over, and no file there is ever replaced. storedName (kImageNameChars)
+// is passed over while it is a minute old or younger, and removed once older;
+// no file there is ever replaced. storedName (kImageNameChars)
 // receives the name; false when nothing could be stored.
 bool StoreImageBytes(const unsigned char* bytes, size_t size, const wchar_t* sourcePath,
                      const wchar_t* settingsFolder, wchar_t* storedName);

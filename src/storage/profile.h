@@ -102,6 +102,9 @@ ProfileFileRead ProfileReadFile(const wchar_t* path, size_t maxBytes, unsigned c
 // file of that name exists (it is never touched) or the write fails; a file
 // half made is removed again.
 bool ProfileWriteNewFile(const wchar_t* path, const unsigned char* bytes, size_t size);
+// Whether the file's last write lies more than seconds in the past; false
+// for a file that cannot be looked at.
+bool ProfileFileOlderThan(const wchar_t* path, unsigned seconds);
 // Gives a file a new name in one step. False, with nothing changed, when a
 // file of the new name exists already.
 bool ProfileRenameToNew(const wchar_t* path, const wchar_t* newPath);

@@ -16,6 +16,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "base/wtext.h"
@@ -1015,6 +1016,14 @@ bool ProfileWriteNewFile(const wchar_t* path, const unsigned char* bytes, size_t
     ok = close(fd) == 0 && ok;
     if (!ok) unlink(narrow);
     return ok;
+}
+
+bool ProfileFileOlderThan(const wchar_t* path, unsigned seconds) {
+    char narrow[kPathBytes];
+    struct stat info;
+    if (!PathToUtf8(path, narrow, sizeof narrow) || stat(narrow, &info) != 0) return false;
+    const time_t now = time(nullptr);
+    return now > info.st_mtime && (unsigned long long)(now - info.st_mtime) > seconds;
 }
 
 bool ProfileRenameToNew(const wchar_t* path, const wchar_t* newPath) {

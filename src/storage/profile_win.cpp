@@ -12,6 +12,7 @@ const DWORD kSwapFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
 const DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 const DWORD kShareAll = kShareReadWrite | FILE_SHARE_DELETE;
 const DWORD kFirstBusyWaitMs = 10;
+const ULONGLONG kFileTimeUnitsPerSecond = 10000000;
 
 // Patience with another program that holds a file for a moment: waits double
 // from 10 ms until the patience is spent (10, 20, ... 320, then the rest of a
@@ -256,6 +257,21 @@ bool ProfileWriteNewFile(const wchar_t* path, const unsigned char* bytes, size_t
     CloseHandle(file);
     if (!ok) DeleteFileW(path);
     return ok;
+}
+
+bool ProfileFileOlderThan(const wchar_t* path, unsigned seconds) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return false;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER written, current;
+    written.LowPart = data.ftLastWriteTime.dwLowDateTime;
+    written.HighPart = data.ftLastWriteTime.dwHighDateTime;
+    current.LowPart = now.dwLowDateTime;
+    current.HighPart = now.dwHighDateTime;
+    // File times count 100-nanosecond intervals.
+    return current.QuadPart > written.QuadPart &&
+           current.QuadPart - written.QuadPart > (ULONGLONG)seconds * kFileTimeUnitsPerSecond;
 }
 
 bool ProfileRenameToNew(const wchar_t* path, const wchar_t* newPath) {

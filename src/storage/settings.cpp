@@ -314,6 +314,17 @@ bool LayAssignedOver(uint32_t assigned, const AppOptions& now,
 // What a budget leaves after spent: never below nothing.
 unsigned Remaining(unsigned budget, unsigned spent) { return spent < budget ? budget - spent : 0u; }
 
+// A stored key without Ctrl or Alt would be taken from the game while the
+// player types: such a combination gets Ctrl, as the hotkey boxes give it.
+void GiveHotkeysCtrl(AppOptions* options) {
+    for (const OptionRow& row : kOptionRows) {
+        if (row.hotkey == kOptionCount || row.hotkey == row.id ||
+            !IsValidHotkeyKey(OptionOf(*options, OptionRowOf(row.hotkey))))
+            continue;
+        int32_t& modifiers = options->*(row.field);
+        if (!(modifiers & (kModControl | kModAlt))) modifiers |= kModControl;
+    }
+}
 
 // Whether the row's key stands in the file for these options.
 bool OptionWritten(const OptionRow& row, const AppOptions& options) {
@@ -480,6 +491,7 @@ bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings*
         for (const OptionRow& row : kOptionRows)
             if (row.hotkey == keyRow.id) options->*(row.field) = row.defaultValue;
     }
+    GiveHotkeysCtrl(options);
     return true;
 }
 

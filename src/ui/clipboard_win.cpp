@@ -7,6 +7,7 @@
 #include "base/wtext.h"
 #include "codes/codes.h"
 #include "codes/sharecode.h"
+#include "ui/settings_win.h"
 
 namespace {
 
@@ -74,10 +75,9 @@ void FinishCopy(bool copied) {
     g_copy.waiting = false;
     KillTimer(g_app.messageWindow, kClipboardRetryTimerId);
     if (copied) {
-        MessageBoxW(g_settingsWindow, g_copy.confirmation, ZAVIK_TITLE,
-                    MB_OK | MB_ICONINFORMATION);
+        SettingsMessageBox(g_copy.confirmation, MB_OK | MB_ICONINFORMATION);
     } else {
-        MessageBoxW(g_settingsWindow, kCopyFailedText, ZAVIK_TITLE, MB_OK | MB_ICONWARNING);
+        SettingsMessageBox(kCopyFailedText, MB_OK | MB_ICONWARNING);
     }
 }
 
@@ -102,8 +102,7 @@ void StartCopy(const wchar_t* text, const wchar_t* confirmation) {
 // copied, and the player is told why rather than handed another crosshair.
 bool RefusedForImage() {
     if (!CrosshairUsesImage(g_crosshair)) return false;
-    MessageBoxW(g_settingsWindow, kImageHasNoCodeText, ZAVIK_TITLE,
-                MB_OK | MB_ICONINFORMATION);
+    SettingsMessageBox(kImageHasNoCodeText, MB_OK | MB_ICONINFORMATION);
     return true;
 }
 

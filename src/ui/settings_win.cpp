@@ -43,6 +43,9 @@ const COLORREF kColourAccent = RGB(0, 255, 255);
 const COLORREF kColourTitle = RGB(255, 255, 255);
 const COLORREF kColourSubtitle = RGB(150, 158, 170);
 
+// The system colours that stand for the fixed ones under high contrast, by ContrastColour.
+const int kContrastSystemColours[] = {COLOR_WINDOWTEXT, COLOR_GRAYTEXT, COLOR_HOTLIGHT};
+
 // Header geometry in 96-DPI units.
 enum {
     kHeaderBottom = 84, kHeaderGap = 10, kAccentHeight = 13,
@@ -71,8 +74,22 @@ void CreateTabStrip(HWND window) {
     }
 }
 
+bool HighContrastOn() {
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof(contrast);
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// A text's colour as shown: the system's own under high contrast, where the
+// player's scheme decides what can be read, and otherwise the fixed one.
+COLORREF ShownTextColour(uint32_t fixed, ContrastColour contrast) {
+    return g_settings.highContrast ? GetSysColor(kContrastSystemColours[contrast]) : fixed;
+}
+
 LRESULT OnCreate(HWND window) {
     g_settingsWindow = window;
+    g_settings.highContrast = HighContrastOn();
     g_settings.gameStatus = kGameAway;  // until the next tick writes the label
     g_settings.closedByPlayer = false;
     g_settings.creationTag = kTagAlways;
@@ -105,11 +122,27 @@ void OnPaint(HWND window) {
 LRESULT OnCtlColorStatic(HDC dc, HWND control) {
     SetBkMode(dc, TRANSPARENT);
     uint32_t colour = 0;
+    ContrastColour contrast = kContrastWindowText;
     if (StaticTextColour(GetDlgCtrlID(control), g_settings.gameStatus, g_settings.statusKind,
-                         g_settings.hotkeyTaken, &colour)) {
-        SetTextColor(dc, colour);
+                         g_settings.hotkeyTaken, &colour, &contrast)) {
+        SetTextColor(dc, ShownTextColour(colour, contrast));
     }
     return (LRESULT)GetSysColorBrush(COLOR_BTNFACE);
+}
+
+BOOL CALLBACK ForwardColourChange(HWND control, LPARAM) {
+    SendMessageW(control, WM_SYSCOLORCHANGE, 0, 0);
+    return TRUE;
+}
+
+// High contrast switched on or off, or the scheme's colours changed: the
+// common controls hear of it only from their parent, and every text is drawn
+// again in the colours that now apply.
+void OnColoursChanged(HWND window, UINT message, WPARAM wParam) {
+    if (message == WM_SETTINGCHANGE && wParam != SPI_SETHIGHCONTRAST) return;
+    g_settings.highContrast = HighContrastOn();
+    if (message == WM_SYSCOLORCHANGE) EnumChildWindows(window, ForwardColourChange, 0);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void DeleteSwatchBrush() {
@@ -204,7 +237,7 @@ void ShowTrayNoticeOnce() {
     wchar_t text[kClosingNoticeChars];
     FormatClosingNotice(hotkey, text, kClosingNoticeChars);
     g_settings.trayNoticeShown = true;
-    if (g_frontEnd.showBalloon) g_frontEnd.showBalloon(kClosingNoticeTitle, text);
+    if (g_frontEnd.showBalloon) g_frontEnd.showBalloon(kClosingNoticeTitle, text, false);
 }
 
 LRESULT OnDestroy() {
@@ -371,6 +404,8 @@ LRESULT CALLBACK SettingsWindowProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_COMMAND: return OnCommand(wParam, lParam);
     case WM_HSCROLL: OnSliderMoved((HWND)lParam, LOWORD(wParam)); return 0;
     case WM_DROPFILES: TakeDroppedFiles((HDROP)wParam); return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: OnColoursChanged(window, message, wParam); break;
     case WM_SYSCOMMAND:
         if (!IsCloseCommand(wParam)) break;
         CloseSettingsWindow(window, true);  // the caption's button or Alt+F4

@@ -51,6 +51,7 @@ struct SettingsWindowState {
     int statusKind;         // colour of the status line (StatusKind)
     int gameStatus;         // what the game status label says (GameStatus), written with its text
     bool hotkeyTaken;       // note 707 tells of a hotkey another program holds
+    bool highContrast;      // the system's high-contrast mode is on
 };
 extern SettingsWindowState g_settings;
 // Null while the settings window does not exist.

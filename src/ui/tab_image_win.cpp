@@ -28,6 +28,11 @@ const wchar_t kDialogFilter[] =
 const DWORD kDialogFlags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST |
                            OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_DONTADDTORECENT;
 enum { kFirstFilter = 1, kFirstDroppedFile = 0 };
+// The message a drag from Explorer carries its data in before WM_DROPFILES.
+const UINT kWmCopyGlobalData = 0x0049;
+// What a drop sends: a copy run as administrator lets them through from
+// Explorer, which runs with fewer privileges.
+const UINT kDropMessages[] = {WM_DROPFILES, WM_COPYDATA, kWmCopyGlobalData};
 
 // What the player is told of a file that is not taken; nothing changes then.
 struct RefusalRow {
@@ -55,6 +60,7 @@ const ControlRow kImageTab[] = {
 };
 
 typedef BOOL(WINAPI* OpenFileFn)(OPENFILENAMEW*);
+typedef DWORD(WINAPI* DialogErrorFn)();
 
 void ShowRefusal(ImageChoice choice) {
     for (const RefusalRow& row : kRefusals)
@@ -65,7 +71,10 @@ void ShowRefusal(ImageChoice choice) {
 void TakeImageFile(const wchar_t* path) {
     wchar_t name[kImageNameChars];
     CrosshairImage image = {};
-    ImageChoice choice = ChooseImageFile(path, g_paths.folder, name, &image);
+    // A path beyond the classic limit opens only in its long form.
+    wchar_t opened[kLongPathChars];
+    ImageChoice choice = kImageChoiceUnreadable;
+    if (LongPathForm(path, opened)) choice = ChooseImageFile(opened, g_paths.folder, name, &image);
     if (choice != kImageChosen) {
         ShowRefusal(choice);
         return;
@@ -100,6 +109,8 @@ void CreateImageTab(HWND window) {
     CreateControlRows(window, kImageTab, sizeof(kImageTab) / sizeof(kImageTab[0]));
     CreateSliderRows(window, kTagImage);
     DragAcceptFiles(window, TRUE);
+    for (UINT message : kDropMessages)
+        ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
 }
 
 void ShowImageStatus() {
@@ -115,26 +126,34 @@ void ShowImageStatus() {
 
 void ChooseImageByDialog() {
     OpenFileFn openFile = (OpenFileFn)CommonDialogFunction("GetOpenFileNameW");
+    DialogErrorFn dialogError = (DialogErrorFn)CommonDialogFunction("CommDlgExtendedError");
     if (!openFile) return;
-    wchar_t path[kPathChars] = L"";
+    wchar_t path[kLongPathChars] = L"";
     OPENFILENAMEW dialog = {};
     dialog.lStructSize = sizeof(dialog);
     dialog.hwndOwner = g_settingsWindow;
     dialog.lpstrFilter = kDialogFilter;
     dialog.nFilterIndex = kFirstFilter;
     dialog.lpstrFile = path;
-    dialog.nMaxFile = kPathChars;
+    dialog.nMaxFile = kLongPathChars;
     dialog.lpstrTitle = kDialogTitle;
     dialog.Flags = kDialogFlags;
+    BOOL chosen = openFile(&dialog);
     // "Sair" while the dialog was open ends the run; the file is not taken then.
-    if (openFile(&dialog) && !g_app.quitting) TakeImageFile(path);
+    if (g_app.quitting) return;
+    if (chosen) {
+        TakeImageFile(path);
+    } else if (dialogError && dialogError() != 0) {
+        // Not a cancel: the dialog itself failed, and the player is told.
+        ShowRefusal(kImageChoiceUnreadable);
+    }
 }
 
 void TakeDroppedFiles(HDROP drop) {
-    wchar_t path[kPathChars];
+    wchar_t path[kLongPathChars];
     UINT length = DragQueryFileW(drop, kFirstDroppedFile, nullptr, 0);
-    bool read = length > 0 && length < (UINT)kPathChars &&
-                DragQueryFileW(drop, kFirstDroppedFile, path, kPathChars) == length;
+    bool read = length > 0 && length < (UINT)kLongPathChars &&
+                DragQueryFileW(drop, kFirstDroppedFile, path, kLongPathChars) == length;
     DragFinish(drop);
     if (read) {
         TakeImageFile(path);

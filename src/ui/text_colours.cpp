@@ -8,6 +8,12 @@
 namespace {
 
 
+// A status colour's high-contrast stand-in: a hint is quiet, anything else news.
+ContrastColour ContrastOfKind(int32_t statusKind) {
+    return StatusKindColour(statusKind) == StatusKindColour(kStatusHint) ? kContrastGrayText
+                                                                         : kContrastWindowText;
+}
+
 uint32_t GameStatusColour(int32_t gameStatus) {
     switch (gameStatus) {
     // The game in front is good news, in the status line's own green.
@@ -20,18 +26,27 @@ uint32_t GameStatusColour(int32_t gameStatus) {
 }  // namespace
 
 bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind, bool hotkeyTaken,
-                      uint32_t* colour) {
+                      uint32_t* colour, ContrastColour* contrast) {
+    int32_t kind = kStatusHint;  // the status kind whose colours the text takes
     switch (controlId) {
-    case kIdStatusLine: *colour = StatusKindColour(statusKind); return true;
-    case kIdGameStatus: *colour = GameStatusColour(gameStatus); return true;
-    case kIdHeading: *colour = kHeadingColour; return true;
-    // A taken hotkey is a warning, in the status line's own colour for one.
-    case kIdNoteHotkey:
-        *colour = StatusKindColour(hotkeyTaken ? kStatusError : kStatusHint);
+    case kIdStatusLine: kind = statusKind; break;
+    case kIdGameStatus:
+        *colour = GameStatusColour(gameStatus);
+        if (contrast)
+            *contrast = *colour == kGameAwayColour ? kContrastGrayText : kContrastWindowText;
         return true;
+    case kIdHeading:
+        *colour = kHeadingColour;
+        if (contrast) *contrast = kContrastHotLight;
+        return true;
+    // A taken hotkey is a warning, in the status line's own colour for one.
+    case kIdNoteHotkey: kind = hotkeyTaken ? kStatusError : kStatusHint; break;
     case kIdNoteAuto:
     case kIdNoteImage:
-    case kIdFooter: *colour = StatusKindColour(kStatusHint); return true;
+    case kIdFooter: break;
+    default: return false;
     }
-    return false;
+    *colour = StatusKindColour(kind);
+    if (contrast) *contrast = ContrastOfKind(kind);
+    return true;
 }

@@ -16,8 +16,15 @@ constexpr uint32_t kGameAwayColour = Rgb(120, 120, 120);
 // the status line's warning colour, that config.ini refuses every change.
 enum GameStatus { kGameAway = 0, kGameInFront = 1, kGameSaveRefused = 2 };
 
-// Writes the colour (0x00BBGGRR, like COLORREF) and returns true when the
-// control gets one; false leaves the system's text colour. hotkeyTaken: the
-// hotkey note tells of a combination another program holds.
+// The system colour that stands for a coloured text under high contrast, where
+// fixed colours may vanish into the player's chosen background: headings take
+// the hot-track colour, quiet texts (notes, hints, the game away) the grey
+// text colour, and news (success, error, the game in front) the text colour.
+enum ContrastColour { kContrastWindowText, kContrastGrayText, kContrastHotLight };
+
+// Writes the colour (0x00BBGGRR, like COLORREF) and, when contrast is given,
+// its high-contrast stand-in, and returns true when the control gets one;
+// false leaves the system's text colour. hotkeyTaken: the hotkey note tells
+// of a combination another program holds.
 bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind, bool hotkeyTaken,
-                      uint32_t* colour);
+                      uint32_t* colour, ContrastColour* contrast = nullptr);

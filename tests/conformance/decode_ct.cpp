@@ -29,6 +29,16 @@ const char kFramesGif[] =
     "47494638396102000100f00000ff000000000021f904000a00000021ff0b4e45545343415045322e30030100"
     "00002c0000000002000100000202040a0021f904000a0000002c0000000002000100800000ff000000020204"
     "0a003b";
+// A 16 x 16 screen whose only frame, 4 x 4 red, stands at (12, 12).
+const char kOffsetGif[] =
+    "47494638396110001000800000000000ff00002c0c000c000400040000020d0cc3300cc3300cc3300cc33005"
+    "003b";
+// 1 x 1 grey: a format a codec of the system reads, but no crosshair may be.
+const char kGreyJpeg[] =
+    "ffd8ffe000104a46494600010100000100010000ffdb004300100b0c0e0c0a100e0d0e1211101318281a1816"
+    "16183123251d283a333d3c3933383740485c4e404457453738506d51575f626768673e4d71797064785c6567"
+    "63ffc0000b080001000101011100ffc40014000100000000000000000000000000000001ffc4001410010000"
+    "0000000000000000000000000000ffda0008010100003f001fffd9";
 // Three 32-bit images: 1 x 1 red, 3 x 3 green, 2 x 2 blue.
 const char kSizesIco[] =
     "0000010003000101000001002000300000003600000003030000010020005800000066000000020200000100"
@@ -65,6 +75,9 @@ TEST(ImageDecode, Rows) {
         {"BMP", FromHex(kPixelsBmp), kImageDecoded, 2, 1, 0xFF0000FFu, 0xFF00FF00u},
         {"GIF: the first frame", FromHex(kFramesGif), kImageDecoded, 2, 1, 0xFFFF0000u,
          0xFFFF0000u},
+        {"GIF: the frame at its offset on its screen", FromHex(kOffsetGif), kImageDecoded, 16,
+         16, 0u, 0xFFFF0000u},
+        {"JPEG refused", FromHex(kGreyJpeg), kImageUnreadable, 0, 0, 0, 0},
         {"ICO: the largest image", FromHex(kSizesIco), kImageDecoded, 3, 3, 0xFF00FF00u,
          0xFF00FF00u},
 #endif

@@ -1,6 +1,7 @@
 // End-to-end cases of the " Imagem " tab: a PNG picked in the Open dialog is
-// worn on screen, exactly centred, until "Usar a mira desenhada"; files the
-// program refuses show their box and change nothing.
+// worn on screen, exactly centred, until "Usar a mira desenhada"; a GIF's frame
+// stands where it lies on its canvas; files the program refuses show their box
+// and change nothing.
 #include "settings_helpers.h"
 
 #include "base/ids.h"
@@ -27,6 +28,17 @@ const uint32_t kPickedPixels[] = {
 const char kWidePng[] =
     "89504e470d0a1a0a0000000d4948445200000101000000010800000000fbf044950000000c4944415478da63"
     "6018e900000102000116e0d52a0000000049454e44ae426082";
+
+// A 16 x 16 GIF whose only frame, 4 x 4 red, stands at (12, 12) of its screen.
+const char kOffsetGif[] =
+    "47494638396110001000800000000000ff00002c0c000c000400040000020d0cc3300cc3300cc3300cc33005"
+    "003b";
+// 1 x 1 grey JPEG: a format Windows reads, but no crosshair may be.
+const char kGreyJpeg[] =
+    "ffd8ffe000104a46494600010100000100010000ffdb004300100b0c0e0c0a100e0d0e1211101318281a1816"
+    "16183123251d283a333d3c3933383740485c4e404457453738506d51575f626768673e4d71797064785c6567"
+    "63ffc0000b080001000101011100ffc40014000100000000000000000000000000000001ffc4001410010000"
+    "0000000000000000000000000000ffda0008010100003f001fffd9";
 
 // The Open dialog, found by its title (the program's message boxes are dialogs too).
 HWND FindOpenDialog(HWND settings) {
@@ -88,6 +100,19 @@ TEST_F(ImageTab, PickedPngIsWornOnTheCentreUntilTheDrawnCrosshairComesBack) {
     EXPECT_TRUE(IsWindowEnabled(Control(scene.window, kIdSliderSize)));
 }
 
+// The canvas's middle pixel (8, 8) sits on the screen's centre, so the frame
+// covers 964-967 x 544-547 and the canvas around it shows the backdrop.
+TEST_F(ImageTab, GifFrameStandsAtItsOffsetOnItsCanvas) {
+    SettingsScene scene = OpenSettingsWithOverlay();
+    ASSERT_TRUE(scene.window);
+    ASSERT_TRUE(ClickTab(scene.window, kImageTab));
+    ASSERT_TRUE(PickInOpenDialog(scene.window, L"deslocada.gif", FromHex(kOffsetGif)));
+    EXPECT_TRUE(PixelBecomes(964, 544, RGB(255, 0, 0), kReactMs));
+    EXPECT_TRUE(PixelBecomes(967, 547, RGB(255, 0, 0), 0));
+    EXPECT_TRUE(PixelBecomes(963, 544, kBackdrop, 0));
+    EXPECT_TRUE(PixelBecomes(kScreenCentreX, kScreenCentreY, kBackdrop, 0));
+}
+
 TEST_F(ImageTab, RefusedFilesShowTheirBoxAndChangeNothing) {
     struct Row {
         const wchar_t* file;
@@ -99,6 +124,8 @@ TEST_F(ImageTab, RefusedFilesShowTheirBoxAndChangeNothing) {
          L"Não consegui abrir essa imagem. Use um arquivo PNG, BMP, GIF ou ICO."},
         {L"larga.png", FromHex(kWidePng),
          L"Essa imagem é grande demais: o limite é 256 × 256 pixels."},
+        {L"cinza.jpg", FromHex(kGreyJpeg),
+         L"Não consegui abrir essa imagem. Use um arquivo PNG, BMP, GIF ou ICO."},
     };
     SettingsScene scene = OpenSettingsWithOverlay();
     ASSERT_TRUE(scene.window);

@@ -20,6 +20,7 @@ const wchar_t kOpenText[] = L"Abrir o " ZAVIK_TITLE L"...";
 const wchar_t kQuitText[] = L"Sair";
 const UINT kAddFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
 const DWORD kBalloonFlags = 0x24;  // NIIF_USER | NIIF_LARGE_ICON
+const DWORD kQuietTime = 0x80;     // NIIF_RESPECT_QUIET_TIME
 enum {
     kMenuItems = 4,
     kMenuTextChars = 128,
@@ -144,7 +145,7 @@ TEST_F(Tray, MenuShowsTheStateAndTheHotkey) {
 
 TEST_F(Tray, AddFillsTheRecordFromScratch) {
     // A notice shown before, as after a restart of the taskbar.
-    ShowBalloon(L"título antigo", L"texto antigo");
+    ShowBalloon(L"título antigo", L"texto antigo", false);
     memset(&g_trayIcon.guidItem, 0x5A, sizeof g_trayIcon.guidItem);
     AddTrayIcon();
     added_ = true;
@@ -181,25 +182,27 @@ TEST_F(Tray, BalloonCutsTitleAndText) {
     struct Row {
         const char* name;
         size_t titleChars, textChars;
+        bool unprompted = false;  // raised without the player: quiet time respected
     };
     const Row rows[] = {
         {"short", 15, 60},
         {"exactly full", kTitleLimit, kTextLimit},
         {"one over", kTitleLimit + 1, kTextLimit + 1},
         {"title of 70, text of 300", 70, 300},
+        {"raised by the program itself", 15, 60, true},
     };
     AddTrayIcon();
     added_ = true;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         std::wstring title = Repeated(row.titleChars), text = Repeated(row.textChars);
-        ShowBalloon(title.c_str(), text.c_str());
+        ShowBalloon(title.c_str(), text.c_str(), row.unprompted);
         EXPECT_EQ((UINT)NIF_INFO, g_trayIcon.uFlags);
         EXPECT_EQ(Utf8(title.substr(0, kTitleLimit)), Utf8(g_trayIcon.szInfoTitle));
         EXPECT_EQ(Utf8(text.substr(0, kTextLimit)), Utf8(g_trayIcon.szInfo));
         EXPECT_EQ(L'\0', g_trayIcon.szInfoTitle[kTitleLimit]);
         EXPECT_EQ(L'\0', g_trayIcon.szInfo[kTextLimit]);
-        EXPECT_EQ(kBalloonFlags, g_trayIcon.dwInfoFlags);
+        EXPECT_EQ(kBalloonFlags | (row.unprompted ? kQuietTime : 0), g_trayIcon.dwInfoFlags);
         EXPECT_EQ(g_app.largeIcon, g_trayIcon.hBalloonIcon);
         EXPECT_EQ(Utf8(kTip), Utf8(g_trayIcon.szTip)) << "a notice changed the tip";
     }

@@ -12,10 +12,15 @@ set -euo pipefail
 
 OBJDUMP="${OBJDUMP:-x86_64-w64-mingw32-objdump}"
 # Only Known DLLs, which Windows maps from System32 whatever folder the .exe
-# sits in: nothing beside the .exe (no libstdc++, libgcc or libwinpthread DLLs)
-# and nothing a planted file could stand in for. Other system DLLs (the common
-# dialogs, the Imaging Component) are loaded at run time or reached through COM.
+# sits in, and comctl32, which the manifest's side-by-side dependency takes
+# from the system's assembly store: nothing beside the .exe (no libstdc++,
+# libgcc or libwinpthread DLLs) and nothing a planted file could stand in for.
+# Other system DLLs (the common dialogs, the Imaging Component) are loaded at
+# run time or reached through COM.
 ALLOWED_DLLS_RE='^(advapi32|comctl32|gdi32|kernel32|shell32|user32|msvcrt|ole32)\.dll$'
+# Calls that the oldest Windows the manifest names may lack: taken at run time
+# by GetProcAddress, since a static import of one keeps the program from starting.
+LATER_FUNCS_RE='^(SetDefaultDllDirectories)$'
 # The program never reads or writes another process, never hooks input
 # system-wide and never talks to the network.
 FORBIDDEN_FUNCS_RE='^(ReadProcessMemory|WriteProcessMemory|VirtualAllocEx|CreateRemoteThread|CreateRemoteThreadEx|SetWindowsHookExA|SetWindowsHookExW)$'
@@ -76,6 +81,8 @@ check_imports() {
   dlls="$(awk '{ print $1 }' <<<"$list" | sort -u)"
   bad="$(grep -Ev "$ALLOWED_DLLS_RE" <<<"$dlls" || true)"
   [ -z "$bad" ] || fail "imports DLLs that are not Known DLLs: $(echo $bad)"
+  bad="$(awk '{ print $2 }' <<<"$list" | grep -E "$LATER_FUNCS_RE" | sort -u || true)"
+  [ -z "$bad" ] || fail "imports statically what older Windows lacks: $(echo $bad)"
   echo "imports only Known DLLs: $(echo $dlls)"
 }
 

@@ -48,6 +48,7 @@ expect fail gcc_dll imports x.exe "$(add_dll gcc libgcc_s_seh-1.dll _Unwind_Resu
 expect fail ucrt_dll imports x.exe "$(add_dll ucrt api-ms-win-crt-runtime-l1-1-0.dll _initterm)"
 expect fail comdlg_dll imports x.exe "$(add_dll comdlg COMDLG32.dll ChooseColorW)"
 expect fail codecs_dll imports x.exe "$(add_dll codecs WindowsCodecs.dll WICCreateImagingFactory_Proxy_)"
+expect fail later_call imports x.exe "$(variant later 's/  Sleep$/  SetDefaultDllDirectories/')"
 expect pass lower_case_name imports x.exe "$(variant lower 's/DLL Name: USER32.dll/DLL Name: user32.DLL/')"
 expect fail winsock_dll forbidden x.exe "$(add_dll winsock WS2_32.dll connect)"
 expect fail winhttp_dll forbidden x.exe "$(add_dll winhttp WINHTTP.dll WinHttpOpen)"
