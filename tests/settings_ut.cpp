@@ -398,20 +398,38 @@ TEST_F(SettingsFile, HotkeyOutsideOneTo254FallsBackWithItsModifiers) {
     }
 }
 
-// After the other keys of "Opcoes" while a switch is recorded, and gone again
-// once it is cleared: the file is then byte for byte what it was.
-TEST_F(SettingsFile, SwitchKeysAreWrittenOnlyWhileSet) {
+// Keys that stand in "Opcoes" only in one state of their option: after the
+// other keys while it holds, and gone again after, the file then byte for
+// byte what it was.
+TEST_F(SettingsFile, KeysWrittenOnlyInOneStateComeAndGo) {
+    const struct {
+        const char* name;
+        int32_t AppOptions::*field;
+        int32_t value;
+        int32_t AppOptions::*other;
+        int32_t otherValue;
+        const wchar_t* keys;
+    } rows[] = {
+        {"the switch while recorded", kSwitchKey, 75, kSwitchModifiers, 6,
+         L"troca_tecla=75\r\ntroca_mod=6\r\n"},
+        {"the memory of servers while off", &AppOptions::perServer, 0, &AppOptions::perServer, 0,
+         L"por_servidor=0\r\n"},
+    };
     StartUp();
     const std::string none = ReadBytes(config_);
-    options_.switchKey = 75;
-    options_.switchModifiers = 6;
-    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
-    std::wstring expected = kFirstRunText;
-    expected.insert(expected.find(L"[Mira]"), L"troca_tecla=75\r\ntroca_mod=6\r\n");
-    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
-    options_.switchKey = 0;
-    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
-    EXPECT_TRUE(SameBytes(ReadBytes(config_), none));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        options_ = kDefaultOptions;
+        options_.*row.field = row.value;
+        options_.*row.other = row.otherValue;
+        ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
+        std::wstring expected = kFirstRunText;
+        expected.insert(expected.find(L"[Mira]"), row.keys);
+        EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
+        options_ = kDefaultOptions;
+        ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
+        EXPECT_TRUE(SameBytes(ReadBytes(config_), none));
+    }
 }
 
 TEST_F(SettingsFile, StartWithWindowsIsNeitherSavedNorLoaded) {

@@ -39,6 +39,7 @@ const ColourCase kColourCases[] = {
     {"game away, or the label still empty", kIdGameStatus, false, 0, kAwayGrey},
     {"config.ini refusing every change", kIdGameStatus, kGameSaveRefused, 0, kRed},
     {"automatic note", kIdNoteAuto, false, 0, kNoteGrey},
+    {"server label", kIdServerLabel, true, 0, kNoteGrey},
     {"hotkey note", kIdNoteHotkey, false, 0, kNoteGrey},
     {"hotkey note while another program holds a hotkey", kIdNoteHotkey, false, 0, kRed, true},
     {"a taken hotkey colours only its note", kIdNoteAuto, false, 0, kNoteGrey, true},

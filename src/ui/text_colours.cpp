@@ -37,6 +37,7 @@ bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind,
         return true;
     case kIdNoteAuto:
     case kIdNoteImage:
+    case kIdServerLabel:
     case kIdFooter: *colour = StatusKindColour(kStatusHint); return true;
     }
     return false;
