@@ -25,8 +25,10 @@ const ControlRow kOptionsTab[] = {
      20, kIdCheckOutsideGame},
     {L"BUTTON", L"Só enquanto estiver mirando (botão direito segurado)",
      BS_AUTOCHECKBOX | WS_TABSTOP, 24, 204, 368, 20, kIdCheckAimOnly},
+    // Its text is the longest: the box reaches to the right column, so that
+    // fonts wider than Segoe UI (Wine's stand-ins) still show it whole.
     {L"BUTTON", L"Esconder quando o jogo mostrar o cursor (menus, celular)",
-     BS_AUTOCHECKBOX | WS_TABSTOP, 24, 228, 368, 20, kIdCheckHideWithCursor},
+     BS_AUTOCHECKBOX | WS_TABSTOP, 24, 228, 384, 20, kIdCheckHideWithCursor},
     {L"BUTTON", L"Lembrar a mira de cada servidor do FiveM", BS_AUTOCHECKBOX | WS_TABSTOP, 24,
      252, 368, 20, kIdCheckPerServer},
     {L"STATIC", L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 0, 24, 278, 368, 18, kIdHeading},

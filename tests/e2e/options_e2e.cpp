@@ -63,6 +63,65 @@ std::string SavedThree() {
     return text;
 }
 
+// Where a check box's text begins. Microsoft's layout rules put it 12
+// horizontal dialog units, of the control's own font, from the control's left
+// edge (the box and its gap); the box the system draws (SM_CXMENUCHECK) and
+// half a digit after it, as Wine lays it out, count when they are more.
+int CheckBoxTextLeft(HDC dc) {
+    enum { kTextLeftDlus = 12, kDluPerAverageChar = 4, kHalves = 2 };
+    const wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE alphabet = {};
+    GetTextExtentPoint32W(dc, kAlphabet, (int)wcslen(kAlphabet), &alphabet);
+    int averageChar = (alphabet.cx / 26 + 1) / 2;
+    int byLayout = MulDiv(kTextLeftDlus, averageChar, kDluPerAverageChar);
+    int digit = 0;
+    GetCharWidth32W(dc, L'0', L'0', &digit);
+    int byBox = GetSystemMetrics(SM_CXMENUCHECK) + digit / kHalves;
+    return byLayout > byBox ? byLayout : byBox;
+}
+
+// The control's font, made again in this process. WM_GETFONT names the font
+// the control draws with, but a font handle is private to the process that
+// made it (Microsoft's "GDI Objects"; Wine's GetObjectW refuses it here too),
+// so the copy comes from the face and size the program gives its controls.
+// Null when the control draws with the system's font instead.
+HFONT ControlFontHere(HWND control) {
+    enum { kPointsPerInch = 72 };
+    if (!SendTo(control, WM_GETFONT, 0, 0)) return nullptr;
+    return CreateFontW(-MulDiv(kControlFontPoints, ScreenDpi(), kPointsPerInch), 0, 0, 0,
+                       FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       ZAVIK_FONT_FACE);
+}
+
+// Every check box of the window holds its whole text, measured in its own
+// font, beside its box and gap, with a pixel left for the focus frame.
+void ExpectEveryCheckBoxTextFits(HWND window) {
+    int boxes = 0;
+    for (HWND box = GetWindow(window, GW_CHILD); box; box = GetWindow(box, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassOf(box).c_str(), L"Button") != 0 ||
+            (StyleOf(box) & BS_TYPEMASK) != BS_AUTOCHECKBOX)
+            continue;
+        ++boxes;
+        const std::wstring text = TextOf(box);
+        SCOPED_TRACE(Utf8(text));
+        HFONT font = ControlFontHere(box);
+        EXPECT_TRUE(font) << "drawn in the system's font, not the program's";
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, text.c_str(), (int)text.size(), &extent);
+        int needed = CheckBoxTextLeft(dc) + extent.cx + 1;
+        SelectObject(dc, oldFont);
+        DeleteDC(dc);
+        DeleteObject(font);
+        RECT client = {};
+        GetClientRect(box, &client);
+        EXPECT_LE(needed, client.right) << "the text needs " << needed << " pixels";
+    }
+    EXPECT_GT(boxes, 0) << "no check box found";
+}
+
 class Options : public E2eCase {
 protected:
     SettingsScene OpenOnOptionsTab(
@@ -108,6 +167,21 @@ protected:
     HWND window_ = nullptr;
 };
 
+class Dpi144Options : public Options {};
+
+TEST_F(Options, EveryCheckBoxShowsItsWholeText) {
+    SettingsScene scene = OpenSettings();
+    ASSERT_TRUE(scene.window);
+    ExpectEveryCheckBoxTextFits(scene.window);
+}
+
+TEST_F(Dpi144Options, EveryCheckBoxShowsItsWholeText) {
+    ASSERT_EQ(144, ScreenDpi());
+    SettingsScene scene = OpenSettings();
+    ASSERT_TRUE(scene.window);
+    ExpectEveryCheckBoxTextFits(scene.window);
+}
+
 TEST_F(Options, OutsideGameBoxShowsTheCrosshairWithoutTheGame) {
     SettingsScene scene = OpenOnOptionsTab();
     ASSERT_TRUE(scene.window);
@@ -131,6 +205,18 @@ TEST_F(Options, AimingBoxWritesItsOption) {
     EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "so_mirando", "1", kReactMs));
     Click(Ctl(kIdCheckAimOnly));
     EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "so_mirando", "0", kReactMs));
+}
+
+// On from the start, and in the file only while the player has it off.
+TEST_F(Options, ServerMemoryBoxIsWrittenOnlyWhileOff) {
+    SettingsScene scene = OpenOnOptionsTab();
+    ASSERT_TRUE(scene.window);
+    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckPerServer), true, 0));
+    Click(Ctl(kIdCheckPerServer));
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "por_servidor", "0", kReactMs));
+    Click(Ctl(kIdCheckPerServer));
+    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "por_servidor", "", kReactMs))
+        << "the key stays while the option is on";
 }
 
 TEST_F(Options, CursorBoxHidesTheCrosshairWhileTheGameShowsItsCursor) {
@@ -382,7 +468,7 @@ TEST_F(Options, TabKeyVisitsTheControlsInCreationOrder) {
     ASSERT_TRUE(FocusBecomes(scene.window, Ctl(kIdTabStrip), kReactMs));
     const int order[] = {kIdCheckEnabled,   kIdRestoreDefault, kIdCopyCode,
                          kIdCheckOutsideGame, kIdCheckAimOnly, kIdCheckHideWithCursor,
-                         kIdHotkeyControl, kIdCheckAutostart, kIdOpenFolder, kIdResetAll,
+                         kIdCheckPerServer, kIdHotkeyControl, kIdCheckAutostart, kIdOpenFolder, kIdResetAll,
                          kIdTabStrip};
     for (int id : order) {
         SCOPED_TRACE("Tab to control " + std::to_string(id));

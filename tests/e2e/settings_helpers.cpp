@@ -465,10 +465,12 @@ std::vector<uint32_t> ExpectedPreview(const CrosshairSettings& s, int n) {
                                   RenderOverlay(s, GetSystemMetrics(SM_CYSCREEN)), kBackdrop, ms);
 }
 
-GameScene StartGameBeside(HWND settings) {
+GameScene StartGameBeside(HWND settings, const std::wstring& title) {
     MoveSettingsWindow(settings, kParkX, kParkY);
     GameScene game;
-    game.process = Start(HelperPath(kFakeGame), kGameArguments);
+    std::wstring arguments = kGameArguments;
+    if (!title.empty()) arguments += L" --title \"" + title + L"\"";
+    game.process = Start(HelperPath(kFakeGame), arguments);
     if (!game.process.process) return game;
     game.window = WaitForTopLevel(kGameClass, game.process.pid, kStartMs);
     if (!game.window) {
