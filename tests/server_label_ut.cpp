@@ -1,4 +1,4 @@
-// The server label's text: its form, and where a name too wide is cut for "…".
+// The server label: where a name too wide for it is cut for "…".
 #include <gtest/gtest.h>
 
 #include <string>
@@ -31,16 +31,6 @@ TEST(ServerLabel, CutLeavesRoomForTheEllipsis) {
         for (int i = 0; i < count; ++i) extents[i] = 10 * (i + 1);
         EXPECT_EQ(row.kept, ServerLabelCut(row.text, extents, count, row.ellipsisWidth, row.width));
     }
-}
-
-TEST(ServerLabel, EmptyWithoutAServer) {
-    wchar_t text[kServerLabelChars] = L"x";
-    FormatServerLabel(nullptr, text, kServerLabelChars);
-    EXPECT_EQ(std::wstring(), text);
-    FormatServerLabel(L"", text, kServerLabelChars);
-    EXPECT_EQ(std::wstring(), text);
-    FormatServerLabel(L"PvP", text, kServerLabelChars);
-    EXPECT_EQ(std::wstring(L"Servidor: PvP"), text);
 }
 
 }  // namespace

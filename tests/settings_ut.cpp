@@ -398,36 +398,29 @@ TEST_F(SettingsFile, HotkeyOutsideOneTo254FallsBackWithItsModifiers) {
     }
 }
 
-// Keys that stand in "Opcoes" only in one state of their option: after the
-// other keys while it holds, and gone again after, the file then byte for
+// After the other keys of "Opcoes" while a switch is recorded, or while the
+// servers' memory is off, and gone again after: the file is then byte for
 // byte what it was.
-TEST_F(SettingsFile, KeysWrittenOnlyInOneStateComeAndGo) {
+TEST_F(SettingsFile, KeysOfOneStateComeAndGo) {
+    AppOptions withSwitch = kDefaultOptions, serversOff = kDefaultOptions;
+    withSwitch.switchKey = 75;
+    withSwitch.switchModifiers = 6;
+    serversOff.perServer = 0;
     const struct {
         const char* name;
-        int32_t AppOptions::*field;
-        int32_t value;
-        int32_t AppOptions::*other;
-        int32_t otherValue;
+        const AppOptions& options;
         const wchar_t* keys;
-    } rows[] = {
-        {"the switch while recorded", kSwitchKey, 75, kSwitchModifiers, 6,
-         L"troca_tecla=75\r\ntroca_mod=6\r\n"},
-        {"the memory of servers while off", &AppOptions::perServer, 0, &AppOptions::perServer, 0,
-         L"por_servidor=0\r\n"},
-    };
+    } rows[] = {{"a switch", withSwitch, L"troca_tecla=75\r\ntroca_mod=6\r\n"},
+                {"servers' memory off", serversOff, L"por_servidor=0\r\n"}};
     StartUp();
     const std::string none = ReadBytes(config_);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        options_ = kDefaultOptions;
-        options_.*row.field = row.value;
-        options_.*row.other = row.otherValue;
-        ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
+        ASSERT_TRUE(SaveSettings(config(), row.options, crosshair_, kProfileTryOnce));
         std::wstring expected = kFirstRunText;
         expected.insert(expected.find(L"[Mira]"), row.keys);
         EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
-        options_ = kDefaultOptions;
-        ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
+        ASSERT_TRUE(SaveSettings(config(), kDefaultOptions, crosshair_, kProfileTryOnce));
         EXPECT_TRUE(SameBytes(ReadBytes(config_), none));
     }
 }

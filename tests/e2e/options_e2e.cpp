@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "state/identity.h"
 #include "base/ids.h"
 
@@ -63,21 +65,17 @@ std::string SavedThree() {
     return text;
 }
 
-// Where a check box's text begins. Microsoft's layout rules put it 12
-// horizontal dialog units, of the control's own font, from the control's left
-// edge (the box and its gap); the box the system draws (SM_CXMENUCHECK) and
-// half a digit after it, as Wine lays it out, count when they are more.
+// Where a check box's text begins: 12 horizontal dialog units of its font
+// from its left edge by Microsoft's layout rules (the box and its gap), or the
+// system's box (SM_CXMENUCHECK) and half a digit, as Wine draws it, if more.
 int CheckBoxTextLeft(HDC dc) {
-    enum { kTextLeftDlus = 12, kDluPerAverageChar = 4, kHalves = 2 };
     const wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE alphabet = {};
-    GetTextExtentPoint32W(dc, kAlphabet, (int)wcslen(kAlphabet), &alphabet);
-    int averageChar = (alphabet.cx / 26 + 1) / 2;
-    int byLayout = MulDiv(kTextLeftDlus, averageChar, kDluPerAverageChar);
+    GetTextExtentPoint32W(dc, kAlphabet, 52, &alphabet);
+    int byLayout = MulDiv(12, (alphabet.cx / 26 + 1) / 2, 4);  // 4 units an average letter
     int digit = 0;
     GetCharWidth32W(dc, L'0', L'0', &digit);
-    int byBox = GetSystemMetrics(SM_CXMENUCHECK) + digit / kHalves;
-    return byLayout > byBox ? byLayout : byBox;
+    return std::max(byLayout, GetSystemMetrics(SM_CXMENUCHECK) + digit / 2);
 }
 
 // The controls' font, made again in this process from the face and size the
@@ -202,18 +200,6 @@ TEST_F(Options, AimingBoxWritesItsOption) {
     EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "so_mirando", "1", kReactMs));
     Click(Ctl(kIdCheckAimOnly));
     EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "so_mirando", "0", kReactMs));
-}
-
-// On from the start, and in the file only while the player has it off.
-TEST_F(Options, ServerMemoryBoxIsWrittenOnlyWhileOff) {
-    SettingsScene scene = OpenOnOptionsTab();
-    ASSERT_TRUE(scene.window);
-    EXPECT_TRUE(CheckBecomes(Ctl(kIdCheckPerServer), true, 0));
-    Click(Ctl(kIdCheckPerServer));
-    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "por_servidor", "0", kReactMs));
-    Click(Ctl(kIdCheckPerServer));
-    EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "por_servidor", "", kReactMs))
-        << "the key stays while the option is on";
 }
 
 TEST_F(Options, CursorBoxHidesTheCrosshairWhileTheGameShowsItsCursor) {

@@ -465,12 +465,10 @@ std::vector<uint32_t> ExpectedPreview(const CrosshairSettings& s, int n) {
                                   RenderOverlay(s, GetSystemMetrics(SM_CYSCREEN)), kBackdrop, ms);
 }
 
-GameScene StartGameBeside(HWND settings, const std::wstring& title) {
+GameScene StartGameBeside(HWND settings) {
     MoveSettingsWindow(settings, kParkX, kParkY);
     GameScene game;
-    std::wstring arguments = kGameArguments;
-    if (!title.empty()) arguments += L" --title \"" + title + L"\"";
-    game.process = Start(HelperPath(kFakeGame), arguments);
+    game.process = Start(HelperPath(kFakeGame), kGameArguments);
     if (!game.process.process) return game;
     game.window = WaitForTopLevel(kGameClass, game.process.pid, kStartMs);
     if (!game.window) {

@@ -114,13 +114,12 @@ std::vector<uint32_t> ExpectedPreview(const CrosshairSettings& s, int n);
 ::testing::AssertionResult OverlayShows(const CrosshairSettings& s, DWORD ms);
 
 // Starts the fake game at a place clear of a parked settings window and waits
-// until the program has seen it in front (the status label says so). A title,
-// when given, is the window's first one ("FiveM® by Cfx.re - Servidor A").
+// until the program has seen it in front (the status label says so).
 struct GameScene {
     Process process;
     HWND window = nullptr;
 };
-GameScene StartGameBeside(HWND settings, const std::wstring& title = L"");
+GameScene StartGameBeside(HWND settings);
 
 // Bytes written as hexadecimal digits (small test files).
 std::string FromHex(const char* hex);
