@@ -407,20 +407,31 @@ TEST_F(SettingsFile, HotkeyOutsideOneTo254FallsBackWithItsModifiers) {
     }
 }
 
-// After the other keys of "Opcoes" while a switch is recorded, and gone again
-// once it is cleared: the file is then byte for byte what it was.
-TEST_F(SettingsFile, SwitchKeysAreWrittenOnlyWhileSet) {
+// After the other keys of "Opcoes" while a switch is recorded, or while the
+// servers' memory is off, and gone again after: the file is then byte for
+// byte what it was.
+TEST_F(SettingsFile, KeysOfOneStateComeAndGo) {
+    AppOptions withSwitch = kDefaultOptions, serversOff = kDefaultOptions;
+    withSwitch.switchKey = 75;
+    withSwitch.switchModifiers = 6;
+    serversOff.perServer = 0;
+    const struct {
+        const char* name;
+        const AppOptions& options;
+        const wchar_t* keys;
+    } rows[] = {{"a switch", withSwitch, L"troca_tecla=75\r\ntroca_mod=6\r\n"},
+                {"servers' memory off", serversOff, L"por_servidor=0\r\n"}};
     StartUp();
     const std::string none = ReadBytes(config_);
-    options_.switchKey = 75;
-    options_.switchModifiers = 6;
-    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
-    std::wstring expected = kFirstRunText;
-    expected.insert(expected.find(L"[Mira]"), L"troca_tecla=75\r\ntroca_mod=6\r\n");
-    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
-    options_.switchKey = 0;
-    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
-    EXPECT_TRUE(SameBytes(ReadBytes(config_), none));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(SaveSettings(config(), row.options, crosshair_, kProfileTryOnce));
+        std::wstring expected = kFirstRunText;
+        expected.insert(expected.find(L"[Mira]"), row.keys);
+        EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
+        ASSERT_TRUE(SaveSettings(config(), kDefaultOptions, crosshair_, kProfileTryOnce));
+        EXPECT_TRUE(SameBytes(ReadBytes(config_), none));
+    }
 }
 
 TEST_F(SettingsFile, StartWithWindowsIsNeitherSavedNorLoaded) {

@@ -36,6 +36,7 @@ const ColourCase kColourCases[] = {
      kContrastGrayText},
     {"config.ini refusing every change", kIdGameStatus, kGameSaveRefused, 0, kRed},
     {"automatic note", kIdNoteAuto, false, 0, kNoteGrey},
+    {"server label", kIdServerLabel, true, 0, kNoteGrey},
     {"hotkey note", kIdNoteHotkey, false, 0, kNoteGrey},
     {"hotkey note while another program holds a hotkey", kIdNoteHotkey, false, 0, kRed, true,
      kContrastWindowText},

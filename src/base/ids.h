@@ -11,7 +11,7 @@ enum ControlId {
     kIdLabelImageScale = 307,
     kIdCheckOutline = 400, kIdCheckDot = 401, kIdCheckTStyle = 402, kIdCheckOutsideGame = 403,
     kIdCheckAutostart = 404, kIdCheckEnabled = 405, kIdCheckAimOnly = 406,
-    kIdCheckHideWithCursor = 407,
+    kIdCheckHideWithCursor = 407, kIdCheckPerServer = 408,
     kIdColourList = 500, kIdColourChoose = 501, kIdColourSwatch = 502, kIdRestoreDefault = 503,
     kIdCopyCode = 504, kIdImportBox = 505, kIdStatusLine = 506,
     kIdCopyShareCode = 507,  // the copy button's menu: the crosshair as a share code
@@ -24,6 +24,7 @@ enum ControlId {
     // Every heading has kIdHeading and the footer kIdFooter: the identifier
     // picks the text's colour; nothing looks these controls up by it.
     kIdHeading = 708, kIdFooter = 709,
+    kIdServerLabel = 711,  // the last FiveM server seen, under the game status label
     kIdUnnamed = -1,
 };
 

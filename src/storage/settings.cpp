@@ -34,6 +34,9 @@ constexpr OptionRow kOptionRows[kOptionCount] = {
      false, false, false, kOptionSwitchKey, true},
     {kOptionSwitchModifiers, L"troca_mod", &AppOptions::switchModifiers, 0, kResetToDefault,
      kIdUnnamed, false, false, false, kOptionSwitchKey, true},
+    // On unless the player turns it off, and only then in the file.
+    {kOptionPerServer, L"por_servidor", &AppOptions::perServer, 1, kResetToDefault,
+     kIdCheckPerServer, false, false, false, kOptionCount, false, true},
 };
 
 namespace {
@@ -329,7 +332,8 @@ void GiveHotkeysCtrl(AppOptions* options) {
 // Whether the row's key stands in the file for these options.
 bool OptionWritten(const OptionRow& row, const AppOptions& options) {
     return InFile(row) &&
-           (!row.onlyWhileSet || IsValidHotkeyKey(OptionOf(options, OptionRowOf(row.hotkey))));
+           (!row.onlyWhileSet || IsValidHotkeyKey(OptionOf(options, OptionRowOf(row.hotkey)))) &&
+           (!row.onlyWhileOff || OptionOf(options, row) == 0);
 }
 
 // Writes the row's key, or removes it when it has no place in the file;

@@ -20,6 +20,7 @@ struct AppOptions {
     int32_t startWithWindows;  // mirrors the Run value; never in the file
     int32_t switchKey;         // "troca_tecla": the next saved crosshair, 0 for none
     int32_t switchModifiers;   // "troca_mod", as hotkeyModifiers
+    int32_t perServer;         // "por_servidor": each FiveM server remembers its crosshair
 };
 
 // A hotkey's modifiers as the file stores them and RegisterHotKey takes them.
@@ -41,7 +42,7 @@ enum {
 enum OptionId {
     kOptionEnabled, kOptionOnlyWithGame, kOptionOnlyWhileAiming, kOptionHotkeyKey,
     kOptionHotkeyModifiers, kOptionMonitor, kOptionHideWithCursor, kOptionStartWithWindows,
-    kOptionSwitchKey, kOptionSwitchModifiers,
+    kOptionSwitchKey, kOptionSwitchModifiers, kOptionPerServer,
     kOptionCount,
 };
 enum OptionReset { kResetToDefault, kResetKeeps };
@@ -60,6 +61,9 @@ struct OptionRow {
     OptionId hotkey = kOptionCount;
     // Written only while that hotkey holds a key, and removed from the file otherwise.
     bool onlyWhileSet = false;
+    // Written only while the option is off (0), and removed from the file while
+    // it is on: a file without the key has it on.
+    bool onlyWhileOff = false;
 };
 // In the order config.ini holds the keys.
 extern const OptionRow kOptionRows[kOptionCount];

@@ -4,6 +4,7 @@
 #include "base/ids.h"
 #include "overlay/overlay_win.h"
 #include "state/change.h"
+#include "ui/server_label.h"
 
 #include <shellapi.h>  // after windows.h, which overlay_win.h brings
 
@@ -23,6 +24,10 @@ void ShowHotkeyTexts();
 void ShowEnabledCaption();
 // Text of control 701, repainted in its colour; false while the window is closed.
 bool SetGameStatusLabel(bool inFront);
+// The last FiveM server seen (null or empty: none). Kept while the window is
+// closed, so a window opened later shows it; label 711 shows it while the
+// option "por_servidor" is on.
+void ShowServerLabel(const wchar_t* serverOrNull);
 // When the main loop hands over a key for the focused copy button: Alt+Down
 // or F4 opens its menu (true then).
 bool OpenCopyMenuByKey(const MSG& msg);
@@ -40,7 +45,8 @@ struct ControlRow {
 enum { kPreviewX = 416, kPreviewY = 118, kPreviewSide = 160, kPreviewCell = 20 };
 
 // The window-level state; lives as long as the process. Everything but the
-// tray notice flag (once per run) is set afresh as the window comes and goes.
+// tray notice flag (once per run) and the server's name is set afresh as the
+// window comes and goes.
 struct SettingsWindowState {
     int currentTab;         // index into the tab table
     int creationTag;        // the page tag CreateChildControl stamps; 0 outside creation
@@ -52,6 +58,7 @@ struct SettingsWindowState {
     int gameStatus;         // what the game status label says (GameStatus), written with its text
     bool hotkeyTaken;       // note 707 tells of a hotkey another program holds
     bool highContrast;      // the system's high-contrast mode is on
+    wchar_t serverName[kServerLabelNameChars];  // the last server seen, kept for the whole run
 };
 extern SettingsWindowState g_settings;
 // Null while the settings window does not exist.

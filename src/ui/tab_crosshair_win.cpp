@@ -7,12 +7,14 @@
 #include <commdlg.h>
 #include <stdlib.h>
 
+#include "base/wtext.h"
 #include "state/hotkey.h"
 #include "ui/window_text.h"
 #include "ui/clipboard_win.h"
 #include "overlay/dpi_context_win.h"
 #include "overlay/worn_image.h"
 #include "ui/preview.h"
+#include "ui/server_label.h"
 #include "ui/sliders.h"
 #include "ui/text_colours.h"
 
@@ -37,6 +39,9 @@ const ControlRow kRightColumn[] = {
     {L"BUTTON", L"Copiar código da mira", BS_SPLITBUTTON | WS_TABSTOP, 408, 350, 176, 28,
      kIdCopyCode},
     {L"STATIC", L"", 0, 408, 388, 176, kGameStatusLineHeight, kIdGameStatus},
+    // One line that never wraps, and a name's "&" is shown, not taken as a mnemonic.
+    {L"STATIC", L"", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 408, 406, 176, kGameStatusLineHeight,
+     kIdServerLabel},
 };
 
 enum { kAlphaPageSize = 15 };
@@ -136,6 +141,52 @@ void FitLabelHeight(HWND label, const wchar_t* text) {
     LeaveDpiContext(previous);
 }
 
+// The server label stays right under the game status label, however many
+// lines that one has grown to.
+void KeepServerLabelBelow(HWND statusLabel) {
+    HWND serverLabel = SettingsControl(kIdServerLabel);
+    if (!serverLabel) return;
+    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(statusLabel);
+    RECT status;
+    GetWindowRect(statusLabel, &status);
+    MapWindowPoints(nullptr, g_app.settingsWindow, (POINT*)&status, 2);
+    SetWindowPos(serverLabel, nullptr, status.left, status.bottom, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LeaveDpiContext(previous);
+}
+
+// Cuts text in place so that it and "…" fit the label, measured in the
+// label's own font as the static control draws it.
+void FitServerLabelText(HWND label, wchar_t* text) {
+    int count = (int)LengthW(text, kServerLabelChars);
+    if (count == 0) return;
+    DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(label);
+    RECT client;
+    GetClientRect(label, &client);
+    int extents[kServerLabelChars];
+    SIZE whole = {0, 0}, ellipsis = {0, 0};
+    HDC dc = GetDC(label);
+    HGDIOBJ oldFont = SelectObject(dc, (HGDIOBJ)SendMessageW(label, WM_GETFONT, 0, 0));
+    GetTextExtentExPointW(dc, text, count, 0, nullptr, extents, &whole);
+    GetTextExtentPoint32W(dc, kServerLabelEllipsis, 1, &ellipsis);
+    SelectObject(dc, oldFont);
+    ReleaseDC(label, dc);
+    LeaveDpiContext(previous);
+    int kept = ServerLabelCut(text, extents, count, ellipsis.cx, client.right);
+    if (kept < count) CopyW(text + kept, kServerLabelChars - kept, kServerLabelEllipsis);
+}
+
+// Label 711: the last server seen while the option is on, else nothing.
+void ShowRememberedServer() {
+    HWND label = SettingsControl(kIdServerLabel);
+    if (!label) return;
+    wchar_t text[kServerLabelChars];
+    FormatServerLabel(g_options.perServer ? g_settings.serverName : nullptr, text,
+                      kServerLabelChars);
+    FitServerLabelText(label, text);
+    SetWindowTextW(label, text);
+}
+
 }  // namespace
 
 // Under the copy button, left edges aligned. The chosen item comes back as
@@ -226,8 +277,14 @@ void ShowOptionBoxes() {
         if (row.checkBox != kIdUnnamed)
             SetControlChecked(row.checkBox, OptionBoxTicked(row, g_options.*(row.field)));
     }
+    // The server label says nothing while the option is off.
+    ShowRememberedServer();
 }
 
+void ShowServerLabel(const wchar_t* serverOrNull) {
+    CopyW(g_settings.serverName, kServerLabelNameChars, serverOrNull ? serverOrNull : L"");
+    ShowRememberedServer();
+}
 
 void ShowEnabledCaption() {
     HWND box = SettingsControl(kIdCheckEnabled);
@@ -248,6 +305,7 @@ bool SetGameStatusLabel(bool inFront) {
                                                                 : kGameAway;
     SetWindowTextW(label, kGameStatusTexts[g_settings.gameStatus]);
     FitLabelHeight(label, kGameStatusTexts[g_settings.gameStatus]);
+    KeepServerLabelBelow(label);
     // The colour changes with the text, so the whole label is drawn again.
     InvalidateRect(label, nullptr, TRUE);
     return true;

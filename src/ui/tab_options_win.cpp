@@ -16,22 +16,26 @@ const wchar_t kHotkeyNoteText[] = L"Clique e aperte as teclas. Funciona com o Fi
 
 const ControlRow kOptionsTab[] = {
     {L"STATIC", L"QUANDO MOSTRAR A MIRA", 0, 24, 134, 368, 18, kIdHeading},
-    // One line of note, so that the three check boxes fit above the next heading.
+    // One line of note, so that the four check boxes fit above the next heading.
     {L"STATIC", L"Automático: (APENAS NA RESOLUÇÃO FULL SCREEN)", 0, 24, 156, 368, 20, kIdNoteAuto},
     {L"BUTTON", L"Mostrar a mira também fora do jogo", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 180, 368,
      20, kIdCheckOutsideGame},
     {L"BUTTON", L"Só enquanto estiver mirando (botão direito segurado)",
      BS_AUTOCHECKBOX | WS_TABSTOP, 24, 204, 368, 20, kIdCheckAimOnly},
+    // Its text is the longest: the box reaches to the right column, so that
+    // fonts wider than Segoe UI (Wine's stand-ins) still show it whole.
     {L"BUTTON", L"Esconder quando o jogo mostrar o cursor (menus, celular)",
-     BS_AUTOCHECKBOX | WS_TABSTOP, 24, 228, 368, 20, kIdCheckHideWithCursor},
-    {L"STATIC", L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 0, 24, 254, 368, 18, kIdHeading},
-    {HOTKEY_CLASSW, L"", WS_BORDER | WS_TABSTOP, 24, 274, 160, 24, kIdHotkeyControl},
-    {L"STATIC", kHotkeyNoteText, 0, 192, 270, 200, 34, kIdNoteHotkey},
-    {L"STATIC", L"SISTEMA", 0, 24, 320, 368, 18, kIdHeading},
-    {L"BUTTON", L"Iniciar junto com o Windows", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 342, 368, 20,
+     BS_AUTOCHECKBOX | WS_TABSTOP, 24, 228, 384, 20, kIdCheckHideWithCursor},
+    {L"BUTTON", L"Lembrar a mira de cada servidor do FiveM", BS_AUTOCHECKBOX | WS_TABSTOP, 24,
+     252, 368, 20, kIdCheckPerServer},
+    {L"STATIC", L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 0, 24, 278, 368, 18, kIdHeading},
+    {HOTKEY_CLASSW, L"", WS_BORDER | WS_TABSTOP, 24, 298, 160, 24, kIdHotkeyControl},
+    {L"STATIC", kHotkeyNoteText, 0, 192, 294, 200, 34, kIdNoteHotkey},
+    {L"STATIC", L"SISTEMA", 0, 24, 336, 368, 18, kIdHeading},
+    {L"BUTTON", L"Iniciar junto com o Windows", BS_AUTOCHECKBOX | WS_TABSTOP, 24, 356, 368, 20,
      kIdCheckAutostart},
-    {L"BUTTON", L"Abrir pasta das configurações", WS_TABSTOP, 24, 374, 196, 28, kIdOpenFolder},
-    {L"BUTTON", L"Redefinir tudo", WS_TABSTOP, 226, 374, 120, 28, kIdResetAll},
+    {L"BUTTON", L"Abrir pasta das configurações", WS_TABSTOP, 24, 382, 196, 28, kIdOpenFolder},
+    {L"BUTTON", L"Redefinir tudo", WS_TABSTOP, 226, 382, 120, 28, kIdResetAll},
     {L"STATIC",
      L"Tudo é salvo na hora. A mira não mexe nos arquivos nem na memória do jogo.", 0, 24, 424,
      568, 18, kIdFooter},

@@ -43,6 +43,7 @@ bool StaticTextColour(int32_t controlId, int32_t gameStatus, int32_t statusKind,
     case kIdNoteHotkey: kind = hotkeyTaken ? kStatusError : kStatusHint; break;
     case kIdNoteAuto:
     case kIdNoteImage:
+    case kIdServerLabel:
     case kIdFooter: break;
     default: return false;
     }

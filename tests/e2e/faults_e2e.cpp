@@ -1083,10 +1083,10 @@ TEST_F(Faults, SettingsFolderThatIsAReadOnlyFileRunsOnDefaults) {
 // shows at once while the program keeps answering, and the last state reaches
 // the file within a second of the release. A read-only mark costs no copies
 // (the retries back off, so the change lands a little later) and the game
-// status line says why while it lasts.
+// status line says why while it lasts, the server label under it.
 TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
     const DWORD kHeldMs = 4000, kAtOnceMs = 200;
-    const int kSteps = 5, kFewCopies = 3;
+    const int kSteps = 5, kFewCopies = 3, kOneLine = 18;
     const struct {
         const char* name;
         DWORD share;
@@ -1130,6 +1130,13 @@ TEST_F(Faults, HeldSettingsFileNeverMakesThePlayerWait) {
             EXPECT_TRUE(TextBecomes(label, L"Não dá para salvar: config.ini está só para leitura.",
                                     kReactMs));
             EXPECT_TRUE(ShowsTextColour(label, kErrorRed, kReactMs));
+            // The text grows the label by a line, and the server's label moves down.
+            HWND server = Control(scene.window, kIdServerLabel);
+            EXPECT_TRUE(WaitFor([&] {
+                RECT status = ControlRect(scene.window, label);
+                return ControlRect(scene.window, server).top == status.bottom &&
+                       status.bottom - status.top > Scale(kOneLine);
+            }, kReactMs));
             EXPECT_LE(copies.CountFor(kHeldMs), kFewCopies) << "copies made while read-only";
             ASSERT_TRUE(SetReadOnly(SettingsFile(kConfig), false));
         }

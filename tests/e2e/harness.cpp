@@ -27,6 +27,7 @@ const wchar_t kColourClass[] = L"ZavikE2eColourWindow";
 const wchar_t kTempFolderName[] = L"zavik-e2e";
 enum : DWORD { kPollMs = 10, kTerminateWaitMs = 5000, kCleanQuitMs = 3000 };
 enum { kOverlaySide = kOverlaySize, kFirstHotkeyId = 0x2000, kMaxReportedPixels = 6, kCreateAttempts = 3 };
+enum { kTitleChars = 256 };  // as much of a title as the program reads
 const ULONGLONG kFileTimeSecond = 10000000;  // FILETIME counts 100 ns
 
 struct StartedProcess {
@@ -570,6 +571,17 @@ std::wstring TextOf(HWND window) {
     SendMessageTimeoutW(window, WM_GETTEXT, 512, (LPARAM)buf, SMTO_ABORTIFHUNG, kReactMs,
                         nullptr);
     return buf;
+}
+
+::testing::AssertionResult SetGameTitle(HWND game, const std::wstring& title) {
+    SendMessageTimeoutW(game, WM_SETTEXT, 0, (LPARAM)title.c_str(), SMTO_ABORTIFHUNG, kReactMs,
+                        nullptr);
+    wchar_t now[kTitleChars] = {};
+    if (WaitFor([&] { return GetWindowTextW(game, now, kTitleChars) >= 0 && title == now; },
+                kReactMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the game's title is \"" << Utf8(now)
+                                         << "\", expected \"" << Utf8(title) << "\"";
 }
 
 ::testing::AssertionResult HasWindowRect(HWND window, int x, int y, int width, int height) {

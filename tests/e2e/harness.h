@@ -150,6 +150,11 @@ std::wstring TextOf(HWND window);
 ::testing::AssertionResult StaysVisible(HWND window, bool visible, DWORD ms);
 // Waits until the window's top-left corner is (x, y).
 ::testing::AssertionResult MovesTo(HWND window, int x, int y, DWORD ms);
+// A new title for the stand-in game while it runs, as FiveM names the server
+// it joins ("FiveM® by Cfx.re - Servidor A"): WM_SETTEXT, which the system
+// carries to the other process; then waits until GetWindowTextW, the program's
+// own way of reading it, answers the new title.
+::testing::AssertionResult SetGameTitle(HWND game, const std::wstring& title);
 
 // -------------------------------------------------- the case's own window ---
 // A borderless window of the test in one plain colour, covering rect (screen

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "state/identity.h"
 #include "base/ids.h"
 #include "ui/window_text.h"
@@ -61,6 +63,58 @@ std::string SavedThree() {
     return text;
 }
 
+// Where a check box's text begins: 12 horizontal dialog units of its font
+// from its left edge by Microsoft's layout rules (the box and its gap), or the
+// system's box (SM_CXMENUCHECK) and half a digit, as Wine draws it, if more.
+int CheckBoxTextLeft(HDC dc) {
+    const wchar_t kAlphabet[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE alphabet = {};
+    GetTextExtentPoint32W(dc, kAlphabet, 52, &alphabet);
+    int byLayout = MulDiv(12, (alphabet.cx / 26 + 1) / 2, 4);  // 4 units an average letter
+    int digit = 0;
+    GetCharWidth32W(dc, L'0', L'0', &digit);
+    return std::max(byLayout, GetSystemMetrics(SM_CXMENUCHECK) + digit / 2);
+}
+
+// The controls' font, made again in this process from the face and size the
+// program gives them. The handle itself is of no use here: a font handle is
+// private to the process that made it (Microsoft's "GDI Objects"), and Wine
+// answers WM_GETFONT from another process with none at all.
+HFONT ControlFontHere() {
+    enum { kPointsPerInch = 72 };
+    return CreateFontW(-MulDiv(kControlFontPoints, ScreenDpi(), kPointsPerInch), 0, 0, 0,
+                       FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       ZAVIK_FONT_FACE);
+}
+
+// Every check box of the window holds its whole text, measured in the
+// controls' font, beside its box and gap, with a pixel left for the focus frame.
+void ExpectEveryCheckBoxTextFits(HWND window) {
+    int boxes = 0;
+    for (HWND box = GetWindow(window, GW_CHILD); box; box = GetWindow(box, GW_HWNDNEXT)) {
+        if (_wcsicmp(ClassOf(box).c_str(), L"Button") != 0 ||
+            (StyleOf(box) & BS_TYPEMASK) != BS_AUTOCHECKBOX)
+            continue;
+        ++boxes;
+        const std::wstring text = TextOf(box);
+        SCOPED_TRACE(Utf8(text));
+        HFONT font = ControlFontHere();
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, text.c_str(), (int)text.size(), &extent);
+        int needed = CheckBoxTextLeft(dc) + extent.cx + 1;
+        SelectObject(dc, oldFont);
+        DeleteDC(dc);
+        DeleteObject(font);
+        RECT client = {};
+        GetClientRect(box, &client);
+        EXPECT_LE(needed, client.right) << "the text needs " << needed << " pixels";
+    }
+    EXPECT_GT(boxes, 0) << "no check box found";
+}
+
 class Options : public E2eCase {
 protected:
     SettingsScene OpenOnOptionsTab(
@@ -105,6 +159,21 @@ protected:
 
     HWND window_ = nullptr;
 };
+
+class Dpi144Options : public Options {};
+
+TEST_F(Options, EveryCheckBoxShowsItsWholeText) {
+    SettingsScene scene = OpenSettings();
+    ASSERT_TRUE(scene.window);
+    ExpectEveryCheckBoxTextFits(scene.window);
+}
+
+TEST_F(Dpi144Options, EveryCheckBoxShowsItsWholeText) {
+    ASSERT_EQ(144, ScreenDpi());
+    SettingsScene scene = OpenSettings();
+    ASSERT_TRUE(scene.window);
+    ExpectEveryCheckBoxTextFits(scene.window);
+}
 
 TEST_F(Options, OutsideGameBoxShowsTheCrosshairWithoutTheGame) {
     SettingsScene scene = OpenOnOptionsTab();
@@ -380,7 +449,7 @@ TEST_F(Options, TabKeyVisitsTheControlsInCreationOrder) {
     ASSERT_TRUE(FocusBecomes(scene.window, Ctl(kIdTabStrip), kReactMs));
     const int order[] = {kIdCheckEnabled,   kIdRestoreDefault, kIdCopyCode,
                          kIdCheckOutsideGame, kIdCheckAimOnly, kIdCheckHideWithCursor,
-                         kIdHotkeyControl, kIdCheckAutostart, kIdOpenFolder, kIdResetAll,
+                         kIdCheckPerServer, kIdHotkeyControl, kIdCheckAutostart, kIdOpenFolder, kIdResetAll,
                          kIdTabStrip};
     for (int id : order) {
         SCOPED_TRACE("Tab to control " + std::to_string(id));

@@ -32,6 +32,7 @@ const LayoutRow kLayout[] = {
     {kIdRestoreDefault, nullptr, 408, 318, 176, 28, true},
     {kIdCopyCode, nullptr, 408, 350, 176, 28, true},
     {kIdGameStatus, nullptr, 408, 388, 176, 18, true},
+    {kIdServerLabel, nullptr, 408, 406, 176, 18, true},
     // " Mira ": seven slider rows, then the check boxes and the colour row.
     {kIdUnnamed, L"Tamanho", 24, 138, 100, 20, true},
     {kIdSliderSize, nullptr, 124, 134, 186, 26, true},
@@ -77,14 +78,15 @@ const LayoutRow kLayout[] = {
     {kIdNoteAuto, nullptr, 24, 156, 368, 20, true},
     {kIdCheckOutsideGame, nullptr, 24, 180, 368, 20, true},
     {kIdCheckAimOnly, nullptr, 24, 204, 368, 20, true},
-    {kIdCheckHideWithCursor, nullptr, 24, 228, 368, 20, true},
-    {kIdUnnamed, L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 24, 254, 368, 18, true},
-    {kIdHotkeyControl, nullptr, 24, 274, 160, 24, true},
-    {kIdNoteHotkey, nullptr, 192, 270, 200, 34, true},
-    {kIdUnnamed, L"SISTEMA", 24, 320, 368, 18, true},
-    {kIdCheckAutostart, nullptr, 24, 342, 368, 20, true},
-    {kIdOpenFolder, nullptr, 24, 374, 196, 28, true},
-    {kIdResetAll, nullptr, 226, 374, 120, 28, true},
+    {kIdCheckHideWithCursor, nullptr, 24, 228, 384, 20, true},
+    {kIdCheckPerServer, nullptr, 24, 252, 368, 20, true},
+    {kIdUnnamed, L"ATALHO PARA LIGAR / DESLIGAR A MIRA", 24, 278, 368, 18, true},
+    {kIdHotkeyControl, nullptr, 24, 298, 160, 24, true},
+    {kIdNoteHotkey, nullptr, 192, 294, 200, 34, true},
+    {kIdUnnamed, L"SISTEMA", 24, 336, 368, 18, true},
+    {kIdCheckAutostart, nullptr, 24, 356, 368, 20, true},
+    {kIdOpenFolder, nullptr, 24, 382, 196, 28, true},
+    {kIdResetAll, nullptr, 226, 382, 120, 28, true},
     {kIdUnnamed, L"Tudo é salvo na hora. A mira não mexe nos arquivos nem na memória do jogo.",
      24, 424, 568, 18, true},
     // " Imagem ".
@@ -371,7 +373,7 @@ TEST_F(Settings, EachTabShowsOnlyItsOwnControls) {
     };
     const int kPages = sizeof tagged / sizeof tagged[0];
     const int always[] = {kIdTabStrip, kIdCheckEnabled, kIdRestoreDefault, kIdCopyCode,
-                          kIdGameStatus};
+                          kIdGameStatus, kIdServerLabel};
     const wchar_t kFooter[] =
         L"Tudo é salvo na hora. A mira não mexe nos arquivos nem na memória do jogo.";
     const int order[] = {1, 3, 2, 0, 2};

@@ -16,6 +16,9 @@
 // The registered message "ZavikFakeGameCursor" sets the cursor as a game's
 // menus do: wParam 0 hides it (display count below 0), 1 shows the arrow,
 // 2 shows it with no image (SetCursor(NULL)).
+// The title changes while it runs the way FiveM's does when it joins a server:
+// a test sends WM_SETTEXT (SetGameTitle in the harness), which the default
+// window procedure keeps as the text GetWindowTextW answers.
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
