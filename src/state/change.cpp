@@ -4,6 +4,7 @@
 #include "state/change.h"
 
 CrosshairSettings g_crosshair = kBuiltinPresets[0].settings;
+ServerMemories g_serverMemories;
 AppOptions g_options = kDefaultOptions;
 SettingsPaths g_paths;
 SettingsFileState g_settingsFile;
@@ -50,18 +51,19 @@ void Follow(uint32_t parts) {
 }
 
 bool SaveWithin(unsigned patienceMs) {
-    return SaveSettingsChange(g_paths.config, g_options, g_crosshair, &g_settingsFile, patienceMs);
+    return SaveSettingsChange(g_paths.config, g_options, g_crosshair, g_serverMemories,
+                              &g_settingsFile, patienceMs);
 }
 
 bool ReadLate() {
-    return ReadLateSettings(g_paths.config, &g_options, &g_crosshair, &g_settingsFile,
-                            kProfileTryOnce);
+    return ReadLateSettings(g_paths.config, &g_options, &g_crosshair, &g_serverMemories,
+                            &g_settingsFile, kProfileTryOnce);
 }
 
 // The run's last word: a late read and the save share the one full budget.
 void SaveLast(LastSave what) {
-    SaveSettingsLast(g_paths.config, &g_options, &g_crosshair, &g_settingsFile,
-                     kProfileSavePatienceMs, what);
+    SaveSettingsLast(g_paths.config, &g_options, &g_crosshair, &g_serverMemories,
+                     &g_settingsFile, kProfileSavePatienceMs, what);
 }
 
 // The follow-ups of every change, in their one order. The player sees the
@@ -135,12 +137,13 @@ void ResetEverything() {
 bool LoadStartupSettings() {
     g_crosshair = kBuiltinPresets[0].settings;
     g_options = kDefaultOptions;
-    return LoadSettingsPatiently(g_paths.config, &g_options, &g_crosshair, &g_settingsFile);
+    return LoadSettingsPatiently(g_paths.config, &g_options, &g_crosshair, &g_serverMemories,
+                                 &g_settingsFile);
 }
 
 void PrepareSettingsFiles(bool configExisted) {
     PrepareStartupFiles(g_paths.config, g_paths.miras, configExisted, g_options, g_crosshair,
-                        &g_settingsFile);
+                        g_serverMemories, &g_settingsFile);
 }
 
 void CatchUpSettingsFile(uint32_t now) {

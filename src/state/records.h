@@ -4,6 +4,7 @@
 // operations of state/change.h write the crosshair and the options.
 #pragma once
 #include "crosshair/crosshair.h"
+#include "storage/servers.h"
 #include "storage/settings.h"
 
 struct SettingsPaths {
@@ -13,6 +14,7 @@ struct SettingsPaths {
 };
 
 extern CrosshairSettings g_crosshair;
+extern ServerMemories g_serverMemories;
 extern AppOptions g_options;
 extern SettingsPaths g_paths;
 extern SettingsFileState g_settingsFile;

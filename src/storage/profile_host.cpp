@@ -780,6 +780,56 @@ bool DeleteKey(const wchar_t* file, const ProfileText& text, const wchar_t* sect
     return true;
 }
 
+// Puts one "key=value" entry of a section write as its key line; an entry
+// without '=' is left out, as kernel32 leaves it.
+void PutEntryLine(ByteOut* out, Encoding encoding, const wchar_t* entry) {
+    const wchar_t* equals = wcschr(entry, L'=');
+    if (!equals) return;
+    const wchar_t* key = SkipLeadingSpace(entry);
+    size_t keyLength = key < equals ? (size_t)(equals - key) : 0;
+    while (keyLength > 0 && IsProfileSpace(key[keyLength - 1])) --keyLength;
+    const wchar_t* value = SkipLeadingSpace(equals + 1);
+    PutKeyLine(out, encoding, key, keyLength, true, value, wcslen(value));
+}
+
+void PutEntryLines(ByteOut* out, Encoding encoding, const wchar_t* entries) {
+    for (const wchar_t* entry = entries; *entry; entry += wcslen(entry) + 1)
+        PutEntryLine(out, encoding, entry);
+}
+
+// The keys of every section of that name go; the entries follow the header of
+// the first such section, or a new section at the end. One rewrite of the file.
+bool ReplaceSectionKeys(const wchar_t* file, const ProfileText& text, const wchar_t* section,
+                        const wchar_t* entries) {
+    NameSpan name = TrimmedName(section);
+    ByteOut out = {nullptr, 0, 0, false};
+    Encoding enc = text.encoding;
+    PutMarker(&out, enc);
+    LineCursor cursor;
+    StartLines(&text, &cursor);
+    ProfileLine line;
+    bool inTarget = false, placed = false;
+    while (NextLine(&cursor, &line)) {
+        const wchar_t* lineName = text.chars + line.nameStart;
+        if (line.isSection) {
+            inTarget = name.length > 0 && LineNameIs(text, line, name);
+            PutSectionLine(&out, enc, lineName, line.nameLength);
+            if (inTarget && !placed) PutEntryLines(&out, enc, entries);
+            placed = placed || inTarget;
+        } else if (!inTarget) {
+            PutKeyLine(&out, enc, lineName, line.nameLength, line.hasValue,
+                       text.chars + line.valueStart, line.valueLength);
+        }
+    }
+    if (!placed) {
+        PutSectionLine(&out, enc, name.chars, name.length);
+        PutEntryLines(&out, enc, entries);
+    }
+    bool ok = WriteWholeFile(file, out);
+    free(out.data);
+    return ok;
+}
+
 }  // namespace
 
 unsigned ProfileGetString(const wchar_t* section, const wchar_t* key, const wchar_t* def,
@@ -831,6 +881,15 @@ bool ProfileWriteString(const wchar_t* section, const wchar_t* key, const wchar_
     if (!key) ok = DeleteSection(file, text, section);
     else if (!value) ok = DeleteKey(file, text, section, key);
     else ok = SetKey(file, text, section, key, value);
+    FreeProfile(&text);
+    return ok;
+}
+
+bool ProfileWriteSection(const wchar_t* section, const wchar_t* entries, const wchar_t* file) {
+    if (!section || !entries) return false;
+    ProfileText text;
+    if (!LoadProfile(file, &text)) return false;
+    bool ok = ReplaceSectionKeys(file, text, section, entries);
     FreeProfile(&text);
     return ok;
 }

@@ -1,10 +1,12 @@
 // The settings file "config.ini": key-level read and write rules (shared with
-// "miras.ini"), the options and current crosshair, and the start-up file steps.
+// "miras.ini"), the options, current crosshair and server memories, and the
+// start-up file steps.
 #include "storage/settings.h"
 
 #include <float.h>
 #include <math.h>
 #include <stddef.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "base/wtext.h"
@@ -61,11 +63,37 @@ enum {
     kMirasVersionFirst = 1,  // what a file without the key counts as
     kByteMask = 0xFF,
     kContentProbeChars = 8,  // enough to see that a file names any section
+    // A stored name inside its two quotes.
+    kQuotedImageNameChars = kImageNameChars + 2,
     // Any crosshair key's text, the image name included.
-    kKeyTextChars = kImageNameChars > kFloatTextChars ? kImageNameChars : kFloatTextChars,
-    // One more than a stored name may have: a longer value is seen, not cut.
-    kImageNameReadChars = kImageNameChars + 1,
+    kKeyTextChars =
+        kQuotedImageNameChars > kFloatTextChars ? kQuotedImageNameChars : kFloatTextChars,
+    // Two more than a stored name may have: a longer value, quoted or not, is
+    // seen whole enough to be refused, never cut to a name that fits.
+    kImageNameReadChars = kImageNameChars + 2,
+    // The section names are read into a buffer that grows by this factor, up
+    // to a bound: a hand-edited file may hold thousands of sections.
+    kSectionNamesFirstChars = 16384,
+    kSectionNamesLastChars = 1 << 20,
+    kSectionNamesGrowth = 4,
+    // "nome", "ligada", "usado" and the crosshair keys of one server, as one
+    // section's entries; far below the 65,535 bytes a section write takes.
+    kServerEntriesChars = 2048,
+    kServerSectionNameChars = 32,
 };
+
+const wchar_t kDoubleQuote = L'"';
+const wchar_t kSingleQuote = L'\'';
+const wchar_t kDosEndOfFile = 0x1A;
+const wchar_t kEntryFormat[] = L"%ls=%ls";
+
+// The memory of one server: "Servidor" followed by digits.
+const wchar_t kServerSectionPrefix[] = L"Servidor";
+const wchar_t kServerSectionFormat[] = L"%ls%d";
+const wchar_t kKeyServerName[] = L"nome";
+const wchar_t kKeyServerEnabled[] = L"ligada";
+const wchar_t kKeyServerUsed[] = L"usado";
+const int32_t kServerEnabledDefault = 1;
 
 const wchar_t kFloatFormat[] = L"%.3f";
 const wchar_t kIntFormat[] = L"%d";
@@ -180,8 +208,7 @@ bool FormatCrosshairKey(const CrosshairKey& row, const CrosshairSettings& crossh
             return true;
         case kFormImageName:
             if (!CrosshairUsesImage(crosshair)) return false;
-            CopyW(text, kKeyTextChars, crosshair.image);
-            return true;
+            return StoredValueText(crosshair.image, text, kKeyTextChars);
         case kFormImageScale:
             if (!CrosshairUsesImage(crosshair)) return false;
             FormatW(text, kKeyTextChars, kIntFormat, (int)crosshair.imageScale);
@@ -234,6 +261,9 @@ static_assert(CountOf(kCrosshairKeys) <= kOptionBitsFirst, "crosshair bits overl
 static_assert(kOptionBitsFirst + CountOf(kOptionRows) <= 32, "option bits overflow");
 
 uint32_t CrosshairBit(size_t row) { return 1u << row; }
+// The memories, assigned whole, take the last bit.
+const uint32_t kServerMemoriesBit = 1u << 31;
+static_assert(kOptionBitsFirst + CountOf(kOptionRows) < 31, "option bits reach the memories'");
 uint32_t OptionBit(size_t row) { return 1u << (kOptionBitsFirst + row); }
 
 bool IsOffsetKey(const CrosshairKey& row) {
@@ -251,6 +281,7 @@ uint32_t FieldsOfGroups(uint32_t groups) {
     }
     for (size_t i = 0; i < CountOf(kOptionRows); ++i)
         if ((groups & kAssignedOptions) && InFile(kOptionRows[i])) fields |= OptionBit(i);
+    if (groups & kAssignedServerMemories) fields |= kServerMemoriesBit;
     return fields;
 }
 
@@ -324,10 +355,169 @@ bool WriteOptionKey(const wchar_t* file, const OptionRow& row, const AppOptions&
     return ProfileWriteString(kSectionOptions, row.key, nullptr, file);
 }
 
-// The options, optionally versao_miras = 2, and the crosshair, into config in one change.
+// Characters the reader trims from the ends of a value: blanks, line ends and
+// the DOS end of file, and (to be safe with every reader) any white space or
+// control character.
+bool TrimmedByReader(wchar_t c) {
+    return IsWhiteSpaceW(c) || c == kDosEndOfFile || (uint32_t)c < (uint32_t)L' ';
+}
+
+bool ReaderWouldChange(const wchar_t* value, size_t length) {
+    if (length == 0) return false;
+    wchar_t first = value[0], last = value[length - 1];
+    if (TrimmedByReader(first) || TrimmedByReader(last)) return true;
+    return length >= 2 && (first == kDoubleQuote || first == kSingleQuote) && last == first;
+}
+
+// The section names of a file, in a buffer from malloc that the caller frees.
+struct SectionNames {
+    wchar_t* chars;
+    size_t used;  // elements before the list's final NUL
+};
+
+// Where the last name of a list begins: a list cut by its buffer may end in a
+// name cut short, which would be some other section.
+size_t StartOfLastName(const wchar_t* chars, size_t used) {
+    size_t at = 0, last = 0;
+    while (at < used && chars[at]) {
+        last = at;
+        at += wcslen(chars + at) + 1;
+    }
+    return last;
+}
+
+// Every name when the list fits the largest buffer, else the names that fit
+// whole. False (nothing to free) when no buffer could be had.
+bool ReadSectionNames(const wchar_t* file, SectionNames* names) {
+    names->chars = nullptr;
+    names->used = 0;
+    for (unsigned size = kSectionNamesFirstChars;; size *= kSectionNamesGrowth) {
+        wchar_t* chars = (wchar_t*)malloc(size * sizeof(wchar_t));
+        if (!chars) return false;
+        unsigned used = ProfileGetSectionNames(chars, size, file);
+        // A cut list answers size - 2; a list that fits is shorter.
+        bool cut = used + 2 >= size;
+        if (cut && size < (unsigned)kSectionNamesLastChars) {
+            free(chars);
+            continue;
+        }
+        if (cut) {
+            used = (unsigned)StartOfLastName(chars, used);
+            chars[used] = 0;
+        }
+        names->chars = chars;
+        names->used = used;
+        return true;
+    }
+}
+
+// The name at *at, moving *at past it; null after the last.
+const wchar_t* NextSectionName(const SectionNames& names, size_t* at) {
+    if (*at >= names.used || !names.chars[*at]) return nullptr;
+    const wchar_t* name = names.chars + *at;
+    *at += wcslen(name) + 1;
+    return name;
+}
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// "Servidor" (the profile's ASCII case ignored) followed by digits only.
+bool IsServerSection(const wchar_t* name) {
+    if (!StartsWithNoCase(name, kServerSectionPrefix)) return false;
+    const wchar_t* digits = name + LengthW(kServerSectionPrefix, kServerSectionNameChars);
+    if (!digits[0]) return false;
+    for (const wchar_t* c = digits; *c; ++c)
+        if (!IsDigit(*c)) return false;
+    return true;
+}
+
+// The row a section of that name holds when count rows are written: the one
+// its number names, written without leading zeros; -1 for none.
+int32_t WrittenRow(const wchar_t* name, int32_t count) {
+    if (!IsServerSection(name)) return -1;
+    const wchar_t* digits = name + LengthW(kServerSectionPrefix, kServerSectionNameChars);
+    int32_t number = 0;
+    for (const wchar_t* c = digits; *c; ++c) {
+        if (number > count || (c == digits && *c == L'0')) return -1;
+        number = number * 10 + (*c - L'0');
+    }
+    return number >= 1 && number <= count ? number - 1 : -1;
+}
+
+// One section's "key=value" entries, each ended by a NUL, the list by another.
+struct SectionEntries {
+    wchar_t chars[kServerEntriesChars];
+    size_t length;
+    bool fits;
+};
+
+void AddEntry(SectionEntries* entries, const wchar_t* key, const wchar_t* value) {
+    size_t need = wcslen(key) + 1 + wcslen(value) + 1;
+    // Room is kept for the list's final NUL.
+    if (need + 1 > kServerEntriesChars - entries->length) entries->fits = false;
+    if (!entries->fits) return;
+    FormatW(entries->chars + entries->length, need, kEntryFormat, key, value);
+    entries->length += need;
+    entries->chars[entries->length] = 0;
+}
+
+// "nome", "ligada", "usado", then the keys of a crosshair section in their
+// order and forms.
+bool ServerEntries(const ServerMemory& row, SectionEntries* entries) {
+    entries->length = 0;
+    entries->chars[0] = 0;
+    wchar_t text[kServerNameChars + 2];
+    entries->fits = StoredValueText(row.name, text, CountOf(text));
+    AddEntry(entries, kKeyServerName, text);
+    FormatW(text, CountOf(text), kIntFormat, (int)row.enabled);
+    AddEntry(entries, kKeyServerEnabled, text);
+    FormatW(text, CountOf(text), kIntFormat, (int)row.used);
+    AddEntry(entries, kKeyServerUsed, text);
+    for (const CrosshairKey& key : kCrosshairKeys) {
+        wchar_t keyText[kKeyTextChars];
+        if (FormatCrosshairKey(key, row.crosshair, keyText)) AddEntry(entries, key.key, keyText);
+    }
+    return entries->fits;
+}
+
+// The rows as "Servidor1" ... in their order, each section written whole in
+// one step and in its place when the file has it once. Every other
+// "Servidor" section goes: those beyond the rows, the numbers written another
+// way, and every copy of a number the file holds more than once.
+bool WriteServerSections(const wchar_t* file, const ServerMemories& memories) {
+    SectionNames names;
+    if (!ReadSectionNames(file, &names)) return false;
+    uint8_t copies[kServerMemoryLimit] = {};
+    size_t at = 0;
+    for (const wchar_t* name; (name = NextSectionName(names, &at));) {
+        int32_t row = WrittenRow(name, memories.count);
+        if (row >= 0 && copies[row] < 2) ++copies[row];
+    }
+    bool ok = true;
+    at = 0;
+    for (const wchar_t* name; (name = NextSectionName(names, &at));) {
+        int32_t row = WrittenRow(name, memories.count);
+        if (!IsServerSection(name) || (row >= 0 && copies[row] == 1)) continue;
+        ok &= ProfileWriteString(name, nullptr, nullptr, file);
+    }
+    free(names.chars);
+    for (int32_t i = 0; i < memories.count; ++i) {
+        wchar_t section[kServerSectionNameChars];
+        FormatW(section, kServerSectionNameChars, kServerSectionFormat, kServerSectionPrefix,
+                (int)i + 1);
+        SectionEntries entries;
+        ok &= ServerEntries(memories.rows[i], &entries) &&
+              ProfileWriteSection(section, entries.chars, file);
+    }
+    return ok;
+}
+
+// The options, optionally versao_miras = 2, the crosshair and the server
+// memories, into config in one change.
 bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
-                       const CrosshairSettings& crosshair, bool withMirasVersion,
-                       unsigned patienceMs, ProfileReplaceable* replaceable = nullptr) {
+                       const CrosshairSettings& crosshair, const ServerMemories& memories,
+                       bool withMirasVersion, unsigned patienceMs,
+                       ProfileReplaceable* replaceable = nullptr) {
     FileChange change;
     bool begun = BeginFileChange(&change, config, patienceMs);
     if (replaceable) *replaceable = change.replaceable;
@@ -342,6 +532,7 @@ bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
         change.ok &= WriteOptionKey(change.copy, kOptionRows[i], options);
     }
     change.ok &= WriteCrosshairSection(change.copy, kSectionCrosshair, crosshair);
+    change.ok &= WriteServerSections(change.copy, memories);
     return FinishFileChange(&change);
 }
 
@@ -388,6 +579,22 @@ bool WriteIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t*
     wchar_t text[kIntTextChars];
     FormatW(text, kIntTextChars, kIntFormat, (int)value);
     return ProfileWriteString(section, key, text, file);
+}
+
+bool StoredValueText(const wchar_t* value, wchar_t* text, size_t textChars) {
+    text[0] = 0;
+    size_t length = wcslen(value);
+    if (!ReaderWouldChange(value, length)) {
+        if (length >= textChars) return false;
+        CopyW(text, textChars, value);
+        return true;
+    }
+    if (length + 2 >= textChars) return false;
+    text[0] = kDoubleQuote;
+    wmemcpy(text + 1, value, length);
+    text[length + 1] = kDoubleQuote;
+    text[length + 2] = 0;
+    return true;
 }
 
 void ReadCrosshairSection(const wchar_t* file, const wchar_t* section, CrosshairSettings* into) {
@@ -446,12 +653,44 @@ void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras) {
 }
 
 bool SaveSettings(const wchar_t* config, const AppOptions& options,
-                  const CrosshairSettings& crosshair, unsigned patienceMs,
-                  ProfileReplaceable* replaceable) {
-    return WriteSettingsFile(config, options, crosshair, false, patienceMs, replaceable);
+                  const CrosshairSettings& crosshair, const ServerMemories& memories,
+                  unsigned patienceMs, ProfileReplaceable* replaceable) {
+    return WriteSettingsFile(config, options, crosshair, memories, false, patienceMs,
+                             replaceable);
 }
 
-bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair) {
+void LoadServerMemories(const wchar_t* config, ServerMemories* memories) {
+    memories->count = 0;
+    memories->largestUsed = 0;
+    ++memories->revision;
+    SectionNames names;
+    if (!ReadSectionNames(config, &names)) return;
+    // First only each section's name and use, so that thousands of sections
+    // cost two reads each; only the rows kept are read whole.
+    size_t sectionOf[kServerMemoryLimit];
+    size_t at = 0, start = 0;
+    for (const wchar_t* name; (start = at, name = NextSectionName(names, &at));) {
+        if (!IsServerSection(name)) continue;
+        wchar_t raw[kServerRawChars], cleaned[kServerNameChars];
+        ProfileGetString(name, kKeyServerName, L"", raw, kServerRawChars, config);
+        CleanServerName(raw, cleaned);
+        if (!cleaned[0]) continue;
+        int32_t used = ReadIntSetting(config, name, kKeyServerUsed, 0);
+        int32_t row = OfferServerName(memories, cleaned, used < 0 ? 0u : (uint32_t)used);
+        if (row >= 0) sectionOf[row] = start;
+    }
+    for (int32_t i = 0; i < memories->count; ++i) {
+        const wchar_t* section = names.chars + sectionOf[i];
+        ServerMemory& row = memories->rows[i];
+        row.enabled =
+            ReadIntSetting(config, section, kKeyServerEnabled, kServerEnabledDefault) != 0 ? 1 : 0;
+        ReadCrosshairSection(config, section, &row.crosshair);
+    }
+    free(names.chars);
+}
+
+bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
+                  ServerMemories* memories) {
     if (!ProfileFileExists(config)) return false;
     ReadCrosshairSection(config, kSectionCrosshair, crosshair);
     for (size_t i = 0; i < CountOf(kOptionRows); ++i) {
@@ -469,6 +708,7 @@ bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings*
         for (const OptionRow& row : kOptionRows)
             if (row.hotkey == keyRow.id) options->*(row.field) = row.defaultValue;
     }
+    LoadServerMemories(config, memories);
     return true;
 }
 
@@ -492,8 +732,8 @@ bool SettingsFileHasContent(const wchar_t* config) {
 }
 
 bool WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
-                           const CrosshairSettings& crosshair) {
-    return WriteSettingsFile(config, options, crosshair, true, kProfileSavePatienceMs);
+                           const CrosshairSettings& crosshair, const ServerMemories& memories) {
+    return WriteSettingsFile(config, options, crosshair, memories, true, kProfileSavePatienceMs);
 }
 
 void CreateSavedCrosshairsFile(const wchar_t* config, const wchar_t* miras) {
@@ -519,7 +759,7 @@ void MigrateSavedCrosshairs(const wchar_t* config, const wchar_t* miras) {
 
 void PrepareStartupFiles(const wchar_t* config, const wchar_t* miras, bool configExisted,
                          const AppOptions& options, const CrosshairSettings& crosshair,
-                         SettingsFileState* state) {
+                         const ServerMemories& memories, SettingsFileState* state) {
     RemoveLeftoverCopies(config, miras);
     // A config.ini that could not be read may hold anything: it is neither
     // written over nor taken to say what kind the saved crosshairs are.
@@ -531,17 +771,19 @@ void PrepareStartupFiles(const wchar_t* config, const wchar_t* miras, bool confi
     // are of the old kind; a missing or empty config.ini (damage, a reset,
     // miras.ini brought from another computer) says nothing about them.
     bool hadSettings = configExisted && SettingsFileHasContent(config);
-    if (!hadSettings && WriteFirstRunSettings(config, options, crosshair) && state) {
+    if (!hadSettings && WriteFirstRunSettings(config, options, crosshair, memories) && state) {
         state->written = true;
         state->writtenOptions = options;
         state->writtenCrosshair = crosshair;
+        state->writtenServers = memories.revision;
     }
     CreateSavedCrosshairsFile(config, miras);
     if (hadSettings) MigrateSavedCrosshairs(config, miras);
 }
 
 bool LoadSettingsPatiently(const wchar_t* config, AppOptions* options,
-                           CrosshairSettings* crosshair, SettingsFileState* state) {
+                           CrosshairSettings* crosshair, ServerMemories* memories,
+                           SettingsFileState* state) {
     // Held open until every value is read: a program that opens the file
     // exclusively in between would turn the rest into silent defaults.
     ProfileHold hold;
@@ -556,7 +798,7 @@ bool LoadSettingsPatiently(const wchar_t* config, AppOptions* options,
         case kProfileReadable:
             break;
     }
-    bool existed = LoadSettings(config, options, crosshair);
+    bool existed = LoadSettings(config, options, crosshair, memories);
     ProfileRelease(&hold);
     return existed;
 }
@@ -594,8 +836,8 @@ bool SameSettingsText(const AppOptions& options, const CrosshairSettings& crossh
 }
 
 bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
-                        const CrosshairSettings& crosshair, SettingsFileState* state,
-                        unsigned patienceMs) {
+                        const CrosshairSettings& crosshair, const ServerMemories& memories,
+                        SettingsFileState* state, unsigned patienceMs) {
     NoteChangedFields(state, options, crosshair);
     if (state->unread) {
         state->behind = true;
@@ -604,31 +846,49 @@ bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
     // One gesture often ends in two notifications with the same values; a
     // second identical write would only be more disk work and another
     // chance to meet a scanner.
-    if (state->written &&
+    if (state->written && state->writtenServers == memories.revision &&
         SameSettingsText(state->writtenOptions, state->writtenCrosshair, options, crosshair)) {
         state->behind = false;
         state->refusal = kProfileReplaceable;
         return true;
     }
-    bool saved = SaveSettings(config, options, crosshair, patienceMs, &state->refusal);
+    bool saved = SaveSettings(config, options, crosshair, memories, patienceMs, &state->refusal);
     state->behind = !saved;
     if (saved) {
         state->written = true;
         state->writtenOptions = options;
         state->writtenCrosshair = crosshair;
+        state->writtenServers = memories.revision;
     }
     return saved;
 }
 
 bool SaveSettingsWhole(const wchar_t* config, const AppOptions& options,
-                       const CrosshairSettings& crosshair, SettingsFileState* state,
-                       unsigned patienceMs) {
+                       const CrosshairSettings& crosshair, const ServerMemories& memories,
+                       SettingsFileState* state, unsigned patienceMs) {
     state->written = false;
-    return SaveSettingsChange(config, options, crosshair, state, patienceMs);
+    return SaveSettingsChange(config, options, crosshair, memories, state, patienceMs);
+}
+
+// The memories of a file read late: the file's, with the run's laid over them
+// as the newest, or the run's alone when the run assigned them whole.
+void LayServerMemoriesOverFile(const ServerMemories& file, bool assignedWhole,
+                               ServerMemories* memories) {
+    uint32_t revision = memories->revision;
+    uint32_t largest = memories->largestUsed > file.largestUsed ? memories->largestUsed
+                                                               : file.largestUsed;
+    if (!assignedWhole) {
+        ServerMemories run = *memories;
+        *memories = file;
+        LayServerMemoriesOver(run, memories);
+    }
+    if (memories->largestUsed < largest) memories->largestUsed = largest;
+    memories->revision = revision + 1;
 }
 
 bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
-                      SettingsFileState* state, unsigned patienceMs, unsigned* waitedMs) {
+                      ServerMemories* memories, SettingsFileState* state, unsigned patienceMs,
+                      unsigned* waitedMs) {
     if (waitedMs) *waitedMs = 0;
     if (!state->unread) return false;
     ProfileHold hold;
@@ -636,12 +896,18 @@ bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSetti
     if (readable == kProfileUnreadable) return false;
     AppOptions fileOptions = state->startOptions;
     CrosshairSettings fileCrosshair = state->startCrosshair;
+    ServerMemories fileMemories = {};
     // A file removed meanwhile holds nothing to keep.
-    if (readable == kProfileReadable) LoadSettings(config, &fileOptions, &fileCrosshair);
+    if (readable == kProfileReadable)
+        LoadSettings(config, &fileOptions, &fileCrosshair, &fileMemories);
     ProfileRelease(&hold);
     NoteChangedFields(state, *options, *crosshair);
+    bool serversWhole = (state->assigned & kServerMemoriesBit) != 0;
+    bool serversChanged = serversWhole || memories->count > 0;
+    LayServerMemoriesOverFile(fileMemories, serversWhole, memories);
     state->behind = LayAssignedOver(state->assigned, *options, *crosshair, &fileOptions,
-                                    &fileCrosshair);
+                                    &fileCrosshair) ||
+                    serversChanged;
     state->unread = false;
     state->assigned = 0;
     *options = fileOptions;
@@ -650,12 +916,15 @@ bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSetti
 }
 
 bool SaveSettingsLast(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
-                      SettingsFileState* state, unsigned patienceMs, LastSave what) {
+                      ServerMemories* memories, SettingsFileState* state, unsigned patienceMs,
+                      LastSave what) {
     unsigned waited = 0;
-    ReadLateSettings(config, options, crosshair, state, patienceMs, &waited);
+    ReadLateSettings(config, options, crosshair, memories, state, patienceMs, &waited);
     unsigned left = Remaining(patienceMs, waited);
-    if (what == kLastSaveWhole) return SaveSettingsWhole(config, *options, *crosshair, state, left);
-    return !state->behind || SaveSettingsChange(config, *options, *crosshair, state, left);
+    if (what == kLastSaveWhole)
+        return SaveSettingsWhole(config, *options, *crosshair, *memories, state, left);
+    return !state->behind ||
+           SaveSettingsChange(config, *options, *crosshair, *memories, state, left);
 }
 
 bool SaveRetryDue(const SaveRetry& retry, uint32_t now) {
