@@ -3,6 +3,7 @@
 #include <math.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 
 #include "conformance/conformance.h"
@@ -588,6 +589,210 @@ TEST_F(SettingsFile, ImageKeysAreWrittenOnlyWhileAnImageIsWorn) {
     SetCrosshairImage(&crosshair_, nullptr);
     ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, memories_, &state, kProfileTryOnce));
     EXPECT_TRUE(SameBytes(ReadBytes(config_), drawn));
+}
+
+}  // namespace
+
+namespace {
+
+struct StoredRow {
+    const char* name;
+    const wchar_t* value;
+    const wchar_t* stored;  // the text in the file
+};
+
+// A name the reader would trim or unquote goes inside one pair of double
+// quotes; every other name is stored as it comes, so files keep their bytes.
+const StoredRow kStoredRows[] = {
+    {"plain", L"mira.png", L"mira.png"},
+    {"leading space", L" mira.png", L"\" mira.png\""},
+    {"ending in a space", L"mira ", L"\"mira \""},
+    {"single quotes around", L"'mira.png'", L"\"'mira.png'\""},
+    {"double quotes around", L"\"mira\"", L"\"\"mira\"\""},
+    {"two quotes", L"\"\"", L"\"\"\"\""},
+    {"one quote", L"\"", L"\""},
+    {"a quote at one end", L"mira\"", L"mira\""},
+    {"unlike quotes", L"'mira\"", L"'mira\""},
+    {"brackets, equals and semicolon", L"[a=b];c", L"[a=b];c"},
+    {"empty", L"", L""},
+};
+
+TEST_F(SettingsFile, StoredNamesReadBackAsWritten) {
+    for (const StoredRow& row : kStoredRows) {
+        SCOPED_TRACE(row.name);
+        wchar_t text[32];
+        ASSERT_TRUE(StoredValueText(row.value, text, 32));
+        EXPECT_TRUE(conformance::SameText(text, row.stored));
+        WriteConfig(L"[Mira]\r\n");
+        ASSERT_TRUE(ProfileWriteString(L"Mira", L"k", text, config()));
+        wchar_t back[32];
+        ProfileGetString(L"Mira", L"k", L"<absent>", back, 32, config());
+        EXPECT_TRUE(conformance::SameText(back, row.value));
+    }
+    wchar_t small[4];
+    EXPECT_FALSE(StoredValueText(L" ab", small, 4)) << "no room for the quotes";
+}
+
+// The memories of config.ini: sections "Servidor" followed by digits, read as
+// the file says them.
+class ServerSections : public SettingsFile {
+protected:
+    // A section of a server memory as a player might leave it.
+    static std::wstring Section(const std::wstring& section, const std::wstring& name, int used,
+                                const std::wstring& more = L"") {
+        return L"[" + section + L"]\r\nnome=" + name + L"\r\nusado=" + std::to_wstring(used) +
+               L"\r\n" + more;
+    }
+    const ServerMemory& Row(const wchar_t* name) {
+        const ServerMemory* row = FindServerMemory(memories_, name);
+        static const ServerMemory kNone = {};
+        EXPECT_NE(nullptr, row) << conformance::Show(name);
+        return row ? *row : kNone;
+    }
+    // The section names of config.ini, one per line.
+    std::wstring SectionList() {
+        wchar_t names[4096];
+        unsigned n = ProfileGetSectionNames(names, 4096, config());
+        std::wstring list(names, n);
+        for (wchar_t& c : list)
+            if (!c) c = L'\n';
+        return list;
+    }
+    static constexpr const wchar_t* kOwn = L"[Opcoes]\r\nligada=0\r\n[Mira]\r\ntamanho=7.000\r\n";
+};
+
+TEST_F(ServerSections, ReadAsTheFileSaysThem) {
+    const std::wstring longName(3000, L'x');
+    WriteConfig(std::wstring(kOwn) + Section(L"Servidor1", L"A", 5, L"tamanho=1.000\r\n") +
+                Section(L"Servidor2", L"  A ", 9, L"tamanho=3.000\r\nligada=0\r\n") +
+                Section(L"Servidor3", L"^1 ", 99) + Section(L"ServidorX", L"X", 1) +
+                Section(L"Servidor", L"Y", 1) + Section(L"Servidores4", L"Z", 1) +
+                Section(L"servidor007", L"B", -4, L"cor_r=300\r\nligada=5\r\n") +
+                Section(L"Servidor8", L"\"\"C\"\"", 2, L"imagem=\" mira.png\"\r\n") +
+                Section(L"Servidor9", longName, 3));
+    ASSERT_TRUE(LoadSettings(config(), &options_, &crosshair_, &memories_));
+    EXPECT_EQ(0, options_.enabled);
+    EXPECT_EQ(7.0f, crosshair_.size);
+    EXPECT_EQ(4, memories_.count);
+    EXPECT_EQ(3.0f, Row(L"A").crosshair.size) << "the larger usado wins";
+    EXPECT_EQ(0, Row(L"A").enabled);
+    EXPECT_EQ(9u, Row(L"A").used);
+    EXPECT_EQ(0u, Row(L"B").used);
+    EXPECT_EQ(44, Row(L"B").crosshair.red) << "as [Mira] reads it";
+    EXPECT_EQ(1, Row(L"B").enabled);
+    EXPECT_EQ(kBuiltinPresets[0].settings.size, Row(L"B").crosshair.size);
+    EXPECT_TRUE(conformance::SameText(Row(L"\"C\"").crosshair.image, L" mira.png"));
+    EXPECT_EQ(1, Row(std::wstring(128, L'x').c_str()).enabled) << "cut as a title's name";
+    EXPECT_EQ(9u, memories_.largestUsed) << "of the sections that name a server";
+}
+
+// Names of every kind, written and read again, come back whole; the file
+// keeps no section from before beyond the rows written.
+TEST_F(ServerSections, ASaveAndALoadGiveTheMemoriesBack) {
+    const std::wstring names[] = {L"a=b", L"[x]", L";c", L"\"q", L"q\"", L"\"both\"", L"'s'",
+                                  L"Rua \U0001F600 Sul", L"x ^"};
+    CrosshairSettings crosshair = kBuiltinPresets[2].settings;
+    crosshair.offsetY = -12;
+    crosshair.size = 4.0f;
+    for (const std::wstring& name : names) {
+        crosshair.size += 1.0f;
+        RecordServerMemory(&memories_, name.c_str(), crosshair, name.size() % 2 == 0);
+    }
+    SetCrosshairImage(&crosshair, L"'mira.png'");
+    RecordServerMemory(&memories_, L"imagem", crosshair, 1);
+    WriteConfig(std::wstring(kOwn) + Section(L"Servidor3", L"old", 1) +
+                Section(L"servidor3", L"twin", 1) + Section(L"Servidor11", L"beyond", 1) +
+                Section(L"Servidor05", L"zero", 1) + Section(L"ServidorX", L"kept", 1));
+    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, memories_, kProfileTryOnce));
+    EXPECT_TRUE(conformance::SameText(
+        SectionList(), L"Opcoes\nMira\nServidorX\nServidor1\nServidor2\nServidor3\nServidor4\n"
+                       L"Servidor5\nServidor6\nServidor7\nServidor8\nServidor9\nServidor10\n"));
+    ServerMemories back = {};
+    ASSERT_TRUE(LoadSettings(config(), &options_, &crosshair_, &back));
+    ASSERT_EQ(memories_.count, back.count);
+    EXPECT_EQ(memories_.largestUsed, back.largestUsed);
+    for (int i = 0; i < back.count; ++i) {
+        const ServerMemory& row = memories_.rows[i];
+        SCOPED_TRACE(conformance::Show(row.name));
+        const ServerMemory* read = FindServerMemory(back, row.name);
+        ASSERT_NE(nullptr, read);
+        EXPECT_TRUE(conformance::SameText(read->name, row.name));
+        EXPECT_EQ(row.enabled, read->enabled);
+        EXPECT_EQ(row.used, read->used);
+        EXPECT_EQ(0, memcmp(&row.crosshair, &read->crosshair, sizeof row.crosshair));
+    }
+    std::wstring expected = std::wstring(L"[Servidor10]\r\nnome=imagem\r\nligada=1\r\nusado=10\r\n") +
+                            L"tamanho=13.000\r\n";
+    EXPECT_NE(std::string::npos, ReadBytes(config_).find(Utf16Le(expected, false)));
+}
+
+// Of more sections than the record holds, those of the largest usado stay;
+// thousands of sections, beyond one buffer of their names, cost nothing else.
+TEST_F(ServerSections, TheNewestHundredOfThousandsStay) {
+    const struct {
+        int sections;
+        int lastUsed;
+    } rows[] = {{150, 150}, {2000, 2000}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.sections);
+        std::wstring text = kOwn;
+        for (int i = 1; i <= row.sections; ++i)
+            text += Section(L"Servidor" + std::to_wstring(i), L"s" + std::to_wstring(i), i);
+        WriteConfig(text);
+        options_ = kDefaultOptions;
+        ASSERT_TRUE(LoadSettings(config(), &options_, &crosshair_, &memories_));
+        EXPECT_EQ(0, options_.enabled);
+        EXPECT_EQ(7.0f, crosshair_.size);
+        EXPECT_EQ(kServerMemoryLimit, memories_.count);
+        EXPECT_EQ((uint32_t)row.lastUsed, memories_.largestUsed);
+        EXPECT_EQ(nullptr, FindServerMemory(memories_, (L"s" + std::to_wstring(row.sections - 100)).c_str()));
+        EXPECT_NE(nullptr, FindServerMemory(memories_, (L"s" + std::to_wstring(row.sections - 99)).c_str()));
+        ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, memories_, kProfileTryOnce));
+        wchar_t names[4096];
+        unsigned n = ProfileGetSectionNames(names, 4096, config());
+        EXPECT_EQ(std::count(names, names + n, L'\0'), 2 + kServerMemoryLimit);
+        EXPECT_EQ(0, ProfileGetInt(L"Opcoes", L"ligada", 9, config()));
+    }
+}
+
+// A change of the memories alone is a change to save; nothing changed, nothing is written.
+TEST_F(ServerSections, AChangedMemoryIsSavedAndAnUnchangedOneIsNot) {
+    StartUp();
+    SettingsFileState state = {};
+    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, memories_, &state,
+                                   kProfileTryOnce));
+    RecordServerMemory(&memories_, L"PvP", crosshair_, 0);
+    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, memories_, &state,
+                                   kProfileTryOnce));
+    EXPECT_EQ(0, ProfileGetInt(L"Servidor1", L"ligada", 9, config()));
+    WriteConfig(kOwn);
+    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, memories_, &state,
+                                   kProfileTryOnce));
+    EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(kOwn))) << "written again";
+}
+
+// A file unread at start: what the run recorded lies over the file's memories,
+// as the newest; the memories assigned whole replace them.
+TEST_F(ServerSections, ALateReadLaysTheRunsMemoriesOverTheFiles) {
+    WriteConfig(std::wstring(kOwn) + Section(L"Servidor1", L"A", 50) +
+                Section(L"Servidor2", L"B", 40, L"tamanho=2.000\r\n"));
+    for (bool whole : {false, true}) {
+        SCOPED_TRACE(whole ? "assigned whole" : "recorded");
+        SettingsFileState state = {};
+        ServerMemories run = {};
+        MarkSettingsUnread(&state, options_, crosshair_);
+        RecordServerMemory(&run, L"A", kBuiltinPresets[3].settings, 0);
+        RecordServerMemory(&run, L"C", kBuiltinPresets[1].settings, 1);
+        if (whole) NoteAssignedFields(&state, kAssignedServerMemories);
+        ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &run, &state,
+                                     kProfileTryOnce));
+        EXPECT_TRUE(state.behind);
+        EXPECT_EQ(whole ? 2 : 3, run.count);
+        EXPECT_EQ(0, FindServerMemory(run, L"A")->enabled) << "the run's";
+        EXPECT_EQ(whole, FindServerMemory(run, L"B") == nullptr);
+        EXPECT_GT(FindServerMemory(run, L"C")->used, FindServerMemory(run, L"A")->used);
+        EXPECT_EQ(whole ? 1u : 51u, FindServerMemory(run, L"A")->used);
+    }
 }
 
 }  // namespace

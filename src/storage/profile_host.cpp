@@ -557,6 +557,51 @@ unsigned CopyKeyNames(const ProfileText& text, NameSpan section, wchar_t* buf, u
     return size - room;
 }
 
+// The lines of the first section of that name, as GetPrivateProfileSectionW
+// gives them: "key=value" (a line without '=' as its name alone), comments
+// left out; a list too long for buf is cut and ends in two NULs.
+unsigned CopySectionLines(const ProfileText& text, NameSpan section, wchar_t* buf,
+                          unsigned size) {
+    if (size < 2) {
+        if (size == 1) buf[0] = 0;
+        return 0;
+    }
+    LineCursor cursor;
+    StartLines(&text, &cursor);
+    ProfileLine line;
+    bool inTarget = false, seen = false;
+    unsigned used = 0;
+    bool cut = false;
+    while (!cut && NextLine(&cursor, &line)) {
+        if (line.isSection) {
+            if (seen) break;
+            inTarget = seen = section.length > 0 && LineNameIs(text, line, section);
+            continue;
+        }
+        const wchar_t* name = text.chars + line.nameStart;
+        if (!inTarget || (line.nameLength == 0 && !line.hasValue)) continue;
+        if (line.nameLength > 0 && name[0] == L';') continue;
+        // The line as "name=value", copied while it fits before the final NUL.
+        size_t parts = line.hasValue ? 3 : 1;
+        for (size_t part = 0; part < parts && !cut; ++part) {
+            const wchar_t* from = part == 0 ? name : part == 1 ? L"=" : text.chars + line.valueStart;
+            size_t length = part == 0 ? line.nameLength : part == 1 ? 1 : line.valueLength;
+            for (size_t i = 0; i < length && !cut; ++i) {
+                if (used + 2 >= size) cut = true;
+                else buf[used++] = from[i];
+            }
+        }
+        if (!cut) buf[used++] = 0;
+    }
+    if (cut) {
+        buf[size - 2] = 0;
+        buf[size - 1] = 0;
+        return size - 2;
+    }
+    buf[used] = 0;
+    return used;
+}
+
 // ---- writing ----------------------------------------------------------------
 
 void PutByte(ByteOut* out, unsigned char b) {
@@ -883,6 +928,20 @@ bool ProfileWriteString(const wchar_t* section, const wchar_t* key, const wchar_
     else ok = SetKey(file, text, section, key, value);
     FreeProfile(&text);
     return ok;
+}
+
+unsigned ProfileGetSection(const wchar_t* section, wchar_t* buf, unsigned size,
+                           const wchar_t* file) {
+    if (!buf || size == 0) return 0;
+    ProfileText text;
+    if (!LoadProfile(file, &text)) {
+        buf[0] = 0;
+        if (size > 1) buf[1] = 0;
+        return 0;
+    }
+    unsigned result = CopySectionLines(text, TrimmedName(section), buf, size);
+    FreeProfile(&text);
+    return result;
 }
 
 bool ProfileWriteSection(const wchar_t* section, const wchar_t* entries, const wchar_t* file) {

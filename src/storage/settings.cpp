@@ -80,6 +80,9 @@ enum {
     // section's entries; far below the 65,535 bytes a section write takes.
     kServerEntriesChars = 2048,
     kServerSectionNameChars = 32,
+    // What a section carried over by a rebuild may hold: the settings' own
+    // sections are a few hundred characters.
+    kKeptSectionChars = 32768,
 };
 
 const wchar_t kDoubleQuote = L'"';
@@ -480,34 +483,96 @@ bool ServerEntries(const ServerMemory& row, SectionEntries* entries) {
     return entries->fits;
 }
 
-// The rows as "Servidor1" ... in their order, each section written whole in
-// one step and in its place when the file has it once. Every other
-// "Servidor" section goes: those beyond the rows, the numbers written another
-// way, and every copy of a number the file holds more than once.
-bool WriteServerSections(const wchar_t* file, const ServerMemories& memories) {
-    SectionNames names;
-    if (!ReadSectionNames(file, &names)) return false;
+// The "Servidor" sections that are not rewritten in place: those beyond the
+// rows, the numbers written another way, and every copy of a number the file
+// holds more than once. Counts them when stale is given, and removes them
+// one by one when it is not.
+bool DropStaleServerSections(const wchar_t* file, const SectionNames& names, int32_t rows,
+                             size_t* stale) {
     uint8_t copies[kServerMemoryLimit] = {};
     size_t at = 0;
     for (const wchar_t* name; (name = NextSectionName(names, &at));) {
-        int32_t row = WrittenRow(name, memories.count);
+        int32_t row = WrittenRow(name, rows);
         if (row >= 0 && copies[row] < 2) ++copies[row];
     }
     bool ok = true;
     at = 0;
+    if (stale) *stale = 0;
     for (const wchar_t* name; (name = NextSectionName(names, &at));) {
-        int32_t row = WrittenRow(name, memories.count);
+        int32_t row = WrittenRow(name, rows);
         if (!IsServerSection(name) || (row >= 0 && copies[row] == 1)) continue;
-        ok &= ProfileWriteString(name, nullptr, nullptr, file);
+        if (stale) ++*stale;
+        else ok &= ProfileWriteString(name, nullptr, nullptr, file);
     }
+    return ok;
+}
+
+// The file made again from its other sections, each read and written whole:
+// a file holding thousands of stale sections (edited by hand) then costs one
+// write per section kept, where removing each would rewrite it every time.
+// Comments and lines without '=' of the sections kept are lost; the keys this
+// program owns are written after. False, with the file as it was, when a
+// section is too large to carry.
+bool RebuildWithoutServerSections(const wchar_t* file, const SectionNames& names) {
+    size_t kept = 0, at = 0;
+    for (const wchar_t* name; (name = NextSectionName(names, &at));)
+        if (!IsServerSection(name)) ++kept;
+    wchar_t* lines = (wchar_t*)malloc((kept ? kept : 1) * kKeptSectionChars * sizeof(wchar_t));
+    if (!lines) return false;
+    bool ok = true;
+    size_t index = 0;
+    at = 0;
+    for (const wchar_t* name; ok && (name = NextSectionName(names, &at));) {
+        if (IsServerSection(name)) continue;
+        unsigned used =
+            ProfileGetSection(name, lines + index++ * kKeptSectionChars, kKeptSectionChars, file);
+        ok = used + 2 < (unsigned)kKeptSectionChars;
+    }
+    if (ok) {
+        ok = ProfileRemoveFile(file);
+        CreateUtf16File(file);
+        Flush(file);
+        index = 0;
+        at = 0;
+        for (const wchar_t* name; (name = NextSectionName(names, &at));)
+            if (!IsServerSection(name))
+                ok &= ProfileWriteSection(name, lines + index++ * kKeptSectionChars, file);
+    }
+    free(lines);
+    return ok;
+}
+
+// Before anything else is written: the stale "Servidor" sections go, one by
+// one, or (more than the record holds) by making the file again without them.
+bool RemoveStaleServerSections(const wchar_t* file, int32_t rows) {
+    SectionNames names;
+    if (!ReadSectionNames(file, &names)) return false;
+    size_t stale = 0;
+    DropStaleServerSections(file, names, rows, &stale);
+    bool ok = stale <= (size_t)kServerMemoryLimit
+                  ? DropStaleServerSections(file, names, rows, nullptr)
+                  : RebuildWithoutServerSections(file, names);
     free(names.chars);
+    return ok;
+}
+
+// The rows as "Servidor1" ... in their order, each section written whole in
+// one step, in its place when the file has it; a section that already holds
+// exactly these lines is left alone, so a change rewrites only what changed.
+bool WriteServerSections(const wchar_t* file, const ServerMemories& memories) {
+    bool ok = true;
     for (int32_t i = 0; i < memories.count; ++i) {
         wchar_t section[kServerSectionNameChars];
         FormatW(section, kServerSectionNameChars, kServerSectionFormat, kServerSectionPrefix,
                 (int)i + 1);
-        SectionEntries entries;
-        ok &= ServerEntries(memories.rows[i], &entries) &&
-              ProfileWriteSection(section, entries.chars, file);
+        SectionEntries entries, held;
+        if (!ServerEntries(memories.rows[i], &entries)) {
+            ok = false;
+            continue;
+        }
+        unsigned used = ProfileGetSection(section, held.chars, kServerEntriesChars, file);
+        if (used == entries.length && wmemcmp(held.chars, entries.chars, used) == 0) continue;
+        ok &= ProfileWriteSection(section, entries.chars, file);
     }
     return ok;
 }
@@ -522,6 +587,7 @@ bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
     bool begun = BeginFileChange(&change, config, patienceMs);
     if (replaceable) *replaceable = change.replaceable;
     if (!begun) return false;
+    change.ok &= RemoveStaleServerSections(change.copy, memories.count);
     static_assert(CountOf(kOptionRows) > kOptionKeysBeforeMirasVersion, "versao_miras has a place");
     for (size_t i = 0; i < CountOf(kOptionRows); ++i) {
         // Written before "Mira", so a new key lands after "monitor" in "Opcoes".
