@@ -686,46 +686,6 @@ TEST_F(ServerSections, ReadAsTheFileSaysThem) {
     EXPECT_EQ(9u, memories_.largestUsed) << "of the sections that name a server";
 }
 
-// Names of every kind, written and read again, come back whole; the file
-// keeps no section from before beyond the rows written.
-TEST_F(ServerSections, ASaveAndALoadGiveTheMemoriesBack) {
-    const std::wstring names[] = {L"a=b", L"[x]", L";c", L"\"q", L"q\"", L"\"both\"", L"'s'",
-                                  L"Rua \U0001F600 Sul", L"x ^"};
-    CrosshairSettings crosshair = kBuiltinPresets[2].settings;
-    crosshair.offsetY = -12;
-    crosshair.size = 4.0f;
-    for (const std::wstring& name : names) {
-        crosshair.size += 1.0f;
-        RecordServerMemory(&memories_, name.c_str(), crosshair, name.size() % 2 == 0);
-    }
-    SetCrosshairImage(&crosshair, L"'mira.png'");
-    RecordServerMemory(&memories_, L"imagem", crosshair, 1);
-    WriteConfig(std::wstring(kOwn) + Section(L"Servidor3", L"old", 1) +
-                Section(L"servidor3", L"twin", 1) + Section(L"Servidor11", L"beyond", 1) +
-                Section(L"Servidor05", L"zero", 1) + Section(L"ServidorX", L"kept", 1));
-    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, memories_, kProfileTryOnce));
-    EXPECT_TRUE(conformance::SameText(
-        SectionList(), L"Opcoes\nMira\nServidorX\nServidor1\nServidor2\nServidor3\nServidor4\n"
-                       L"Servidor5\nServidor6\nServidor7\nServidor8\nServidor9\nServidor10\n"));
-    ServerMemories back = {};
-    ASSERT_TRUE(LoadSettings(config(), &options_, &crosshair_, &back));
-    ASSERT_EQ(memories_.count, back.count);
-    EXPECT_EQ(memories_.largestUsed, back.largestUsed);
-    for (int i = 0; i < back.count; ++i) {
-        const ServerMemory& row = memories_.rows[i];
-        SCOPED_TRACE(conformance::Show(row.name));
-        const ServerMemory* read = FindServerMemory(back, row.name);
-        ASSERT_NE(nullptr, read);
-        EXPECT_TRUE(conformance::SameText(read->name, row.name));
-        EXPECT_EQ(row.enabled, read->enabled);
-        EXPECT_EQ(row.used, read->used);
-        EXPECT_EQ(0, memcmp(&row.crosshair, &read->crosshair, sizeof row.crosshair));
-    }
-    std::wstring expected = std::wstring(L"[Servidor10]\r\nnome=imagem\r\nligada=1\r\nusado=10\r\n") +
-                            L"tamanho=13.000\r\n";
-    EXPECT_NE(std::string::npos, ReadBytes(config_).find(Utf16Le(expected, false)));
-}
-
 // Of more sections than the record holds, those of the largest usado stay;
 // thousands of sections, beyond one buffer of their names, cost nothing else.
 TEST_F(ServerSections, TheNewestHundredOfThousandsStay) {

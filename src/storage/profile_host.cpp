@@ -830,9 +830,9 @@ bool DeleteKey(const wchar_t* file, const ProfileText& text, const wchar_t* sect
 void PutEntryLine(ByteOut* out, Encoding encoding, const wchar_t* entry) {
     const wchar_t* equals = wcschr(entry, L'=');
     if (!equals) return;
+    // Like a single key's write: the name keeps its trailing blanks.
     const wchar_t* key = SkipLeadingSpace(entry);
     size_t keyLength = key < equals ? (size_t)(equals - key) : 0;
-    while (keyLength > 0 && IsProfileSpace(key[keyLength - 1])) --keyLength;
     const wchar_t* value = SkipLeadingSpace(equals + 1);
     PutKeyLine(out, encoding, key, keyLength, true, value, wcslen(value));
 }
