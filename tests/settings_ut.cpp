@@ -664,7 +664,7 @@ protected:
 TEST_F(ServerSections, ReadAsTheFileSaysThem) {
     const std::wstring longName(3000, L'x');
     WriteConfig(std::wstring(kOwn) + Section(L"Servidor1", L"A", 5, L"tamanho=1.000\r\n") +
-                Section(L"Servidor2", L"  A ", 9, L"tamanho=3.000\r\nligada=0\r\n") +
+                Section(L"Servidor2", L"  A ", 9, L"TAMANHO=\"3.000\"\r\nligada=0\r\n") +
                 Section(L"Servidor3", L"^1 ", 99) + Section(L"ServidorX", L"X", 1) +
                 Section(L"Servidor", L"Y", 1) + Section(L"Servidores4", L"Z", 1) +
                 Section(L"servidor007", L"B", -4, L"cor_r=300\r\nligada=5\r\n") +

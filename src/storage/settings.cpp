@@ -80,6 +80,8 @@ enum {
     // section's entries; far below the 65,535 bytes a section write takes.
     kServerEntriesChars = 2048,
     kServerSectionNameChars = 32,
+    // One server section read whole: what the program writes with room to spare.
+    kServerLinesChars = 2 * kServerEntriesChars,
     // What a section carried over by a rebuild may hold: the settings' own
     // sections are a few hundred characters.
     kKeptSectionChars = 32768,
@@ -162,35 +164,104 @@ const T* FieldAt(const void* record, size_t offset) {
 
 void Flush(const wchar_t* file) { ProfileWriteString(nullptr, nullptr, nullptr, file); }
 
-void ReadCrosshairKey(const wchar_t* file, const wchar_t* section, const CrosshairKey& row,
+// Where the values of one section are read: the file, one key at a time
+// through the profile reader, or the section's lines read whole in one call
+// and looked up here as the reader looks them up. Names (free text) always
+// come from the reader itself.
+struct ValueSource {
+    const wchar_t* file;
+    const wchar_t* section;
+    const wchar_t* lines;  // "key=value" lines as ProfileGetSection gives them; null: none
+};
+
+// The first line named key (ASCII case ignored), or null.
+const wchar_t* FindLine(const wchar_t* lines, const wchar_t* key, const wchar_t** value) {
+    size_t keyLength = wcslen(key);
+    for (const wchar_t* line = lines; *line; line += wcslen(line) + 1) {
+        const wchar_t* equals = wcschr(line, L'=');
+        size_t nameLength = equals ? (size_t)(equals - line) : wcslen(line);
+        if (nameLength != keyLength) continue;
+        size_t i = 0;
+        while (i < keyLength && FoldAscii(line[i]) == FoldAscii(key[i])) ++i;
+        if (i < keyLength) continue;
+        *value = equals ? equals + 1 : nullptr;
+        return line;
+    }
+    return nullptr;
+}
+
+// What GetPrivateProfileStringW answers for key: the value without one pair
+// of like enclosing quotes, cut to buf as the reader cuts it, or def when the
+// key is absent or its line has no '='.
+unsigned SourceText(const ValueSource& source, const wchar_t* key, const wchar_t* def,
+                    wchar_t* buf, unsigned size) {
+    if (!source.lines) return ProfileGetString(source.section, key, def, buf, size, source.file);
+    const wchar_t* value = nullptr;
+    if (!FindLine(source.lines, key, &value) || !value) value = def;
+    size_t length = wcslen(value), from = 0;
+    bool quoted = length >= 2 && (value[0] == kDoubleQuote || value[0] == kSingleQuote) &&
+                  value[length - 1] == value[0];
+    if (quoted && value != def) from = 1;
+    size_t rest = length - from;
+    size_t n = rest < size - 1 ? rest : size - 1;
+    wmemcpy(buf, value + from, n);
+    buf[n] = 0;
+    if (from && size >= rest && n > 0) buf[--n] = 0;
+    return (unsigned)n;
+}
+
+float ReadFloatFrom(const ValueSource& source, const wchar_t* key, float current) {
+    // The current value goes through "%.3f" as the default, so a missing key
+    // still rounds it to three decimals.
+    wchar_t fallback[kFloatTextChars];
+    wchar_t text[kFloatTextChars];
+    FormatW(fallback, kFloatTextChars, kFloatFormat, (double)current);
+    SourceText(source, key, fallback, text, kFloatTextChars);
+    return NarrowToFloat(ParseDoubleC(text, nullptr));
+}
+
+int32_t ReadIntFrom(const ValueSource& source, const wchar_t* key, int32_t current) {
+    // Read as text and converted here rather than by GetPrivateProfileIntW,
+    // which older Windows documentation says answers 0 for values below zero:
+    // negative offsets would then reset at every start.
+    wchar_t text[kProfileIntTextChars];
+    if (SourceText(source, key, L"", text, kProfileIntTextChars) == 0) return current;
+    return ParseProfileInteger(text);
+}
+
+void ReadCrosshairKey(const ValueSource& source, const CrosshairKey& row,
                       CrosshairSettings* into) {
     switch (row.form) {
         case kFormFloat: {
             float* field = FieldAt<float>(into, row.offset);
-            *field = ReadFloatSetting(file, section, row.key, *field);
+            *field = ReadFloatFrom(source, row.key, *field);
             break;
         }
         case kFormInt: {
             int32_t* field = FieldAt<int32_t>(into, row.offset);
-            *field = ReadIntSetting(file, section, row.key, *field);
+            *field = ReadIntFrom(source, row.key, *field);
             break;
         }
         case kFormByte: {
             uint8_t* field = FieldAt<uint8_t>(into, row.offset);
-            *field = (uint8_t)(ReadIntSetting(file, section, row.key, *field) & kByteMask);
+            *field = (uint8_t)(ReadIntFrom(source, row.key, *field) & kByteMask);
             break;
         }
         case kFormImageName: {
             // A name that is unsafe, or too long to be kept whole, is as if absent.
             wchar_t name[kImageNameReadChars];
-            ProfileGetString(section, row.key, L"", name, kImageNameReadChars, file);
+            ProfileGetString(source.section, row.key, L"", name, kImageNameReadChars, source.file);
             SetCrosshairImage(into, IsSafeImageName(name) ? name : nullptr);
             break;
         }
         case kFormImageScale:
-            into->imageScale = ReadIntSetting(file, section, row.key, kImageScaleDefault);
+            into->imageScale = ReadIntFrom(source, row.key, kImageScaleDefault);
             break;
     }
+}
+
+void ReadCrosshairFrom(const ValueSource& source, CrosshairSettings* into) {
+    for (const CrosshairKey& key : kCrosshairKeys) ReadCrosshairKey(source, key, into);
 }
 
 // The text a crosshair key is written as; text holds kKeyTextChars. False
@@ -614,23 +685,12 @@ void RecordMirasVersion(const wchar_t* config) {
 
 float ReadFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                        float current) {
-    // The current value goes through "%.3f" as the default, so a missing key
-    // still rounds it to three decimals.
-    wchar_t fallback[kFloatTextChars];
-    wchar_t text[kFloatTextChars];
-    FormatW(fallback, kFloatTextChars, kFloatFormat, (double)current);
-    ProfileGetString(section, key, fallback, text, kFloatTextChars, file);
-    return NarrowToFloat(ParseDoubleC(text, nullptr));
+    return ReadFloatFrom(ValueSource{file, section, nullptr}, key, current);
 }
 
 int32_t ReadIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                        int32_t current) {
-    // Read as text and converted here rather than by GetPrivateProfileIntW,
-    // which older Windows documentation says answers 0 for values below zero:
-    // negative offsets would then reset at every start.
-    wchar_t text[kProfileIntTextChars];
-    if (ProfileGetString(section, key, L"", text, kProfileIntTextChars, file) == 0) return current;
-    return ParseProfileInteger(text);
+    return ReadIntFrom(ValueSource{file, section, nullptr}, key, current);
 }
 
 bool WriteFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
@@ -664,8 +724,7 @@ bool StoredValueText(const wchar_t* value, wchar_t* text, size_t textChars) {
 }
 
 void ReadCrosshairSection(const wchar_t* file, const wchar_t* section, CrosshairSettings* into) {
-    for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
-        ReadCrosshairKey(file, section, kCrosshairKeys[i], into);
+    ReadCrosshairFrom(ValueSource{file, section, nullptr}, into);
 }
 
 bool WriteCrosshairSection(const wchar_t* file, const wchar_t* section,
@@ -745,12 +804,17 @@ void LoadServerMemories(const wchar_t* config, ServerMemories* memories) {
         int32_t row = OfferServerName(memories, cleaned, used < 0 ? 0u : (uint32_t)used);
         if (row >= 0) sectionOf[row] = start;
     }
+    // Each row kept is read in one call: key by key, each read of a file
+    // holding a hundred servers costs as much again. A section too long for
+    // the buffer (edited by hand) is read key by key.
+    wchar_t lines[kServerLinesChars];
     for (int32_t i = 0; i < memories->count; ++i) {
-        const wchar_t* section = names.chars + sectionOf[i];
+        ValueSource source = {config, names.chars + sectionOf[i], lines};
+        unsigned used = ProfileGetSection(source.section, lines, kServerLinesChars, config);
+        if (used + 2 >= (unsigned)kServerLinesChars) source.lines = nullptr;
         ServerMemory& row = memories->rows[i];
-        row.enabled =
-            ReadIntSetting(config, section, kKeyServerEnabled, kServerEnabledDefault) != 0 ? 1 : 0;
-        ReadCrosshairSection(config, section, &row.crosshair);
+        row.enabled = ReadIntFrom(source, kKeyServerEnabled, kServerEnabledDefault) != 0 ? 1 : 0;
+        ReadCrosshairFrom(source, &row.crosshair);
     }
     free(names.chars);
 }
