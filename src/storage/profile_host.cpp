@@ -584,7 +584,8 @@ unsigned CopySectionLines(const ProfileText& text, NameSpan section, wchar_t* bu
         // The line as "name=value", copied while it fits before the final NUL.
         size_t parts = line.hasValue ? 3 : 1;
         for (size_t part = 0; part < parts && !cut; ++part) {
-            const wchar_t* from = part == 0 ? name : part == 1 ? L"=" : text.chars + line.valueStart;
+            const wchar_t* from =
+                part == 0 ? name : part == 1 ? L"=" : text.chars + line.valueStart;
             size_t length = part == 0 ? line.nameLength : part == 1 ? 1 : line.valueLength;
             for (size_t i = 0; i < length && !cut; ++i) {
                 if (used + 2 >= size) cut = true;

@@ -26,7 +26,7 @@ void CleanServerName(const wchar_t* raw, wchar_t (&name)[kServerNameChars]);
 
 struct ServerMemory {
     wchar_t name[kServerNameChars];
-    int32_t enabled;  // "ligada": 0 or 1
+    int32_t enabled;  // "ligada": recorded as 0 or 1, read as stored (any value but 0 is on)
     uint32_t used;    // "usado": larger is more recent
     CrosshairSettings crosshair;
 };

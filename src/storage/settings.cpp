@@ -335,9 +335,7 @@ static_assert(CountOf(kCrosshairKeys) <= kOptionBitsFirst, "crosshair bits overl
 static_assert(kOptionBitsFirst + CountOf(kOptionRows) <= 32, "option bits overflow");
 
 uint32_t CrosshairBit(size_t row) { return 1u << row; }
-// The memories, assigned whole, take the last bit.
-const uint32_t kServerMemoriesBit = 1u << 31;
-static_assert(kOptionBitsFirst + CountOf(kOptionRows) < 31, "option bits reach the memories'");
+
 uint32_t OptionBit(size_t row) { return 1u << (kOptionBitsFirst + row); }
 
 bool IsOffsetKey(const CrosshairKey& row) {
@@ -355,7 +353,6 @@ uint32_t FieldsOfGroups(uint32_t groups) {
     }
     for (size_t i = 0; i < CountOf(kOptionRows); ++i)
         if ((groups & kAssignedOptions) && InFile(kOptionRows[i])) fields |= OptionBit(i);
-    if (groups & kAssignedServerMemories) fields |= kServerMemoriesBit;
     return fields;
 }
 
@@ -800,6 +797,8 @@ void LoadServerMemories(const wchar_t* config, ServerMemories* memories) {
         ProfileGetString(name, kKeyServerName, L"", raw, kServerRawChars, config);
         CleanServerName(raw, cleaned);
         if (!cleaned[0]) continue;
+        // Only an order: a use below zero (edited by hand) is the oldest, not
+        // a number beyond every other.
         int32_t used = ReadIntSetting(config, name, kKeyServerUsed, 0);
         int32_t row = OfferServerName(memories, cleaned, used < 0 ? 0u : (uint32_t)used);
         if (row >= 0) sectionOf[row] = start;
@@ -813,7 +812,8 @@ void LoadServerMemories(const wchar_t* config, ServerMemories* memories) {
         unsigned used = ProfileGetSection(source.section, lines, kServerLinesChars, config);
         if (used + 2 >= (unsigned)kServerLinesChars) source.lines = nullptr;
         ServerMemory& row = memories->rows[i];
-        row.enabled = ReadIntFrom(source, kKeyServerEnabled, kServerEnabledDefault) != 0 ? 1 : 0;
+        // As "ligada" in "Opcoes": kept as stored, any value but 0 is on.
+        row.enabled = ReadIntFrom(source, kKeyServerEnabled, kServerEnabledDefault);
         ReadCrosshairFrom(source, &row.crosshair);
     }
     free(names.chars);
@@ -1001,18 +1001,12 @@ bool SaveSettingsWhole(const wchar_t* config, const AppOptions& options,
 }
 
 // The memories of a file read late: the file's, with the run's laid over them
-// as the newest, or the run's alone when the run assigned them whole.
-void LayServerMemoriesOverFile(const ServerMemories& file, bool assignedWhole,
-                               ServerMemories* memories) {
+// as the newest.
+void LayServerMemoriesOverFile(const ServerMemories& file, ServerMemories* memories) {
     uint32_t revision = memories->revision;
-    uint32_t largest = memories->largestUsed > file.largestUsed ? memories->largestUsed
-                                                               : file.largestUsed;
-    if (!assignedWhole) {
-        ServerMemories run = *memories;
-        *memories = file;
-        LayServerMemoriesOver(run, memories);
-    }
-    if (memories->largestUsed < largest) memories->largestUsed = largest;
+    ServerMemories run = *memories;
+    *memories = file;
+    LayServerMemoriesOver(run, memories);
     memories->revision = revision + 1;
 }
 
@@ -1032,9 +1026,8 @@ bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSetti
         LoadSettings(config, &fileOptions, &fileCrosshair, &fileMemories);
     ProfileRelease(&hold);
     NoteChangedFields(state, *options, *crosshair);
-    bool serversWhole = (state->assigned & kServerMemoriesBit) != 0;
-    bool serversChanged = serversWhole || memories->count > 0;
-    LayServerMemoriesOverFile(fileMemories, serversWhole, memories);
+    bool serversChanged = memories->count > 0;
+    LayServerMemoriesOverFile(fileMemories, memories);
     state->behind = LayAssignedOver(state->assigned, *options, *crosshair, &fileOptions,
                                     &fileCrosshair) ||
                     serversChanged;

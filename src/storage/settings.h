@@ -128,13 +128,13 @@ void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras);
 
 // Rewrites the "Opcoes" keys, the "Mira" section and the sections
 // "Servidor1" ... "ServidorN" of the memories (the rows in their order) in one
-// whole-file change; "Servidor" sections left from before go in the same change. False when config could not be replaced: it then keeps its old
+// whole-file change; "Servidor" sections left from before go in the same
+// change. False when config could not be replaced: it then keeps its old
 // content, and the next save writes everything again. *replaceable, when
 // given, says whether config refused the change before any copy was made.
 bool SaveSettings(const wchar_t* config, const AppOptions& options,
                   const CrosshairSettings& crosshair, const ServerMemories& memories,
-                  unsigned patienceMs,
-                  ProfileReplaceable* replaceable = nullptr);
+                  unsigned patienceMs, ProfileReplaceable* replaceable = nullptr);
 // Start-up load over the values already in place; false when config does not
 // exist. The memories become the file's: only sections named "Servidor"
 // followed by digits count; their "nome" is cleaned as a title's name is, and
@@ -183,7 +183,6 @@ enum : uint32_t {
     kAssignedCrosshairLook = 1u << 0,  // every crosshair field but the offsets
     kAssignedCrosshairOffsets = 1u << 1,
     kAssignedOptions = 1u << 2,  // every option the file holds
-    kAssignedServerMemories = 1u << 3,  // the memories whole: the file's are not kept
 };
 // A pick, an import or a reset has chosen these fields whole: the late read
 // lays them over the file even where they equal the values the run started from.
@@ -239,9 +238,8 @@ bool SettingsFileRefusing(const SettingsFileState& state);
 // for a program that holds it; *waitedMs, when given, gets what that cost):
 // every field this run assigned is laid over what the file holds, and the
 // result becomes *options and *crosshair; the memories this run recorded lie
-// over the file's by name, as the newest (unless the run assigned them whole);
-// state is behind when there was such a change. False while the file still
-// cannot be read (or was not unread).
+// over the file's by name, as the newest. state is behind when there was such
+// a change. False while the file still cannot be read (or was not unread).
 bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
                       ServerMemories* memories, SettingsFileState* state, unsigned patienceMs,
                       unsigned* waitedMs = nullptr);
