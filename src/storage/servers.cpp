@@ -165,7 +165,7 @@ void RecordServerMemory(ServerMemories* memories, const wchar_t* name,
     row.crosshair = crosshair;
     row.enabled = enabled != 0 ? 1 : 0;
     row.used = NextUsed(memories);
-    ++memories->revision;
+    row.changed = ++memories->revision;
 }
 
 bool TouchServerMemory(ServerMemories* memories, const wchar_t* name) {
@@ -174,7 +174,7 @@ bool TouchServerMemory(ServerMemories* memories, const wchar_t* name) {
     int32_t at = IndexOf(*memories, cleaned);
     if (at < 0) return false;
     memories->rows[at].used = NextUsed(memories);
-    ++memories->revision;
+    memories->rows[at].changed = ++memories->revision;
     return true;
 }
 
@@ -197,7 +197,7 @@ int32_t OfferServerName(ServerMemories* memories, const wchar_t* name, uint32_t 
     }
     StartRow(&memories->rows[at], name);
     memories->rows[at].used = used;
-    ++memories->revision;
+    memories->rows[at].changed = ++memories->revision;
     return at;
 }
 

@@ -29,6 +29,7 @@ struct ServerMemory {
     int32_t enabled;  // "ligada": recorded as 0 or 1, read as stored (any value but 0 is on)
     uint32_t used;    // "usado": larger is more recent
     CrosshairSettings crosshair;
+    uint32_t changed;  // the record's revision when this row last changed
 };
 struct ServerMemories {
     int32_t count;

@@ -624,12 +624,21 @@ bool RemoveStaleServerSections(const wchar_t* file, int32_t rows) {
     return ok;
 }
 
+// The revision of the memories the file is known to hold, when it is known.
+struct WrittenServers {
+    bool known;
+    uint32_t revision;
+};
+
 // The rows as "Servidor1" ... in their order, each section written whole in
-// one step, in its place when the file has it; a section that already holds
-// exactly these lines is left alone, so a change rewrites only what changed.
-bool WriteServerSections(const wchar_t* file, const ServerMemories& memories) {
+// one step, in its place when the file has it. A row unchanged since the
+// revision the file holds is not looked at, and a section that already holds
+// exactly a row's lines is left alone: a change rewrites only what changed.
+bool WriteServerSections(const wchar_t* file, const ServerMemories& memories,
+                         WrittenServers written) {
     bool ok = true;
     for (int32_t i = 0; i < memories.count; ++i) {
+        if (written.known && memories.rows[i].changed <= written.revision) continue;
         wchar_t section[kServerSectionNameChars];
         FormatW(section, kServerSectionNameChars, kServerSectionFormat, kServerSectionPrefix,
                 (int)i + 1);
@@ -649,7 +658,7 @@ bool WriteServerSections(const wchar_t* file, const ServerMemories& memories) {
 // memories, into config in one change.
 bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
                        const CrosshairSettings& crosshair, const ServerMemories& memories,
-                       bool withMirasVersion, unsigned patienceMs,
+                       WrittenServers written, bool withMirasVersion, unsigned patienceMs,
                        ProfileReplaceable* replaceable = nullptr) {
     FileChange change;
     bool begun = BeginFileChange(&change, config, patienceMs);
@@ -666,7 +675,7 @@ bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
         change.ok &= WriteOptionKey(change.copy, kOptionRows[i], options);
     }
     change.ok &= WriteCrosshairSection(change.copy, kSectionCrosshair, crosshair);
-    change.ok &= WriteServerSections(change.copy, memories);
+    change.ok &= WriteServerSections(change.copy, memories, written);
     return FinishFileChange(&change);
 }
 
@@ -777,8 +786,8 @@ void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras) {
 bool SaveSettings(const wchar_t* config, const AppOptions& options,
                   const CrosshairSettings& crosshair, const ServerMemories& memories,
                   unsigned patienceMs, ProfileReplaceable* replaceable) {
-    return WriteSettingsFile(config, options, crosshair, memories, false, patienceMs,
-                             replaceable);
+    return WriteSettingsFile(config, options, crosshair, memories, WrittenServers{false, 0}, false,
+                             patienceMs, replaceable);
 }
 
 void LoadServerMemories(const wchar_t* config, ServerMemories* memories) {
@@ -863,7 +872,8 @@ bool SettingsFileHasContent(const wchar_t* config) {
 
 bool WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
                            const CrosshairSettings& crosshair, const ServerMemories& memories) {
-    return WriteSettingsFile(config, options, crosshair, memories, true, kProfileSavePatienceMs);
+    return WriteSettingsFile(config, options, crosshair, memories, WrittenServers{false, 0}, true,
+                             kProfileSavePatienceMs);
 }
 
 void CreateSavedCrosshairsFile(const wchar_t* config, const wchar_t* miras) {
@@ -982,7 +992,10 @@ bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
         state->refusal = kProfileReplaceable;
         return true;
     }
-    bool saved = SaveSettings(config, options, crosshair, memories, patienceMs, &state->refusal);
+    // The file holds what was last written there, unless a whole save is asked for.
+    bool saved = WriteSettingsFile(config, options, crosshair, memories,
+                                   WrittenServers{state->written, state->writtenServers}, false,
+                                   patienceMs, &state->refusal);
     state->behind = !saved;
     if (saved) {
         state->written = true;
@@ -1003,11 +1016,13 @@ bool SaveSettingsWhole(const wchar_t* config, const AppOptions& options,
 // The memories of a file read late: the file's, with the run's laid over them
 // as the newest.
 void LayServerMemoriesOverFile(const ServerMemories& file, ServerMemories* memories) {
-    uint32_t revision = memories->revision;
+    // Beyond both: no row may look unchanged since a revision the file holds.
+    uint32_t revision = memories->revision > file.revision ? memories->revision : file.revision;
     ServerMemories run = *memories;
     *memories = file;
+    memories->revision = revision;
     LayServerMemoriesOver(run, memories);
-    memories->revision = revision + 1;
+    ++memories->revision;
 }
 
 bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,

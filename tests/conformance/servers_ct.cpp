@@ -197,17 +197,22 @@ TEST_F(ServersOnFile, ASaveOfAHundredServersStaysQuick) {
     const double kQuickSaveMs = 250.0;
     for (int i = 0; i < kServerMemoryLimit; ++i)
         RecordServerMemory(&memories_, (L"Servidor " + std::to_wstring(i)).c_str(), crosshair_, 1);
-    Config(kOwn);
-    ASSERT_TRUE(Save());
+    const wchar_t* config = Config(kOwn);
+    SettingsFileState state = {};
+    ASSERT_TRUE(
+        SaveSettingsChange(config, options_, crosshair_, memories_, &state, kProfileTryOnce));
     RecordServerMemory(&memories_, L"Servidor 7", kBuiltinPresets[1].settings, 0);
     auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(Save());
+    ASSERT_TRUE(
+        SaveSettingsChange(config, options_, crosshair_, memories_, &state, kProfileTryOnce));
     double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
                     .count();
     printf("a change saved beside a hundred servers in %.1f ms\n", ms);
     EXPECT_LT(ms, kQuickSaveMs);
     ASSERT_TRUE(Load(&back_));
+    EXPECT_EQ(kServerMemoryLimit, back_.count);
     EXPECT_EQ(0, FindServerMemory(back_, L"Servidor 7")->enabled);
+    EXPECT_EQ(101u, FindServerMemory(back_, L"Servidor 7")->used);
 }
 
 }  // namespace
