@@ -85,6 +85,7 @@ enum {
     // What a section carried over by a rebuild may hold: the settings' own
     // sections are a few hundred characters.
     kKeptSectionChars = 32768,
+    kRebuildKeptLimit = 64,
 };
 
 const wchar_t kDoubleQuote = L'"';
@@ -335,7 +336,6 @@ static_assert(CountOf(kCrosshairKeys) <= kOptionBitsFirst, "crosshair bits overl
 static_assert(kOptionBitsFirst + CountOf(kOptionRows) <= 32, "option bits overflow");
 
 uint32_t CrosshairBit(size_t row) { return 1u << row; }
-
 uint32_t OptionBit(size_t row) { return 1u << (kOptionBitsFirst + row); }
 
 bool IsOffsetKey(const CrosshairKey& row) {
@@ -575,51 +575,55 @@ bool DropStaleServerSections(const wchar_t* file, const SectionNames& names, int
     return ok;
 }
 
-// The file made again from its other sections, each read and written whole:
-// a file holding thousands of stale sections (edited by hand) then costs one
-// write per section kept, where removing each would rewrite it every time.
-// Comments and lines without '=' of the sections kept are lost; the keys this
-// program owns are written after. False, with the file as it was, when a
-// section is too large to carry.
-bool RebuildWithoutServerSections(const wchar_t* file, const SectionNames& names) {
+// The file made again from its other sections, each read and written whole,
+// without any "Servidor" section: a file holding thousands of stale sections
+// (edited by hand) then costs one write per section kept, where removing each
+// would rewrite it every time. Comments and lines without '=' of the sections
+// kept are lost; the keys this program owns are written after. Not tried
+// (false, the file untouched) when the sections kept are too many or too
+// large to carry; *ok says whether a rebuild that was tried went through.
+bool RebuildWithoutServerSections(const wchar_t* file, const SectionNames& names, bool* ok) {
     size_t kept = 0, at = 0;
     for (const wchar_t* name; (name = NextSectionName(names, &at));)
         if (!IsServerSection(name)) ++kept;
+    if (kept > kRebuildKeptLimit) return false;
     wchar_t* lines = (wchar_t*)malloc((kept ? kept : 1) * kKeptSectionChars * sizeof(wchar_t));
     if (!lines) return false;
-    bool ok = true;
+    bool carried = true;
     size_t index = 0;
     at = 0;
-    for (const wchar_t* name; ok && (name = NextSectionName(names, &at));) {
+    for (const wchar_t* name; carried && (name = NextSectionName(names, &at));) {
         if (IsServerSection(name)) continue;
         unsigned used =
             ProfileGetSection(name, lines + index++ * kKeptSectionChars, kKeptSectionChars, file);
-        ok = used + 2 < (unsigned)kKeptSectionChars;
+        carried = used + 2 < (unsigned)kKeptSectionChars;
     }
-    if (ok) {
-        ok = ProfileRemoveFile(file);
+    if (carried) {
+        *ok = ProfileRemoveFile(file);
         CreateUtf16File(file);
         Flush(file);
         index = 0;
         at = 0;
         for (const wchar_t* name; (name = NextSectionName(names, &at));)
             if (!IsServerSection(name))
-                ok &= ProfileWriteSection(name, lines + index++ * kKeptSectionChars, file);
+                *ok &= ProfileWriteSection(name, lines + index++ * kKeptSectionChars, file);
     }
     free(lines);
-    return ok;
+    return carried;
 }
 
 // Before anything else is written: the stale "Servidor" sections go, one by
-// one, or (more than the record holds) by making the file again without them.
-bool RemoveStaleServerSections(const wchar_t* file, int32_t rows) {
+// one, or (more than the record holds) by making the file again without them,
+// every server section included: *rebuilt then says the rows must all be written.
+bool RemoveStaleServerSections(const wchar_t* file, int32_t rows, bool* rebuilt) {
+    *rebuilt = false;
     SectionNames names;
     if (!ReadSectionNames(file, &names)) return false;
     size_t stale = 0;
     DropStaleServerSections(file, names, rows, &stale);
-    bool ok = stale <= (size_t)kServerMemoryLimit
-                  ? DropStaleServerSections(file, names, rows, nullptr)
-                  : RebuildWithoutServerSections(file, names);
+    bool ok = true;
+    if (stale > (size_t)kServerMemoryLimit) *rebuilt = RebuildWithoutServerSections(file, names, &ok);
+    if (!*rebuilt) ok = DropStaleServerSections(file, names, rows, nullptr);
     free(names.chars);
     return ok;
 }
@@ -664,7 +668,9 @@ bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
     bool begun = BeginFileChange(&change, config, patienceMs);
     if (replaceable) *replaceable = change.replaceable;
     if (!begun) return false;
-    change.ok &= RemoveStaleServerSections(change.copy, memories.count);
+    bool rebuilt = false;
+    change.ok &= RemoveStaleServerSections(change.copy, memories.count, &rebuilt);
+    if (rebuilt) written.known = false;
     static_assert(CountOf(kOptionRows) > kOptionKeysBeforeMirasVersion, "versao_miras has a place");
     for (size_t i = 0; i < CountOf(kOptionRows); ++i) {
         // Written before "Mira", so a new key lands after "monitor" in "Opcoes".
