@@ -554,6 +554,9 @@ const ImageKeyRow kImageKeyRows[] = {
      nullptr, 100},
     {"128 characters do not", L"imagem=" + std::wstring(124, L'a') + L".png\r\n", L"", 100},
     {"empty name", L"imagem=\r\nescala_imagem=50\r\n", L"", 50},
+    {"quoted: a leading space kept", L"imagem=\" mira.png\"\r\n", L" mira.png", 100},
+    {"single quotes inside double", L"imagem=\"'mira.png'\"\r\n", L"'mira.png'", 100},
+    {"single quotes alone go", L"imagem='mira.png'\r\n", L"mira.png", 100},
 };
 
 // The image keys say what the section says: absent or refused means the drawn
