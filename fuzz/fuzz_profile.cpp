@@ -1,9 +1,11 @@
 // Fuzzes the host private-profile layer with arbitrary file contents: section
-// names, reads into small and large buffers, a write and a section delete.
+// names, reads into small and large buffers, whole sections, a write and a
+// section delete, and the server memories read from the file and saved back.
 #include <wchar.h>
 
 #include "fuzz_input.h"
 #include "storage/profile.h"
+#include "storage/settings.h"
 
 namespace {
 const unsigned kNamesChars = 16384;
@@ -33,6 +35,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ProfileGetString(L"Opcoes", L"ligada", L"", value, 1, file);
     ProfileGetInt(section, L"cor_r", 255, file);
     ProfileGetInt(L"Opcoes", L"atalho_tecla", 79, file);
+    ProfileGetSection(section, names, kNamesChars, file);
+    ProfileGetSection(section, tiny, kTinyChars, file);
+
+    // The memories of every "Servidor" section, kept and written back whole.
+    static ServerMemories memories;
+    LoadServerMemories(file, &memories);
+    SaveSettings(file, kDefaultOptions, kBuiltinPresets[0].settings, memories, kProfileTryOnce);
+    ProfileWriteSection(section, L"a=1\0b= \"2\"\0", file);
 
     ProfileWriteString(section, L"tamanho", L"2.500", file);
     ProfileWriteString(L"Nova", L"cor_r", L"300", file);

@@ -59,8 +59,8 @@ protected:
     void WriteMiras(const std::wstring& text) { WriteBytes(miras_, Utf16Le(text)); }
     // The start-up file steps in their order.
     void StartUp() {
-        bool existed = LoadSettings(config(), &options_, &crosshair_);
-        PrepareStartupFiles(config(), miras(), existed, options_, crosshair_);
+        bool existed = LoadSettings(config(), &options_, &crosshair_, &memories_);
+        PrepareStartupFiles(config(), miras(), existed, options_, crosshair_, memories_);
     }
     std::wstring CopyOf(const std::wstring& file) { return file + L".tmp"; }
 
@@ -68,10 +68,11 @@ protected:
     std::wstring config_, miras_;
     AppOptions options_;
     CrosshairSettings crosshair_;
+    ServerMemories memories_ = {};
 };
 
 TEST_F(SettingsFile, FirstStartWritesTheExactFiles) {
-    EXPECT_FALSE(LoadSettings(config(), &options_, &crosshair_));
+    EXPECT_FALSE(LoadSettings(config(), &options_, &crosshair_, &memories_));
     StartUp();
     EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(kFirstRunText)));
     EXPECT_TRUE(SameBytes(ReadBytes(miras_), "\xFF\xFE"));
@@ -215,16 +216,16 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFileAndTheNextSaveWritesAll) {
     crosshair_.size = 4.0f;
     options_.monitor = 3;
     ProfileReplaceable refusal = kProfileReplaceable;
-    EXPECT_FALSE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce, &refusal));
+    EXPECT_FALSE(SaveSettings(config(), options_, crosshair_, memories_, kProfileTryOnce, &refusal));
     EXPECT_EQ(kProfileReadOnly, refusal);
     ASSERT_TRUE(conformance::SetReadOnly(config_, false));
     EXPECT_TRUE(SameBytes(ReadBytes(config_), before));
     EXPECT_FALSE(FileExists(CopyOf(config_))) << "the failed copy stayed behind";
     crosshair_.gap = 1.0f;
-    EXPECT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
+    EXPECT_TRUE(SaveSettings(config(), options_, crosshair_, memories_, kProfileTryOnce));
     AppOptions options = kDefaultOptions;
     CrosshairSettings crosshair = kBuiltinPresets[0].settings;
-    ASSERT_TRUE(LoadSettings(config(), &options, &crosshair));
+    ASSERT_TRUE(LoadSettings(config(), &options, &crosshair, &memories_));
     EXPECT_EQ(4.0f, crosshair.size);
     EXPECT_EQ(1.0f, crosshair.gap);
     EXPECT_EQ(3, options.monitor);
@@ -239,15 +240,15 @@ TEST_F(SettingsFile, UnreadFileKeepsItsValuesUnderTheChangesOfTheRun) {
     // What LoadSettingsPatiently records when another program holds the file.
     SettingsFileState state = {};
     MarkSettingsUnread(&state, options_, crosshair_);
-    PrepareStartupFiles(config(), miras(), true, options_, crosshair_, &state);
+    PrepareStartupFiles(config(), miras(), true, options_, crosshair_, memories_, &state);
     options_.onlyWhileAiming = 1;
     options_.hotkeyKey = 81;
     crosshair_.gap = 2.0f;
-    EXPECT_FALSE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    EXPECT_FALSE(SaveSettingsChange(config(), options_, crosshair_, memories_, &state, kProfileTryOnce));
     EXPECT_TRUE(state.behind);
     EXPECT_TRUE(SameBytes(ReadBytes(config_), before));
     EXPECT_TRUE(FileExists(miras_));
-    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state, kProfileTryOnce));
+    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &memories_, &state, kProfileTryOnce));
     EXPECT_TRUE(state.behind);
     EXPECT_EQ(0, options_.enabled) << "the file's";
     EXPECT_EQ(1, options_.onlyWhileAiming) << "the run's";
@@ -256,7 +257,7 @@ TEST_F(SettingsFile, UnreadFileKeepsItsValuesUnderTheChangesOfTheRun) {
     EXPECT_EQ(4.0f, crosshair_.size) << "the file's";
     EXPECT_EQ(10, crosshair_.red) << "the file's";
     EXPECT_EQ(2.0f, crosshair_.gap) << "the run's";
-    EXPECT_FALSE(ReadLateSettings(config(), &options_, &crosshair_, &state, kProfileTryOnce))
+    EXPECT_FALSE(ReadLateSettings(config(), &options_, &crosshair_, &memories_, &state, kProfileTryOnce))
         << "read once";
 }
 
@@ -268,7 +269,7 @@ TEST_F(SettingsFile, UnreadFileTakesAWholePickAsChosen) {
     MarkSettingsUnread(&state, options_, crosshair_);
     crosshair_ = kBuiltinPresets[2].settings;
     NoteAssignedFields(&state, kAssignedCrosshairLook);
-    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &state, kProfileTryOnce));
+    ASSERT_TRUE(ReadLateSettings(config(), &options_, &crosshair_, &memories_, &state, kProfileTryOnce));
     CrosshairSettings expected = kBuiltinPresets[2].settings;
     expected.offsetX = 7;
     EXPECT_EQ(0, memcmp(&expected, &crosshair_, sizeof expected));
@@ -277,7 +278,7 @@ TEST_F(SettingsFile, UnreadFileTakesAWholePickAsChosen) {
 TEST_F(SettingsFile, SaveRepairsAnEmptiedFileAsUtf16) {
     WriteBytes(config_, "");
     crosshair_.size = 2.0f;
-    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, kProfileTryOnce));
+    ASSERT_TRUE(SaveSettings(config(), options_, crosshair_, memories_, kProfileTryOnce));
     std::wstring expected = kFirstRunText;
     expected.erase(expected.find(L"versao_miras=2\r\n"), 16);
     expected.replace(expected.find(L"tamanho=-1.500"), 14, L"tamanho=2.000");
@@ -316,7 +317,7 @@ TEST_F(SettingsFile, PathTooLongForItsCopyIsNotWritten) {
     longPath.append(kPathChars - 3 - longPath.size(), L'c');
     FileChange change;
     EXPECT_FALSE(BeginFileChange(&change, longPath.c_str(), kProfileTryOnce));
-    EXPECT_FALSE(SaveSettings(longPath.c_str(), options_, crosshair_, kProfileTryOnce));
+    EXPECT_FALSE(SaveSettings(longPath.c_str(), options_, crosshair_, memories_, kProfileTryOnce));
 }
 
 struct FlagRow {
@@ -346,15 +347,15 @@ TEST_F(SettingsFile, FlagsReadAsStoredOrTheirDefaults) {
         AppOptions options = kDefaultOptions;
         options.*row.flag = 7;
         CrosshairSettings crosshair = kBuiltinPresets[0].settings;
-        ASSERT_TRUE(LoadSettings(config(), &options, &crosshair));
+        ASSERT_TRUE(LoadSettings(config(), &options, &crosshair, &memories_));
         EXPECT_EQ(row.expected, options.*row.flag);
     }
 }
 
 TEST_F(SettingsFile, SavingMovesTheEnabledFlagToOptionsAndLeavesMiraAlone) {
     WriteConfig(L"[Opcoes]\r\nmonitor=0\r\n[Mira]\r\nligada=0\r\n");
-    ASSERT_TRUE(LoadSettings(config(), &options_, &crosshair_));
-    SaveSettings(config(), options_, crosshair_, kProfileTryOnce);
+    ASSERT_TRUE(LoadSettings(config(), &options_, &crosshair_, &memories_));
+    SaveSettings(config(), options_, crosshair_, memories_, kProfileTryOnce);
     EXPECT_EQ(0, ProfileGetInt(L"Opcoes", L"ligada", 9, config()));
     EXPECT_EQ(0, ProfileGetInt(L"Mira", L"ligada", 9, config()));
 }
@@ -401,7 +402,7 @@ TEST_F(SettingsFile, HotkeyOutsideOneTo254FallsBackWithItsModifiers) {
         WriteConfig(std::wstring(L"[Opcoes]\r\n") + row.file);
         AppOptions options = kDefaultOptions;
         CrosshairSettings crosshair = kBuiltinPresets[0].settings;
-        ASSERT_TRUE(LoadSettings(config(), &options, &crosshair));
+        ASSERT_TRUE(LoadSettings(config(), &options, &crosshair, &memories_));
         EXPECT_EQ(row.key, options.*row.keyField);
         EXPECT_EQ(row.modifiers, options.*row.modifiersField);
     }
@@ -425,22 +426,22 @@ TEST_F(SettingsFile, KeysOfOneStateComeAndGo) {
     const std::string none = ReadBytes(config_);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        ASSERT_TRUE(SaveSettings(config(), row.options, crosshair_, kProfileTryOnce));
+        ASSERT_TRUE(SaveSettings(config(), row.options, crosshair_, memories_, kProfileTryOnce));
         std::wstring expected = kFirstRunText;
         expected.insert(expected.find(L"[Mira]"), row.keys);
         EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
-        ASSERT_TRUE(SaveSettings(config(), kDefaultOptions, crosshair_, kProfileTryOnce));
+        ASSERT_TRUE(SaveSettings(config(), kDefaultOptions, crosshair_, memories_, kProfileTryOnce));
         EXPECT_TRUE(SameBytes(ReadBytes(config_), none));
     }
 }
 
 TEST_F(SettingsFile, StartWithWindowsIsNeitherSavedNorLoaded) {
     options_.startWithWindows = 1;
-    WriteFirstRunSettings(config(), options_, crosshair_);
+    WriteFirstRunSettings(config(), options_, crosshair_, memories_);
     EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(kFirstRunText)));
     AppOptions loaded = kDefaultOptions;
     loaded.startWithWindows = 1;
-    LoadSettings(config(), &loaded, &crosshair_);
+    LoadSettings(config(), &loaded, &crosshair_, &memories_);
     EXPECT_EQ(1, loaded.startWithWindows);
 }
 
@@ -536,7 +537,7 @@ TEST_F(SettingsFile, SavingAgainReplacesValuesInPlace) {
     options_.enabled = 0;
     options_.monitor = 3;
     crosshair_.size = 4.0f;
-    SaveSettings(config(), options_, crosshair_, kProfileTryOnce);
+    SaveSettings(config(), options_, crosshair_, memories_, kProfileTryOnce);
     std::wstring expected = kFirstRunText;
     expected.replace(expected.find(L"ligada=1"), 8, L"ligada=0");
     expected.replace(expected.find(L"monitor=0"), 9, L"monitor=3");
@@ -573,6 +574,9 @@ const ImageKeyRow kImageKeyRows[] = {
      nullptr, 100},
     {"128 characters do not", L"imagem=" + std::wstring(124, L'a') + L".png\r\n", L"", 100},
     {"empty name", L"imagem=\r\nescala_imagem=50\r\n", L"", 50},
+    {"quoted: a leading space kept", L"imagem=\" mira.png\"\r\n", L" mira.png", 100},
+    {"single quotes inside double", L"imagem=\"'mira.png'\"\r\n", L"'mira.png'", 100},
+    {"single quotes alone go", L"imagem='mira.png'\r\n", L"mira.png", 100},
 };
 
 // The image keys say what the section says: absent or refused means the drawn
@@ -600,13 +604,14 @@ TEST_F(SettingsFile, ImageKeysAreWrittenOnlyWhileAnImageIsWorn) {
     SettingsFileState state = {};
     SetCrosshairImage(&crosshair_, L"mira.png");
     crosshair_.imageScale = 200;
-    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, memories_, &state, kProfileTryOnce));
     std::wstring expected = kFirstRunText;
     expected += L"imagem=mira.png\r\nescala_imagem=200\r\n";
     EXPECT_TRUE(SameBytes(ReadBytes(config_), Utf16Le(expected)));
     SetCrosshairImage(&crosshair_, nullptr);
-    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, &state, kProfileTryOnce));
+    ASSERT_TRUE(SaveSettingsChange(config(), options_, crosshair_, memories_, &state, kProfileTryOnce));
     EXPECT_TRUE(SameBytes(ReadBytes(config_), drawn));
 }
 
 }  // namespace
+

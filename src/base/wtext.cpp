@@ -48,6 +48,13 @@ size_t LengthW(const wchar_t* s, size_t max) {
     return n;
 }
 
+bool IsWhiteSpaceW(wchar_t c) {
+    unsigned u = (unsigned)c;
+    return (u >= 0x09 && u <= 0x0D) || u == 0x20 || u == 0x85 || u == 0xA0 || u == 0x1680 ||
+           (u >= 0x2000 && u <= 0x200A) || u == 0x2028 || u == 0x2029 || u == 0x202F ||
+           u == 0x205F || u == 0x3000;
+}
+
 wchar_t FoldAscii(wchar_t c) {
     return (c >= L'A' && c <= L'Z') ? (wchar_t)(c - L'A' + L'a') : c;
 }

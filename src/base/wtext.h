@@ -17,6 +17,10 @@ size_t CopyW(wchar_t* dst, size_t count, const wchar_t* src);
 // Length of a terminated text, at most max.
 size_t LengthW(const wchar_t* s, size_t max);
 
+// Unicode's white space (the characters of its White_Space property), which
+// titles and hand-edited files may carry anywhere.
+bool IsWhiteSpaceW(wchar_t c);
+
 // ASCII-only case folding: the program compares names, commands and file
 // names the way a player types them, without the process locale.
 wchar_t FoldAscii(wchar_t c);

@@ -8,11 +8,13 @@ namespace {
 // references below, so a write anywhere else does not compile.
 CrosshairSettings g_crosshairRecord = kBuiltinPresets[0].settings;
 AppOptions g_optionsRecord = kDefaultOptions;
+ServerMemories g_serverRecord;
 ListEntry g_lastSwitched;
 }  // namespace
 
 const CrosshairSettings& g_crosshair = g_crosshairRecord;
 const AppOptions& g_options = g_optionsRecord;
+const ServerMemories& g_serverMemories = g_serverRecord;
 SettingsPaths g_paths;
 SettingsFileState g_settingsFile;
 FrontEnd g_frontEnd;
@@ -91,14 +93,14 @@ const FollowRow& FollowRowOf(ChangeKind kind) {
 }
 
 bool SaveWithin(unsigned patienceMs) {
-    return SaveSettingsChange(g_paths.config, g_optionsRecord, g_crosshairRecord, &g_settingsFile,
-                              patienceMs);
+    return SaveSettingsChange(g_paths.config, g_optionsRecord, g_crosshairRecord, g_serverRecord,
+                              &g_settingsFile, patienceMs);
 }
 
 // The run's last word: a late read and the save share the one full budget.
 void SaveLast(LastSave what) {
-    SaveSettingsLast(g_paths.config, &g_optionsRecord, &g_crosshairRecord, &g_settingsFile,
-                     kProfileSavePatienceMs, what);
+    SaveSettingsLast(g_paths.config, &g_optionsRecord, &g_crosshairRecord, &g_serverRecord,
+                     &g_settingsFile, kProfileSavePatienceMs, what);
 }
 
 // The player sees a change first; the file is tried once, never waited for,
@@ -211,12 +213,12 @@ bool LoadStartupSettings() {
     g_crosshairRecord = kBuiltinPresets[0].settings;
     g_optionsRecord = kDefaultOptions;
     return LoadSettingsPatiently(g_paths.config, &g_optionsRecord, &g_crosshairRecord,
-                                 &g_settingsFile);
+                                 &g_serverRecord, &g_settingsFile);
 }
 
 void PrepareSettingsFiles(bool configExisted) {
     PrepareStartupFiles(g_paths.config, g_paths.miras, configExisted, g_options, g_crosshair,
-                        &g_settingsFile);
+                        g_serverMemories, &g_settingsFile);
 }
 
 void CatchUpSettingsFile(uint32_t now) {
@@ -227,7 +229,7 @@ void CatchUpSettingsFile(uint32_t now) {
         // No waiting on a tick: the overlay must follow the game meanwhile.
         Save(kSaveOnceIfBehind);
     } else if (ReadLateSettings(g_paths.config, &g_optionsRecord, &g_crosshairRecord,
-                                &g_settingsFile, kProfileTryOnce)) {
+                                &g_serverRecord, &g_settingsFile, kProfileTryOnce)) {
         FollowChange(kFileReadLate);
     }
     NoteSaveTry(&g_settingsRetry, now, SettingsFileRefusing(g_settingsFile));

@@ -5,6 +5,7 @@
 // write them.
 #pragma once
 #include "crosshair/crosshair.h"
+#include "storage/servers.h"
 #include "storage/settings.h"
 
 struct SettingsPaths {
@@ -15,6 +16,7 @@ struct SettingsPaths {
 
 extern const CrosshairSettings& g_crosshair;
 extern const AppOptions& g_options;
+extern const ServerMemories& g_serverMemories;
 extern SettingsPaths g_paths;
 extern SettingsFileState g_settingsFile;
 

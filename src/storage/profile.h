@@ -21,7 +21,21 @@ int ProfileGetInt(const wchar_t* section, const wchar_t* key, int def, const wch
 bool ProfileWriteString(const wchar_t* section, const wchar_t* key, const wchar_t* value,
                         const wchar_t* file);
 // GetPrivateProfileSectionNamesW: names separated by NUL, ended by an empty name.
+// A list too long for buf is cut: the names that fit, the last perhaps cut
+// short, two NULs, and size - 2 returned.
 unsigned ProfileGetSectionNames(wchar_t* buf, unsigned size, const wchar_t* file);
+// GetPrivateProfileSectionW: the lines of the first section of that name, each
+// ended by a NUL, the list by another: "key=value" with the value as the file
+// holds it (quotes and all), a line without '=' as it stands; comments are
+// left out. A list too long for buf is cut, ending in two NULs, and size - 2
+// returned.
+unsigned ProfileGetSection(const wchar_t* section, wchar_t* buf, unsigned size,
+                           const wchar_t* file);
+// WritePrivateProfileSectionW: entries ("key=value", each ended by a NUL, the
+// list by another) replace every key of the section, which keeps its place;
+// a missing section is added at the end of the file. Entries without '=' are
+// left out. One rewrite of the file, where each WriteString is one more.
+bool ProfileWriteSection(const wchar_t* section, const wchar_t* entries, const wchar_t* file);
 
 // True when the file's attributes can be read (it exists).
 bool ProfileFileExists(const wchar_t* path);

@@ -558,6 +558,52 @@ unsigned CopyKeyNames(const ProfileText& text, NameSpan section, wchar_t* buf, u
     return size - room;
 }
 
+// The lines of the first section of that name, as GetPrivateProfileSectionW
+// gives them: "key=value" (a line without '=' as its name alone), comments
+// left out; a list too long for buf is cut and ends in two NULs.
+unsigned CopySectionLines(const ProfileText& text, NameSpan section, wchar_t* buf,
+                          unsigned size) {
+    if (size < 2) {
+        if (size == 1) buf[0] = 0;
+        return 0;
+    }
+    LineCursor cursor;
+    StartLines(&text, &cursor);
+    ProfileLine line;
+    bool inTarget = false, seen = false;
+    unsigned used = 0;
+    bool cut = false;
+    while (!cut && NextLine(&cursor, &line)) {
+        if (line.isSection) {
+            if (seen) break;
+            inTarget = seen = section.length > 0 && LineNameIs(text, line, section);
+            continue;
+        }
+        const wchar_t* name = text.chars + line.nameStart;
+        if (!inTarget || (line.nameLength == 0 && !line.hasValue)) continue;
+        if (line.nameLength > 0 && name[0] == L';') continue;
+        // The line as "name=value", copied while it fits before the final NUL.
+        size_t parts = line.hasValue ? 3 : 1;
+        for (size_t part = 0; part < parts && !cut; ++part) {
+            const wchar_t* from =
+                part == 0 ? name : part == 1 ? L"=" : text.chars + line.valueStart;
+            size_t length = part == 0 ? line.nameLength : part == 1 ? 1 : line.valueLength;
+            for (size_t i = 0; i < length && !cut; ++i) {
+                if (used + 2 >= size) cut = true;
+                else buf[used++] = from[i];
+            }
+        }
+        if (!cut) buf[used++] = 0;
+    }
+    if (cut) {
+        buf[size - 2] = 0;
+        buf[size - 1] = 0;
+        return size - 2;
+    }
+    buf[used] = 0;
+    return used;
+}
+
 // ---- writing ----------------------------------------------------------------
 
 void PutByte(ByteOut* out, unsigned char b) {
@@ -781,6 +827,56 @@ bool DeleteKey(const wchar_t* file, const ProfileText& text, const wchar_t* sect
     return true;
 }
 
+// Puts one "key=value" entry of a section write as its key line; an entry
+// without '=' is left out, as kernel32 leaves it.
+void PutEntryLine(ByteOut* out, Encoding encoding, const wchar_t* entry) {
+    const wchar_t* equals = wcschr(entry, L'=');
+    if (!equals) return;
+    // Like a single key's write: the name keeps its trailing blanks.
+    const wchar_t* key = SkipLeadingSpace(entry);
+    size_t keyLength = key < equals ? (size_t)(equals - key) : 0;
+    const wchar_t* value = SkipLeadingSpace(equals + 1);
+    PutKeyLine(out, encoding, key, keyLength, true, value, wcslen(value));
+}
+
+void PutEntryLines(ByteOut* out, Encoding encoding, const wchar_t* entries) {
+    for (const wchar_t* entry = entries; *entry; entry += wcslen(entry) + 1)
+        PutEntryLine(out, encoding, entry);
+}
+
+// The keys of every section of that name go; the entries follow the header of
+// the first such section, or a new section at the end. One rewrite of the file.
+bool ReplaceSectionKeys(const wchar_t* file, const ProfileText& text, const wchar_t* section,
+                        const wchar_t* entries) {
+    NameSpan name = TrimmedName(section);
+    ByteOut out = {nullptr, 0, 0, false};
+    Encoding enc = text.encoding;
+    PutMarker(&out, enc);
+    LineCursor cursor;
+    StartLines(&text, &cursor);
+    ProfileLine line;
+    bool inTarget = false, placed = false;
+    while (NextLine(&cursor, &line)) {
+        const wchar_t* lineName = text.chars + line.nameStart;
+        if (line.isSection) {
+            inTarget = name.length > 0 && LineNameIs(text, line, name);
+            PutSectionLine(&out, enc, lineName, line.nameLength);
+            if (inTarget && !placed) PutEntryLines(&out, enc, entries);
+            placed = placed || inTarget;
+        } else if (!inTarget) {
+            PutKeyLine(&out, enc, lineName, line.nameLength, line.hasValue,
+                       text.chars + line.valueStart, line.valueLength);
+        }
+    }
+    if (!placed) {
+        PutSectionLine(&out, enc, name.chars, name.length);
+        PutEntryLines(&out, enc, entries);
+    }
+    bool ok = WriteWholeFile(file, out);
+    free(out.data);
+    return ok;
+}
+
 }  // namespace
 
 unsigned ProfileGetString(const wchar_t* section, const wchar_t* key, const wchar_t* def,
@@ -832,6 +928,29 @@ bool ProfileWriteString(const wchar_t* section, const wchar_t* key, const wchar_
     if (!key) ok = DeleteSection(file, text, section);
     else if (!value) ok = DeleteKey(file, text, section, key);
     else ok = SetKey(file, text, section, key, value);
+    FreeProfile(&text);
+    return ok;
+}
+
+unsigned ProfileGetSection(const wchar_t* section, wchar_t* buf, unsigned size,
+                           const wchar_t* file) {
+    if (!buf || size == 0) return 0;
+    ProfileText text;
+    if (!LoadProfile(file, &text)) {
+        buf[0] = 0;
+        if (size > 1) buf[1] = 0;
+        return 0;
+    }
+    unsigned result = CopySectionLines(text, TrimmedName(section), buf, size);
+    FreeProfile(&text);
+    return result;
+}
+
+bool ProfileWriteSection(const wchar_t* section, const wchar_t* entries, const wchar_t* file) {
+    if (!section || !entries) return false;
+    ProfileText text;
+    if (!LoadProfile(file, &text)) return false;
+    bool ok = ReplaceSectionKeys(file, text, section, entries);
     FreeProfile(&text);
     return ok;
 }

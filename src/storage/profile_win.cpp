@@ -110,6 +110,15 @@ unsigned ProfileGetSectionNames(wchar_t* buf, unsigned size, const wchar_t* file
     return GetPrivateProfileSectionNamesW(buf, size, file);
 }
 
+unsigned ProfileGetSection(const wchar_t* section, wchar_t* buf, unsigned size,
+                           const wchar_t* file) {
+    return GetPrivateProfileSectionW(section, buf, size, file);
+}
+
+bool ProfileWriteSection(const wchar_t* section, const wchar_t* entries, const wchar_t* file) {
+    return WritePrivateProfileSectionW(section, entries, file) != FALSE;
+}
+
 bool ProfileFileExists(const wchar_t* path) {
     return GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }

@@ -1,10 +1,12 @@
 // The settings file "config.ini": key-level read and write rules (shared with
-// "miras.ini"), the options and current crosshair, and the start-up file steps.
+// "miras.ini"), the options, current crosshair and server memories, and the
+// start-up file steps.
 #include "storage/settings.h"
 
 #include <float.h>
 #include <math.h>
 #include <stddef.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "base/wtext.h"
@@ -74,11 +76,43 @@ enum {
     kMirasVersionFirst = 1,  // what a file without the key counts as
     kByteMask = 0xFF,
     kContentProbeChars = 8,  // enough to see that a file names any section
+    // A stored name inside its two quotes.
+    kQuotedImageNameChars = kImageNameChars + 2,
     // Any crosshair key's text, the image name included.
-    kKeyTextChars = kImageNameChars > kFloatTextChars ? kImageNameChars : kFloatTextChars,
-    // One more than a stored name may have: a longer value is seen, not cut.
-    kImageNameReadChars = kImageNameChars + 1,
+    kKeyTextChars =
+        kQuotedImageNameChars > kFloatTextChars ? kQuotedImageNameChars : kFloatTextChars,
+    // Two more than a stored name may have: a longer value, quoted or not, is
+    // seen whole enough to be refused, never cut to a name that fits.
+    kImageNameReadChars = kImageNameChars + 2,
+    // The section names are read into a buffer that grows by this factor, up
+    // to a bound: a hand-edited file may hold thousands of sections.
+    kSectionNamesFirstChars = 16384,
+    kSectionNamesLastChars = 1 << 20,
+    kSectionNamesGrowth = 4,
+    // "nome", "ligada", "usado" and the crosshair keys of one server, as one
+    // section's entries; far below the 65,535 bytes a section write takes.
+    kServerEntriesChars = 2048,
+    kServerSectionNameChars = 32,
+    // One server section read whole: what the program writes with room to spare.
+    kServerLinesChars = 2 * kServerEntriesChars,
+    // What a section carried over by a rebuild may hold: the settings' own
+    // sections are a few hundred characters.
+    kKeptSectionChars = 32768,
+    kRebuildKeptLimit = 64,
 };
+
+const wchar_t kDoubleQuote = L'"';
+const wchar_t kSingleQuote = L'\'';
+const wchar_t kDosEndOfFile = 0x1A;
+const wchar_t kEntryFormat[] = L"%ls=%ls";
+
+// The memory of one server: "Servidor" followed by digits.
+const wchar_t kServerSectionPrefix[] = L"Servidor";
+const wchar_t kServerSectionFormat[] = L"%ls%d";
+const wchar_t kKeyServerName[] = L"nome";
+const wchar_t kKeyServerEnabled[] = L"ligada";
+const wchar_t kKeyServerUsed[] = L"usado";
+const int32_t kServerEnabledDefault = 1;
 
 const wchar_t kFloatFormat[] = L"%.3f";
 const wchar_t kIntFormat[] = L"%d";
@@ -144,35 +178,104 @@ const T* FieldAt(const void* record, size_t offset) {
 
 void Flush(const wchar_t* file) { ProfileWriteString(nullptr, nullptr, nullptr, file); }
 
-void ReadCrosshairKey(const wchar_t* file, const wchar_t* section, const CrosshairKey& row,
+// Where the values of one section are read: the file, one key at a time
+// through the profile reader, or the section's lines read whole in one call
+// and looked up here as the reader looks them up. Names (free text) always
+// come from the reader itself.
+struct ValueSource {
+    const wchar_t* file;
+    const wchar_t* section;
+    const wchar_t* lines;  // "key=value" lines as ProfileGetSection gives them; null: none
+};
+
+// The first line named key (ASCII case ignored), or null.
+const wchar_t* FindLine(const wchar_t* lines, const wchar_t* key, const wchar_t** value) {
+    size_t keyLength = wcslen(key);
+    for (const wchar_t* line = lines; *line; line += wcslen(line) + 1) {
+        const wchar_t* equals = wcschr(line, L'=');
+        size_t nameLength = equals ? (size_t)(equals - line) : wcslen(line);
+        if (nameLength != keyLength) continue;
+        size_t i = 0;
+        while (i < keyLength && FoldAscii(line[i]) == FoldAscii(key[i])) ++i;
+        if (i < keyLength) continue;
+        *value = equals ? equals + 1 : nullptr;
+        return line;
+    }
+    return nullptr;
+}
+
+// What GetPrivateProfileStringW answers for key: the value without one pair
+// of like enclosing quotes, cut to buf as the reader cuts it, or def when the
+// key is absent or its line has no '='.
+unsigned SourceText(const ValueSource& source, const wchar_t* key, const wchar_t* def,
+                    wchar_t* buf, unsigned size) {
+    if (!source.lines) return ProfileGetString(source.section, key, def, buf, size, source.file);
+    const wchar_t* value = nullptr;
+    if (!FindLine(source.lines, key, &value) || !value) value = def;
+    size_t length = wcslen(value), from = 0;
+    bool quoted = length >= 2 && (value[0] == kDoubleQuote || value[0] == kSingleQuote) &&
+                  value[length - 1] == value[0];
+    if (quoted && value != def) from = 1;
+    size_t rest = length - from;
+    size_t n = rest < size - 1 ? rest : size - 1;
+    wmemcpy(buf, value + from, n);
+    buf[n] = 0;
+    if (from && size >= rest && n > 0) buf[--n] = 0;
+    return (unsigned)n;
+}
+
+float ReadFloatFrom(const ValueSource& source, const wchar_t* key, float current) {
+    // The current value goes through "%.3f" as the default, so a missing key
+    // still rounds it to three decimals.
+    wchar_t fallback[kFloatTextChars];
+    wchar_t text[kFloatTextChars];
+    FormatW(fallback, kFloatTextChars, kFloatFormat, (double)current);
+    SourceText(source, key, fallback, text, kFloatTextChars);
+    return NarrowToFloat(ParseDoubleC(text, nullptr));
+}
+
+int32_t ReadIntFrom(const ValueSource& source, const wchar_t* key, int32_t current) {
+    // Read as text and converted here rather than by GetPrivateProfileIntW,
+    // which older Windows documentation says answers 0 for values below zero:
+    // negative offsets would then reset at every start.
+    wchar_t text[kProfileIntTextChars];
+    if (SourceText(source, key, L"", text, kProfileIntTextChars) == 0) return current;
+    return ParseProfileInteger(text);
+}
+
+void ReadCrosshairKey(const ValueSource& source, const CrosshairKey& row,
                       CrosshairSettings* into) {
     switch (row.form) {
         case kFormFloat: {
             float* field = FieldAt<float>(into, row.offset);
-            *field = ReadFloatSetting(file, section, row.key, *field);
+            *field = ReadFloatFrom(source, row.key, *field);
             break;
         }
         case kFormInt: {
             int32_t* field = FieldAt<int32_t>(into, row.offset);
-            *field = ReadIntSetting(file, section, row.key, *field);
+            *field = ReadIntFrom(source, row.key, *field);
             break;
         }
         case kFormByte: {
             uint8_t* field = FieldAt<uint8_t>(into, row.offset);
-            *field = (uint8_t)(ReadIntSetting(file, section, row.key, *field) & kByteMask);
+            *field = (uint8_t)(ReadIntFrom(source, row.key, *field) & kByteMask);
             break;
         }
         case kFormImageName: {
             // A name that is unsafe, or too long to be kept whole, is as if absent.
             wchar_t name[kImageNameReadChars];
-            ProfileGetString(section, row.key, L"", name, kImageNameReadChars, file);
+            ProfileGetString(source.section, row.key, L"", name, kImageNameReadChars, source.file);
             SetCrosshairImage(into, IsSafeImageName(name) ? name : nullptr);
             break;
         }
         case kFormImageScale:
-            into->imageScale = ReadIntSetting(file, section, row.key, kImageScaleDefault);
+            into->imageScale = ReadIntFrom(source, row.key, kImageScaleDefault);
             break;
     }
+}
+
+void ReadCrosshairFrom(const ValueSource& source, CrosshairSettings* into) {
+    for (const CrosshairKey& key : kCrosshairKeys) ReadCrosshairKey(source, key, into);
 }
 
 // The text a crosshair key is written as; text holds kKeyTextChars. False
@@ -193,8 +296,7 @@ bool FormatCrosshairKey(const CrosshairKey& row, const CrosshairSettings& crossh
             return true;
         case kFormImageName:
             if (!CrosshairUsesImage(crosshair)) return false;
-            CopyW(text, kKeyTextChars, crosshair.image);
-            return true;
+            return StoredValueText(crosshair.image, text, kKeyTextChars);
         case kFormImageScale:
             if (!CrosshairUsesImage(crosshair)) return false;
             FormatW(text, kKeyTextChars, kIntFormat, (int)crosshair.imageScale);
@@ -344,14 +446,251 @@ bool WriteOptionKey(const wchar_t* file, const OptionRow& row, const AppOptions&
     return ProfileWriteString(kSectionOptions, row.key, nullptr, file);
 }
 
-// The options, optionally versao_miras = 2, and the crosshair, into config in one change.
+// Characters the reader trims from the ends of a value: blanks, line ends and
+// the DOS end of file, and (to be safe with every reader) any white space or
+// control character.
+bool TrimmedByReader(wchar_t c) {
+    return IsWhiteSpaceW(c) || c == kDosEndOfFile || (uint32_t)c < (uint32_t)L' ';
+}
+
+bool ReaderWouldChange(const wchar_t* value, size_t length) {
+    if (length == 0) return false;
+    wchar_t first = value[0], last = value[length - 1];
+    if (TrimmedByReader(first) || TrimmedByReader(last)) return true;
+    return length >= 2 && (first == kDoubleQuote || first == kSingleQuote) && last == first;
+}
+
+// The section names of a file, in a buffer from malloc that the caller frees.
+struct SectionNames {
+    wchar_t* chars;
+    size_t used;  // elements before the list's final NUL
+};
+
+// Where the last name of a list begins: a list cut by its buffer may end in a
+// name cut short, which would be some other section.
+size_t StartOfLastName(const wchar_t* chars, size_t used) {
+    size_t at = 0, last = 0;
+    while (at < used && chars[at]) {
+        last = at;
+        at += wcslen(chars + at) + 1;
+    }
+    return last;
+}
+
+// Every name when the list fits the largest buffer, else the names that fit
+// whole. False (nothing to free) when no buffer could be had.
+bool ReadSectionNames(const wchar_t* file, SectionNames* names) {
+    names->chars = nullptr;
+    names->used = 0;
+    for (unsigned size = kSectionNamesFirstChars;; size *= kSectionNamesGrowth) {
+        wchar_t* chars = (wchar_t*)malloc(size * sizeof(wchar_t));
+        if (!chars) return false;
+        unsigned used = ProfileGetSectionNames(chars, size, file);
+        // A cut list answers size - 2; a list that fits is shorter.
+        bool cut = used + 2 >= size;
+        if (cut && size < (unsigned)kSectionNamesLastChars) {
+            free(chars);
+            continue;
+        }
+        if (cut) {
+            used = (unsigned)StartOfLastName(chars, used);
+            chars[used] = 0;
+        }
+        names->chars = chars;
+        names->used = used;
+        return true;
+    }
+}
+
+// The name at *at, moving *at past it; null after the last.
+const wchar_t* NextSectionName(const SectionNames& names, size_t* at) {
+    if (*at >= names.used || !names.chars[*at]) return nullptr;
+    const wchar_t* name = names.chars + *at;
+    *at += wcslen(name) + 1;
+    return name;
+}
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// "Servidor" (the profile's ASCII case ignored) followed by digits only.
+bool IsServerSection(const wchar_t* name) {
+    if (!StartsWithNoCase(name, kServerSectionPrefix)) return false;
+    const wchar_t* digits = name + LengthW(kServerSectionPrefix, kServerSectionNameChars);
+    if (!digits[0]) return false;
+    for (const wchar_t* c = digits; *c; ++c)
+        if (!IsDigit(*c)) return false;
+    return true;
+}
+
+// The row a section of that name holds when count rows are written: the one
+// its number names, written without leading zeros; -1 for none.
+int32_t WrittenRow(const wchar_t* name, int32_t count) {
+    if (!IsServerSection(name)) return -1;
+    const wchar_t* digits = name + LengthW(kServerSectionPrefix, kServerSectionNameChars);
+    int32_t number = 0;
+    for (const wchar_t* c = digits; *c; ++c) {
+        if (number > count || (c == digits && *c == L'0')) return -1;
+        number = number * 10 + (*c - L'0');
+    }
+    return number >= 1 && number <= count ? number - 1 : -1;
+}
+
+// One section's "key=value" entries, each ended by a NUL, the list by another.
+struct SectionEntries {
+    wchar_t chars[kServerEntriesChars];
+    size_t length;
+    bool fits;
+};
+
+void AddEntry(SectionEntries* entries, const wchar_t* key, const wchar_t* value) {
+    size_t need = wcslen(key) + 1 + wcslen(value) + 1;
+    // Room is kept for the list's final NUL.
+    if (need + 1 > kServerEntriesChars - entries->length) entries->fits = false;
+    if (!entries->fits) return;
+    FormatW(entries->chars + entries->length, need, kEntryFormat, key, value);
+    entries->length += need;
+    entries->chars[entries->length] = 0;
+}
+
+// "nome", "ligada", "usado", then the keys of a crosshair section in their
+// order and forms.
+bool ServerEntries(const ServerMemory& row, SectionEntries* entries) {
+    entries->length = 0;
+    entries->chars[0] = 0;
+    wchar_t text[kServerNameChars + 2];
+    entries->fits = StoredValueText(row.name, text, CountOf(text));
+    AddEntry(entries, kKeyServerName, text);
+    FormatW(text, CountOf(text), kIntFormat, (int)row.enabled);
+    AddEntry(entries, kKeyServerEnabled, text);
+    FormatW(text, CountOf(text), kIntFormat, (int)row.used);
+    AddEntry(entries, kKeyServerUsed, text);
+    for (const CrosshairKey& key : kCrosshairKeys) {
+        wchar_t keyText[kKeyTextChars];
+        if (FormatCrosshairKey(key, row.crosshair, keyText)) AddEntry(entries, key.key, keyText);
+    }
+    return entries->fits;
+}
+
+// The "Servidor" sections that are not rewritten in place: those beyond the
+// rows, the numbers written another way, and every copy of a number the file
+// holds more than once. Counts them when stale is given, and removes them
+// one by one when it is not.
+bool DropStaleServerSections(const wchar_t* file, const SectionNames& names, int32_t rows,
+                             size_t* stale) {
+    uint8_t copies[kServerMemoryLimit] = {};
+    size_t at = 0;
+    for (const wchar_t* name; (name = NextSectionName(names, &at));) {
+        int32_t row = WrittenRow(name, rows);
+        if (row >= 0 && copies[row] < 2) ++copies[row];
+    }
+    bool ok = true;
+    at = 0;
+    if (stale) *stale = 0;
+    for (const wchar_t* name; (name = NextSectionName(names, &at));) {
+        int32_t row = WrittenRow(name, rows);
+        if (!IsServerSection(name) || (row >= 0 && copies[row] == 1)) continue;
+        if (stale) ++*stale;
+        else ok &= ProfileWriteString(name, nullptr, nullptr, file);
+    }
+    return ok;
+}
+
+// The file made again from its other sections, each read and written whole,
+// without any "Servidor" section: a file holding thousands of stale sections
+// (edited by hand) then costs one write per section kept, where removing each
+// would rewrite it every time. Comments and lines without '=' of the sections
+// kept are lost; the keys this program owns are written after. Not tried
+// (false, the file untouched) when the sections kept are too many or too
+// large to carry; *ok says whether a rebuild that was tried went through.
+bool RebuildWithoutServerSections(const wchar_t* file, const SectionNames& names, bool* ok) {
+    size_t kept = 0, at = 0;
+    for (const wchar_t* name; (name = NextSectionName(names, &at));)
+        if (!IsServerSection(name)) ++kept;
+    if (kept > kRebuildKeptLimit) return false;
+    wchar_t* lines = (wchar_t*)malloc((kept ? kept : 1) * kKeptSectionChars * sizeof(wchar_t));
+    if (!lines) return false;
+    bool carried = true;
+    size_t index = 0;
+    at = 0;
+    for (const wchar_t* name; carried && (name = NextSectionName(names, &at));) {
+        if (IsServerSection(name)) continue;
+        unsigned used =
+            ProfileGetSection(name, lines + index++ * kKeptSectionChars, kKeptSectionChars, file);
+        carried = used + 2 < (unsigned)kKeptSectionChars;
+    }
+    if (carried) {
+        *ok = ProfileRemoveFile(file);
+        CreateUtf16File(file);
+        Flush(file);
+        index = 0;
+        at = 0;
+        for (const wchar_t* name; (name = NextSectionName(names, &at));)
+            if (!IsServerSection(name))
+                *ok &= ProfileWriteSection(name, lines + index++ * kKeptSectionChars, file);
+    }
+    free(lines);
+    return carried;
+}
+
+// Before anything else is written: the stale "Servidor" sections go, one by
+// one, or (more than the record holds) by making the file again without them,
+// every server section included: *rebuilt then says the rows must all be written.
+bool RemoveStaleServerSections(const wchar_t* file, int32_t rows, bool* rebuilt) {
+    *rebuilt = false;
+    SectionNames names;
+    if (!ReadSectionNames(file, &names)) return false;
+    size_t stale = 0;
+    DropStaleServerSections(file, names, rows, &stale);
+    bool ok = true;
+    if (stale > (size_t)kServerMemoryLimit) *rebuilt = RebuildWithoutServerSections(file, names, &ok);
+    if (!*rebuilt) ok = DropStaleServerSections(file, names, rows, nullptr);
+    free(names.chars);
+    return ok;
+}
+
+// The revision of the memories the file is known to hold, when it is known.
+struct WrittenServers {
+    bool known;
+    uint32_t revision;
+};
+
+// The rows as "Servidor1" ... in their order, each section written whole in
+// one step, in its place when the file has it. A row unchanged since the
+// revision the file holds is not looked at, and a section that already holds
+// exactly a row's lines is left alone: a change rewrites only what changed.
+bool WriteServerSections(const wchar_t* file, const ServerMemories& memories,
+                         WrittenServers written) {
+    bool ok = true;
+    for (int32_t i = 0; i < memories.count; ++i) {
+        if (written.known && memories.rows[i].changed <= written.revision) continue;
+        wchar_t section[kServerSectionNameChars];
+        FormatW(section, kServerSectionNameChars, kServerSectionFormat, kServerSectionPrefix,
+                (int)i + 1);
+        SectionEntries entries, held;
+        if (!ServerEntries(memories.rows[i], &entries)) {
+            ok = false;
+            continue;
+        }
+        unsigned used = ProfileGetSection(section, held.chars, kServerEntriesChars, file);
+        if (used == entries.length && wmemcmp(held.chars, entries.chars, used) == 0) continue;
+        ok &= ProfileWriteSection(section, entries.chars, file);
+    }
+    return ok;
+}
+
+// The options, optionally versao_miras = 2, the crosshair and the server
+// memories, into config in one change.
 bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
-                       const CrosshairSettings& crosshair, bool withMirasVersion,
-                       unsigned patienceMs, ProfileReplaceable* replaceable = nullptr) {
+                       const CrosshairSettings& crosshair, const ServerMemories& memories,
+                       WrittenServers written, bool withMirasVersion, unsigned patienceMs,
+                       ProfileReplaceable* replaceable = nullptr) {
     FileChange change;
     bool begun = BeginFileChange(&change, config, patienceMs);
     if (replaceable) *replaceable = change.replaceable;
     if (!begun) return false;
+    bool rebuilt = false;
+    change.ok &= RemoveStaleServerSections(change.copy, memories.count, &rebuilt);
+    if (rebuilt) written.known = false;
     static_assert(CountOf(kOptionRows) > kOptionKeysBeforeMirasVersion, "versao_miras has a place");
     for (size_t i = 0; i < CountOf(kOptionRows); ++i) {
         // Written before "Mira", so a new key lands after "monitor" in "Opcoes".
@@ -362,6 +701,7 @@ bool WriteSettingsFile(const wchar_t* config, const AppOptions& options,
         change.ok &= WriteOptionKey(change.copy, kOptionRows[i], options);
     }
     change.ok &= WriteCrosshairSection(change.copy, kSectionCrosshair, crosshair);
+    change.ok &= WriteServerSections(change.copy, memories, written);
     return FinishFileChange(&change);
 }
 
@@ -383,23 +723,12 @@ bool IsValidHotkeyKey(int32_t key) {
 
 float ReadFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                        float current) {
-    // The current value goes through "%.3f" as the default, so a missing key
-    // still rounds it to three decimals.
-    wchar_t fallback[kFloatTextChars];
-    wchar_t text[kFloatTextChars];
-    FormatW(fallback, kFloatTextChars, kFloatFormat, (double)current);
-    ProfileGetString(section, key, fallback, text, kFloatTextChars, file);
-    return NarrowToFloat(ParseDoubleC(text, nullptr));
+    return ReadFloatFrom(ValueSource{file, section, nullptr}, key, current);
 }
 
 int32_t ReadIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                        int32_t current) {
-    // Read as text and converted here rather than by GetPrivateProfileIntW,
-    // which older Windows documentation says answers 0 for values below zero:
-    // negative offsets would then reset at every start.
-    wchar_t text[kProfileIntTextChars];
-    if (ProfileGetString(section, key, L"", text, kProfileIntTextChars, file) == 0) return current;
-    return ParseProfileInteger(text);
+    return ReadIntFrom(ValueSource{file, section, nullptr}, key, current);
 }
 
 bool WriteFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
@@ -416,9 +745,24 @@ bool WriteIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t*
     return ProfileWriteString(section, key, text, file);
 }
 
+bool StoredValueText(const wchar_t* value, wchar_t* text, size_t textChars) {
+    text[0] = 0;
+    size_t length = wcslen(value);
+    if (!ReaderWouldChange(value, length)) {
+        if (length >= textChars) return false;
+        CopyW(text, textChars, value);
+        return true;
+    }
+    if (length + 2 >= textChars) return false;
+    text[0] = kDoubleQuote;
+    wmemcpy(text + 1, value, length);
+    text[length + 1] = kDoubleQuote;
+    text[length + 2] = 0;
+    return true;
+}
+
 void ReadCrosshairSection(const wchar_t* file, const wchar_t* section, CrosshairSettings* into) {
-    for (size_t i = 0; i < CountOf(kCrosshairKeys); ++i)
-        ReadCrosshairKey(file, section, kCrosshairKeys[i], into);
+    ReadCrosshairFrom(ValueSource{file, section, nullptr}, into);
 }
 
 bool WriteCrosshairSection(const wchar_t* file, const wchar_t* section,
@@ -472,12 +816,52 @@ void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras) {
 }
 
 bool SaveSettings(const wchar_t* config, const AppOptions& options,
-                  const CrosshairSettings& crosshair, unsigned patienceMs,
-                  ProfileReplaceable* replaceable) {
-    return WriteSettingsFile(config, options, crosshair, false, patienceMs, replaceable);
+                  const CrosshairSettings& crosshair, const ServerMemories& memories,
+                  unsigned patienceMs, ProfileReplaceable* replaceable) {
+    return WriteSettingsFile(config, options, crosshair, memories, WrittenServers{false, 0}, false,
+                             patienceMs, replaceable);
 }
 
-bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair) {
+void LoadServerMemories(const wchar_t* config, ServerMemories* memories) {
+    memories->count = 0;
+    memories->largestUsed = 0;
+    ++memories->revision;
+    SectionNames names;
+    if (!ReadSectionNames(config, &names)) return;
+    // First only each section's name and use, so that thousands of sections
+    // cost two reads each; only the rows kept are read whole.
+    size_t sectionOf[kServerMemoryLimit];
+    size_t at = 0, start = 0;
+    for (const wchar_t* name; (start = at, name = NextSectionName(names, &at));) {
+        if (!IsServerSection(name)) continue;
+        wchar_t raw[kServerRawChars], cleaned[kServerNameChars];
+        ProfileGetString(name, kKeyServerName, L"", raw, kServerRawChars, config);
+        CleanServerName(raw, cleaned);
+        if (!cleaned[0]) continue;
+        // Only an order: a use below zero (edited by hand) is the oldest, not
+        // a number beyond every other.
+        int32_t used = ReadIntSetting(config, name, kKeyServerUsed, 0);
+        int32_t row = OfferServerName(memories, cleaned, used < 0 ? 0u : (uint32_t)used);
+        if (row >= 0) sectionOf[row] = start;
+    }
+    // Each row kept is read in one call: key by key, each read of a file
+    // holding a hundred servers costs as much again. A section too long for
+    // the buffer (edited by hand) is read key by key.
+    wchar_t lines[kServerLinesChars];
+    for (int32_t i = 0; i < memories->count; ++i) {
+        ValueSource source = {config, names.chars + sectionOf[i], lines};
+        unsigned used = ProfileGetSection(source.section, lines, kServerLinesChars, config);
+        if (used + 2 >= (unsigned)kServerLinesChars) source.lines = nullptr;
+        ServerMemory& row = memories->rows[i];
+        // As "ligada" in "Opcoes": kept as stored, any value but 0 is on.
+        row.enabled = ReadIntFrom(source, kKeyServerEnabled, kServerEnabledDefault);
+        ReadCrosshairFrom(source, &row.crosshair);
+    }
+    free(names.chars);
+}
+
+bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
+                  ServerMemories* memories) {
     if (!ProfileFileExists(config)) return false;
     ReadCrosshairSection(config, kSectionCrosshair, crosshair);
     for (size_t i = 0; i < CountOf(kOptionRows); ++i) {
@@ -496,6 +880,7 @@ bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings*
             if (row.hotkey == keyRow.id) options->*(row.field) = row.defaultValue;
     }
     GiveHotkeysCtrl(options);
+    LoadServerMemories(config, memories);
     return true;
 }
 
@@ -519,8 +904,9 @@ bool SettingsFileHasContent(const wchar_t* config) {
 }
 
 bool WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
-                           const CrosshairSettings& crosshair) {
-    return WriteSettingsFile(config, options, crosshair, true, kProfileSavePatienceMs);
+                           const CrosshairSettings& crosshair, const ServerMemories& memories) {
+    return WriteSettingsFile(config, options, crosshair, memories, WrittenServers{false, 0}, true,
+                             kProfileSavePatienceMs);
 }
 
 void CreateSavedCrosshairsFile(const wchar_t* config, const wchar_t* miras) {
@@ -546,7 +932,7 @@ void MigrateSavedCrosshairs(const wchar_t* config, const wchar_t* miras) {
 
 void PrepareStartupFiles(const wchar_t* config, const wchar_t* miras, bool configExisted,
                          const AppOptions& options, const CrosshairSettings& crosshair,
-                         SettingsFileState* state) {
+                         const ServerMemories& memories, SettingsFileState* state) {
     RemoveLeftoverCopies(config, miras);
     // A config.ini that could not be read may hold anything: it is neither
     // written over nor taken to say what kind the saved crosshairs are.
@@ -558,17 +944,19 @@ void PrepareStartupFiles(const wchar_t* config, const wchar_t* miras, bool confi
     // are of the old kind; a missing or empty config.ini (damage, a reset,
     // miras.ini brought from another computer) says nothing about them.
     bool hadSettings = configExisted && SettingsFileHasContent(config);
-    if (!hadSettings && WriteFirstRunSettings(config, options, crosshair) && state) {
+    if (!hadSettings && WriteFirstRunSettings(config, options, crosshair, memories) && state) {
         state->written = true;
         state->writtenOptions = options;
         state->writtenCrosshair = crosshair;
+        state->writtenServers = memories.revision;
     }
     CreateSavedCrosshairsFile(config, miras);
     if (hadSettings) MigrateSavedCrosshairs(config, miras);
 }
 
 bool LoadSettingsPatiently(const wchar_t* config, AppOptions* options,
-                           CrosshairSettings* crosshair, SettingsFileState* state) {
+                           CrosshairSettings* crosshair, ServerMemories* memories,
+                           SettingsFileState* state) {
     // Held open until every value is read: a program that opens the file
     // exclusively in between would turn the rest into silent defaults.
     ProfileHold hold;
@@ -583,7 +971,7 @@ bool LoadSettingsPatiently(const wchar_t* config, AppOptions* options,
         case kProfileReadable:
             break;
     }
-    bool existed = LoadSettings(config, options, crosshair);
+    bool existed = LoadSettings(config, options, crosshair, memories);
     ProfileRelease(&hold);
     return existed;
 }
@@ -621,8 +1009,8 @@ bool SameSettingsText(const AppOptions& options, const CrosshairSettings& crossh
 }
 
 bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
-                        const CrosshairSettings& crosshair, SettingsFileState* state,
-                        unsigned patienceMs) {
+                        const CrosshairSettings& crosshair, const ServerMemories& memories,
+                        SettingsFileState* state, unsigned patienceMs) {
     NoteChangedFields(state, options, crosshair);
     if (state->unread) {
         state->behind = true;
@@ -631,31 +1019,48 @@ bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
     // One gesture often ends in two notifications with the same values; a
     // second identical write would only be more disk work and another
     // chance to meet a scanner.
-    if (state->written &&
+    if (state->written && state->writtenServers == memories.revision &&
         SameSettingsText(state->writtenOptions, state->writtenCrosshair, options, crosshair)) {
         state->behind = false;
         state->refusal = kProfileReplaceable;
         return true;
     }
-    bool saved = SaveSettings(config, options, crosshair, patienceMs, &state->refusal);
+    // The file holds what was last written there, unless a whole save is asked for.
+    bool saved = WriteSettingsFile(config, options, crosshair, memories,
+                                   WrittenServers{state->written, state->writtenServers}, false,
+                                   patienceMs, &state->refusal);
     state->behind = !saved;
     if (saved) {
         state->written = true;
         state->writtenOptions = options;
         state->writtenCrosshair = crosshair;
+        state->writtenServers = memories.revision;
     }
     return saved;
 }
 
 bool SaveSettingsWhole(const wchar_t* config, const AppOptions& options,
-                       const CrosshairSettings& crosshair, SettingsFileState* state,
-                       unsigned patienceMs) {
+                       const CrosshairSettings& crosshair, const ServerMemories& memories,
+                       SettingsFileState* state, unsigned patienceMs) {
     state->written = false;
-    return SaveSettingsChange(config, options, crosshair, state, patienceMs);
+    return SaveSettingsChange(config, options, crosshair, memories, state, patienceMs);
+}
+
+// The memories of a file read late: the file's, with the run's laid over them
+// as the newest.
+void LayServerMemoriesOverFile(const ServerMemories& file, ServerMemories* memories) {
+    // Beyond both: no row may look unchanged since a revision the file holds.
+    uint32_t revision = memories->revision > file.revision ? memories->revision : file.revision;
+    ServerMemories run = *memories;
+    *memories = file;
+    memories->revision = revision;
+    LayServerMemoriesOver(run, memories);
+    ++memories->revision;
 }
 
 bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
-                      SettingsFileState* state, unsigned patienceMs, unsigned* waitedMs) {
+                      ServerMemories* memories, SettingsFileState* state, unsigned patienceMs,
+                      unsigned* waitedMs) {
     if (waitedMs) *waitedMs = 0;
     if (!state->unread) return false;
     ProfileHold hold;
@@ -663,12 +1068,17 @@ bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSetti
     if (readable == kProfileUnreadable) return false;
     AppOptions fileOptions = state->startOptions;
     CrosshairSettings fileCrosshair = state->startCrosshair;
+    ServerMemories fileMemories = {};
     // A file removed meanwhile holds nothing to keep.
-    if (readable == kProfileReadable) LoadSettings(config, &fileOptions, &fileCrosshair);
+    if (readable == kProfileReadable)
+        LoadSettings(config, &fileOptions, &fileCrosshair, &fileMemories);
     ProfileRelease(&hold);
     NoteChangedFields(state, *options, *crosshair);
+    bool serversChanged = memories->count > 0;
+    LayServerMemoriesOverFile(fileMemories, memories);
     state->behind = LayAssignedOver(state->assigned, *options, *crosshair, &fileOptions,
-                                    &fileCrosshair);
+                                    &fileCrosshair) ||
+                    serversChanged;
     state->unread = false;
     state->assigned = 0;
     *options = fileOptions;
@@ -677,12 +1087,15 @@ bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSetti
 }
 
 bool SaveSettingsLast(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
-                      SettingsFileState* state, unsigned patienceMs, LastSave what) {
+                      ServerMemories* memories, SettingsFileState* state, unsigned patienceMs,
+                      LastSave what) {
     unsigned waited = 0;
-    ReadLateSettings(config, options, crosshair, state, patienceMs, &waited);
+    ReadLateSettings(config, options, crosshair, memories, state, patienceMs, &waited);
     unsigned left = Remaining(patienceMs, waited);
-    if (what == kLastSaveWhole) return SaveSettingsWhole(config, *options, *crosshair, state, left);
-    return !state->behind || SaveSettingsChange(config, *options, *crosshair, state, left);
+    if (what == kLastSaveWhole)
+        return SaveSettingsWhole(config, *options, *crosshair, *memories, state, left);
+    return !state->behind ||
+           SaveSettingsChange(config, *options, *crosshair, *memories, state, left);
 }
 
 bool SaveRetryDue(const SaveRetry& retry, uint32_t now) {

@@ -1,11 +1,13 @@
-// The settings file "config.ini": options and current crosshair, the key-level
-// read and write rules shared with "miras.ini", and the start-up file steps.
+// The settings file "config.ini": options, current crosshair and the memory of
+// each server, the key-level read and write rules shared with "miras.ini",
+// and the start-up file steps.
 // Portable: every file access goes through the private-profile contract.
 #pragma once
 #include <stdint.h>
 #include "base/ids.h"
 #include "crosshair/crosshair.h"
 #include "storage/profile.h"
+#include "storage/servers.h"
 
 enum { kPathChars = 260 };
 
@@ -91,6 +93,14 @@ bool WriteFloatSetting(const wchar_t* file, const wchar_t* section, const wchar_
 bool WriteIntSetting(const wchar_t* file, const wchar_t* section, const wchar_t* key,
                      int32_t value);
 
+// The text a free value (a name) is stored as, so that the reader gives it
+// back exactly: the reader trims blanks from both ends and drops one pair of
+// matching enclosing quotes, so a value that either would change is stored
+// inside one pair of double quotes, which the reader drops. Every other value
+// is stored as it is, and files keep their bytes. text holds textChars; false
+// (text empty) when the stored form does not fit.
+bool StoredValueText(const wchar_t* value, wchar_t* text, size_t textChars);
+
 // Reads the keys in order: the thirteen of the drawn crosshair, each defaulting
 // to the field already in *into, then "imagem" and "escala_imagem", which say
 // what the section says: an absent or unsafe name is no image, an absent
@@ -124,21 +134,31 @@ bool FinishFileChange(FileChange* change);
 // Copies left behind by a process killed in mid-change: removed, never read.
 void RemoveLeftoverCopies(const wchar_t* config, const wchar_t* miras);
 
-// Rewrites the "Opcoes" keys and the "Mira" section of config in one whole-file
+// Rewrites the "Opcoes" keys, the "Mira" section and the sections
+// "Servidor1" ... "ServidorN" of the memories (the rows in their order) in one
+// whole-file change; "Servidor" sections left from before go in the same
 // change. False when config could not be replaced: it then keeps its old
 // content, and the next save writes everything again. *replaceable, when
 // given, says whether config refused the change before any copy was made.
 bool SaveSettings(const wchar_t* config, const AppOptions& options,
-                  const CrosshairSettings& crosshair, unsigned patienceMs,
-                  ProfileReplaceable* replaceable = nullptr);
-// Start-up load over the values already in place; false when config does not exist.
-bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair);
+                  const CrosshairSettings& crosshair, const ServerMemories& memories,
+                  unsigned patienceMs, ProfileReplaceable* replaceable = nullptr);
+// Start-up load over the values already in place; false when config does not
+// exist. The memories become the file's: only sections named "Servidor"
+// followed by digits count; their "nome" is cleaned as a title's name is, and
+// one that cleans to nothing is passed over; of one name the larger "usado"
+// stays, and of more than kServerMemoryLimit names, those of the largest.
+bool LoadSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
+                  ServerMemories* memories);
+// The sections of a server memory, read as LoadSettings reads them (into an
+// empty record).
+void LoadServerMemories(const wchar_t* config, ServerMemories* memories);
 // True when config holds at least one section: settings written by an earlier run.
 bool SettingsFileHasContent(const wchar_t* config);
 // The whole settings file with versao_miras = 2, in one change: a file written
 // now describes the saved crosshairs as they are now.
 bool WriteFirstRunSettings(const wchar_t* config, const AppOptions& options,
-                           const CrosshairSettings& crosshair);
+                           const CrosshairSettings& crosshair, const ServerMemories& memories);
 // When miras does not exist: creates it (BOM only) and records versao_miras = 2.
 void CreateSavedCrosshairsFile(const wchar_t* config, const wchar_t* miras);
 // Once per content version: removes the obsolete sections and writes versao_miras = 2.
@@ -152,9 +172,10 @@ struct SettingsFileState {
     // Why the change still behind was refused outright (read-only, access
     // denied); kProfileReplaceable while nothing is behind or it was only held.
     ProfileReplaceable refusal;
-    bool written;  // the two records below are what the program last wrote
+    bool written;  // the records below are what the program last wrote
     AppOptions writtenOptions;
     CrosshairSettings writtenCrosshair;
+    uint32_t writtenServers;  // the memories' revision then
     // While unread: the values the run started from, the records as last
     // seen, and the fields the run assigned since the start (kAssigned...).
     AppOptions startOptions;
@@ -189,29 +210,31 @@ enum { kStartReadPatienceMs = 2000 };
 // is recorded in state, when given, as what the program last wrote.
 void PrepareStartupFiles(const wchar_t* config, const wchar_t* miras, bool configExisted,
                          const AppOptions& options, const CrosshairSettings& crosshair,
-                         SettingsFileState* state = nullptr);
+                         const ServerMemories& memories, SettingsFileState* state = nullptr);
 
 // LoadSettings once config.ini can be read, waiting for a program that holds
 // it. A file that stays held marks state unread, and the run goes on from the
 // values already in place. Returns whether config.ini exists.
 bool LoadSettingsPatiently(const wchar_t* config, AppOptions* options,
-                           CrosshairSettings* crosshair, SettingsFileState* state);
+                           CrosshairSettings* crosshair, ServerMemories* memories,
+                           SettingsFileState* state);
 // True when the two states write the same text into config.ini.
 bool SameSettingsText(const AppOptions& options, const CrosshairSettings& crosshair,
                       const AppOptions& otherOptions, const CrosshairSettings& otherCrosshair);
 // SaveSettings unless the file already holds exactly what the program last
-// wrote there. Nothing is written while the file is unread. A failure leaves
+// wrote there (the memories: the same revision of the one record the program
+// passes every time). Nothing is written while the file is unread. A failure leaves
 // state behind, for a later try. Returns whether the file holds these settings.
 // Each caller says how long it may wait: kProfileTryOnce for every change the
 // player makes, the full patience only when the program ends.
 bool SaveSettingsChange(const wchar_t* config, const AppOptions& options,
-                        const CrosshairSettings& crosshair, SettingsFileState* state,
-                        unsigned patienceMs);
+                        const CrosshairSettings& crosshair, const ServerMemories& memories,
+                        SettingsFileState* state, unsigned patienceMs);
 // SaveSettingsChange that writes even when nothing changed: the run's last
 // word also mends a file that something else spoiled meanwhile.
 bool SaveSettingsWhole(const wchar_t* config, const AppOptions& options,
-                       const CrosshairSettings& crosshair, SettingsFileState* state,
-                       unsigned patienceMs);
+                       const CrosshairSettings& crosshair, const ServerMemories& memories,
+                       SettingsFileState* state, unsigned patienceMs);
 // Whether the file is still unread, and whether a change has not reached it.
 bool SettingsFileUnread(const SettingsFileState& state);
 bool SettingsFileBehind(const SettingsFileState& state);
@@ -222,10 +245,11 @@ bool SettingsFileRefusing(const SettingsFileState& state);
 // For a file unread at start, once it can be read (waiting up to patienceMs
 // for a program that holds it; *waitedMs, when given, gets what that cost):
 // every field this run assigned is laid over what the file holds, and the
-// result becomes *options and *crosshair; state is behind when there was such
+// result becomes *options and *crosshair; the memories this run recorded lie
+// over the file's by name, as the newest. state is behind when there was such
 // a change. False while the file still cannot be read (or was not unread).
 bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
-                      SettingsFileState* state, unsigned patienceMs,
+                      ServerMemories* memories, SettingsFileState* state, unsigned patienceMs,
                       unsigned* waitedMs = nullptr);
 
 // The run's last word, when the program ends or Windows ends the session: a
@@ -234,7 +258,8 @@ bool ReadLateSettings(const wchar_t* config, AppOptions* options, CrosshairSetti
 // one budget patienceMs. Returns whether the file holds the settings.
 enum LastSave { kLastSaveIfBehind, kLastSaveWhole };
 bool SaveSettingsLast(const wchar_t* config, AppOptions* options, CrosshairSettings* crosshair,
-                      SettingsFileState* state, unsigned patienceMs, LastSave what);
+                      ServerMemories* memories, SettingsFileState* state, unsigned patienceMs,
+                      LastSave what);
 
 // When the tick tries again a change the file did not take: on the tick after
 // kSaveRetryFirstMs while another program holds the file for a moment; while

@@ -149,7 +149,7 @@ void KeepServerLabelBelow(HWND statusLabel) {
     DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(statusLabel);
     RECT status;
     GetWindowRect(statusLabel, &status);
-    MapWindowPoints(nullptr, g_app.settingsWindow, (POINT*)&status, 2);
+    MapWindowPoints(nullptr, g_settingsWindow, (POINT*)&status, 2);
     SetWindowPos(serverLabel, nullptr, status.left, status.bottom, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     LeaveDpiContext(previous);

@@ -131,6 +131,45 @@ TEST_F(ProfileContract, SurroundingQuotesAreRemoved) {
     EXPECT_TRUE(SameText(Get(L"s", L"lone"), L"\"d"));
 }
 
+struct StoredRow {
+    const char* name;
+    const wchar_t* value;
+    const wchar_t* stored;  // the text in the file
+};
+
+// The reader drops one pair of like quotes around a value, whatever it holds,
+// and leaves a lone quote or a quote at one end alone. So a name it would
+// change is stored inside double quotes and reads back exactly; every other
+// name is stored as it comes, and files keep their bytes.
+const StoredRow kStoredRows[] = {
+    {"plain", L"mira.png", L"mira.png"},
+    {"leading space", L" mira.png", L"\" mira.png\""},
+    {"ending in a space", L"mira ", L"\"mira \""},
+    {"single quotes around", L"'mira.png'", L"\"'mira.png'\""},
+    {"double quotes around", L"\"mira\"", L"\"\"mira\"\""},
+    {"two quotes", L"\"\"", L"\"\"\"\""},
+    {"one quote", L"\"", L"\""},
+    {"a quote at one end", L"mira\"", L"mira\""},
+    {"unlike quotes", L"'mira\"", L"'mira\""},
+    {"brackets, equals and semicolon", L"[a=b];c", L"[a=b];c"},
+};
+
+TEST_F(ProfileContract, StoredNamesReadBackAsWritten) {
+    int index = 0;
+    for (const StoredRow& row : kStoredRows) {
+        SCOPED_TRACE(row.name);
+        wchar_t text[kBufChars];
+        ASSERT_TRUE(StoredValueText(row.value, text, kBufChars));
+        EXPECT_TRUE(SameText(text, row.stored));
+        // A file per row: kernel32 may answer from its cache of a file it read a moment ago.
+        std::wstring file = dir_.Path((L"name" + std::to_wstring(index++) + L".ini").c_str());
+        CreateUtf16File(file.c_str());
+        ASSERT_TRUE(ProfileWriteString(L"s", L"k", text, file.c_str()));
+        ProfileGetString(L"s", L"k", L"<absent>", text, kBufChars, file.c_str());
+        EXPECT_TRUE(SameText(text, row.value));
+    }
+}
+
 TEST_F(ProfileContract, LongValueIsCutToTheBuffer) {
     WriteUtf16(L"[s]\r\nk=abcdef\r\n");
     unsigned n = 0;
@@ -256,6 +295,26 @@ TEST_F(ProfileContract, SectionNamesCutToASmallBuffer) {
         EXPECT_EQ(row.expectedReturn, ProfileGetSectionNames(buf, row.size, file()));
         EXPECT_TRUE(SameText(std::wstring(buf, row.size), std::wstring(row.expected, row.size)));
     }
+}
+
+// A section written whole: its keys give way to the new ones in its place,
+// values as given (quotes kept, leading blanks dropped); a missing section is
+// added at the end. Read whole, a section gives its lines as the file holds them.
+TEST_F(ProfileContract, SectionsAreWrittenAndReadWhole) {
+    WriteUtf16(L"[a]\r\nk=1\r\n[S]\r\nold=1\r\ngone=2\r\n[b]\r\nj=2\r\n");
+    EXPECT_TRUE(ProfileWriteSection(L"s", L"x=1\0y= \"q \"\0z=\0", file()));
+    EXPECT_TRUE(ProfileWriteSection(L"new", L"n=\U0001F600\0", file()));
+    ProfileWriteString(nullptr, nullptr, nullptr, file());
+    EXPECT_TRUE(SameBytes(Bytes(), Utf16Le(L"[a]\r\nk=1\r\n[S]\r\nx=1\r\ny=\"q \"\r\nz=\r\n"
+                                           L"[b]\r\nj=2\r\n[new]\r\nn=\U0001F600\r\n")));
+    EXPECT_TRUE(SameText(Get(L"s", L"y"), L"q "));
+    EXPECT_TRUE(SameText(Get(L"s", L"old"), L"<absent>"));
+    wchar_t buf[kBufChars];
+    unsigned n = ProfileGetSection(L"S", buf, kBufChars, file());
+    EXPECT_TRUE(SameText(std::wstring(buf, n), std::wstring(L"x=1\0y=\"q \"\0z=\0", 14)));
+    EXPECT_EQ(0, buf[n]);
+    EXPECT_EQ(0u, ProfileGetSection(L"missing", buf, kBufChars, file()));
+    EXPECT_EQ(0, buf[0]);
 }
 
 TEST_F(ProfileContract, FileWithoutMarkerReadsAsAnsiAndStaysAnsi) {
