@@ -164,7 +164,7 @@ struct StepHook {
     FollowHook hook;
 };
 constexpr StepHook kStepHooks[] = {
-    {kStepNameLabel, ShowSwitchedName},
+    {kStepNameLabel, ShowNameOfChange},
     {kStepRender, PresentOverlay},
     {kStepPlace, PlaceOverlay},
     {kStepVisibility, VisibilityTick},
@@ -176,6 +176,7 @@ constexpr StepHook kStepHooks[] = {
     {kStepBoxes, ShowOptionBoxes},
     {kStepHotkeyTexts, ShowHotkeyTexts},
     {kStepListLine, ShowSwitchedLine},
+    {kStepServerLabel, ShowServerLabel},
     {kStepTrayText, RefreshTrayTip},
 };
 // A new step without its hook would be skipped without a word: the build stops.
@@ -183,11 +184,12 @@ constexpr bool EveryStepHookedOnce() {
     for (int step = 0; step < kStepCount; ++step) {
         int found = 0;
         for (const StepHook& row : kStepHooks) found += row.step == step ? 1 : 0;
-        if (found != (step == kStepSave ? 0 : 1)) return false;
+        bool doorsOwn = step == kStepSave || step == kStepRemember;
+        if (found != (doorsOwn ? 0 : 1)) return false;
     }
     return true;
 }
-static_assert(EveryStepHookedOnce(), "every step but the save has one hook");
+static_assert(EveryStepHookedOnce(), "every step but the door's own has one hook");
 }  // namespace
 
 void InstallFrontEnd() {

@@ -48,6 +48,47 @@ size_t LengthW(const wchar_t* s, size_t max) {
     return n;
 }
 
+const wchar_t kCutMark[] = L"\u2026";
+
+namespace {
+enum : uint32_t {
+    kBmpLast = 0xFFFF,
+    kHighSurrogateFirst = 0xD800,
+    kHighSurrogateLast = 0xDBFF,
+    kLowSurrogateFirst = 0xDC00,
+    kLowSurrogateLast = 0xDFFF,
+};
+}  // namespace
+
+bool IsHighSurrogateW(wchar_t c) {
+    return (uint32_t)c >= kHighSurrogateFirst && (uint32_t)c <= kHighSurrogateLast;
+}
+
+bool IsLowSurrogateW(wchar_t c) {
+    return (uint32_t)c >= kLowSurrogateFirst && (uint32_t)c <= kLowSurrogateLast;
+}
+
+size_t FittingUnits(const wchar_t* text, size_t units) {
+    size_t kept = 0, used = 0;
+    while (text[kept]) {
+        size_t step = 1, need = (uint32_t)text[kept] > kBmpLast ? 2 : 1;
+        if (IsHighSurrogateW(text[kept]) && IsLowSurrogateW(text[kept + 1])) step = need = 2;
+        if (used + need > units) break;
+        kept += step;
+        used += need;
+    }
+    return kept;
+}
+
+void CutW(wchar_t* dst, size_t count, const wchar_t* src, size_t units) {
+    if (count == 0) return;
+    size_t kept = FittingUnits(src, units);
+    if (kept >= count) kept = count - 1;
+    for (size_t i = 0; i < kept; ++i) dst[i] = src[i];
+    dst[kept] = 0;
+    if (src[kept]) CopyW(dst + kept, count - kept, kCutMark);
+}
+
 bool IsWhiteSpaceW(wchar_t c) {
     unsigned u = (unsigned)c;
     return (u >= 0x09 && u <= 0x0D) || u == 0x20 || u == 0x85 || u == 0xA0 || u == 0x1680 ||

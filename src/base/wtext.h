@@ -17,6 +17,19 @@ size_t CopyW(wchar_t* dst, size_t count, const wchar_t* src);
 // Length of a terminated text, at most max.
 size_t LengthW(const wchar_t* s, size_t max);
 
+// The halves of a UTF-16 surrogate pair, which a cut never splits.
+bool IsHighSurrogateW(wchar_t c);
+bool IsLowSurrogateW(wchar_t c);
+// How many elements of text fit in units UTF-16 units, a surrogate pair kept
+// or left whole; where wchar_t holds whole code points (not Windows), one
+// beyond the BMP counts two units, as Windows' own texts would hold it.
+size_t FittingUnits(const wchar_t* text, size_t units);
+// The mark a cut text ends in: "…".
+extern const wchar_t kCutMark[];
+// src into dst (count elements), cut to the units that fit, with kCutMark
+// after a cut: "a long na…".
+void CutW(wchar_t* dst, size_t count, const wchar_t* src, size_t units);
+
 // Unicode's white space (the characters of its White_Space property), which
 // titles and hand-edited files may carry anywhere.
 bool IsWhiteSpaceW(wchar_t c);

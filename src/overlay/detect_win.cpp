@@ -1,6 +1,6 @@
 // Is the game in front? Recognises the foreground window by its class or its
-// process image name, caches that per window, and follows the game's client
-// area so the overlay stays centred on it.
+// process image name, caches that per window, follows the game's client
+// area so the overlay stays centred on it, and reads the server its title names.
 #include "overlay/overlay_win.h"
 #include "state/change.h"
 
@@ -18,6 +18,36 @@ struct Detection {
     bool rectPlayable;   // whether it was playable (then it is the game rectangle)
 };
 Detection g_detection;
+
+// The game window whose title named the server now: read when the window is
+// identified and then at most once a second while it is in front; away from
+// the front the server stays while that window exists.
+struct ServerWatch {
+    HWND window;        // null: no game window seen since the last one went
+    uint32_t lastLook;  // tick count of the last read of its title or look for it
+};
+ServerWatch g_serverWatch;
+
+void ReadServerFromTitle(HWND window, uint32_t now) {
+    if (window == g_serverWatch.window && !SecondHasPassed(now, g_serverWatch.lastLook)) return;
+    g_serverWatch.window = window;
+    g_serverWatch.lastLook = now;
+    wchar_t title[kServerTitleChars];
+    // Another process's window: Windows answers with its caption and sends
+    // the game no message.
+    if (GetWindowTextW(window, title, kServerTitleChars) <= 0) title[0] = 0;
+    wchar_t server[kServerNameChars];
+    ServerNameFromTitle(title, server);
+    SeeServer(server);
+}
+
+void ForgetServerOfGoneGame(uint32_t now) {
+    if (!g_serverWatch.window || !SecondHasPassed(now, g_serverWatch.lastLook)) return;
+    g_serverWatch.lastLook = now;
+    if (IsWindow(g_serverWatch.window)) return;
+    g_serverWatch.window = NULL;
+    SeeServer(L"");
+}
 
 bool IsGameProcessWindow(HWND window) {
     DWORD processId = 0;
@@ -73,22 +103,24 @@ BOOL ReadGameClientArea(HWND window, uint32_t now) {
     return TRUE;
 }
 
-BOOL NotInFront() {
+BOOL NotInFront(uint32_t now) {
     g_detection.rectWindow = NULL;  // the next time in front reads the client area at once
+    ForgetServerOfGoneGame(now);
     return FALSE;
 }
 }  // namespace
 
 BOOL DetectGameInFront(uint32_t now, bool fastTick) {
     HWND window = GetForegroundWindow();
-    if (!window || !IsShownAndNotMinimised(window)) return NotInFront();
+    if (!window || !IsShownAndNotMinimised(window)) return NotInFront(now);
     // The class and process queries are the expensive part of a 15-ms tick,
     // so a window is identified only when it comes to the front.
     if (window != g_detection.lastWindow) {
         g_detection.lastVerdict = IsGameWindow(window);
         g_detection.lastWindow = window;
     }
-    if (!g_detection.lastVerdict) return NotInFront();
+    if (!g_detection.lastVerdict) return NotInFront(now);
+    ReadServerFromTitle(window, now);
     // A player aiming or in one of the game's menus does not move its window,
     // so the fast ticks reuse a client area read less than 200 ms ago: no
     // later than the idle tick would have read it.

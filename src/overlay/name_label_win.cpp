@@ -126,7 +126,7 @@ void ShowNameLabel(const wchar_t* name) {
     // overlay's next render leaves it out.
 }
 
-void ShowSwitchedName() { ShowNameLabel(ListEntryName(LastSwitchedLine())); }
+void ShowNameOfChange() { ShowNameLabel(NameLabelText()); }
 
 void EndNameLabel() {
     // Drawn again without it: a hidden overlay shown later must not bring the name back.

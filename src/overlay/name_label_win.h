@@ -27,8 +27,8 @@ int32_t OverlayDpi(HWND overlay, int32_t fallbackDpi);
 // (the overlay hides) and does nothing while no label shows.
 // ReleaseNameLabel frees it at the end of the program, drawing nothing.
 void ShowNameLabel(const wchar_t* name);
-// The name of the line the last switch wore.
-void ShowSwitchedName();
+// The name the last switch or arrival at a server wore.
+void ShowNameOfChange();
 void EndNameLabel();
 void ReleaseNameLabel();
 // For PresentOverlay: the canvas grown to hold the label, and the label

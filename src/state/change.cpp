@@ -3,6 +3,10 @@
 // reads and writes that keep config.ini in step with the records.
 #include "state/change.h"
 
+#include <wchar.h>
+
+#include "base/wtext.h"
+
 namespace {
 // The records themselves; every other file sees them through the const
 // references below, so a write anywhere else does not compile.
@@ -10,6 +14,11 @@ CrosshairSettings g_crosshairRecord = kBuiltinPresets[0].settings;
 AppOptions g_optionsRecord = kDefaultOptions;
 ServerMemories g_serverRecord;
 ListEntry g_lastSwitched;
+// The server the game names now, and the name the label shows after a
+// switch or an arrival (a server's name cut to kArrivalNameChars).
+wchar_t g_server[kServerNameChars];
+enum { kArrivalNameChars = 40, kNameLabelTextChars = kServerNameChars };
+wchar_t g_nameLabelText[kNameLabelTextChars];
 }  // namespace
 
 const CrosshairSettings& g_crosshair = g_crosshairRecord;
@@ -39,6 +48,9 @@ constexpr uint32_t Steps(FollowStep a, More... more) {
 constexpr uint32_t kWholeWindow =
     Steps(kStepControls, kStepValues, kStepPreview, kStepBoxes, kStepHotkeyTexts);
 constexpr uint32_t kCrosshairWindow = Steps(kStepControls, kStepValues, kStepPreview);
+// A change the player makes to the crosshair or its flag: kept for the server
+// now, and written.
+constexpr uint32_t kPlayersChange = Steps(kStepRemember, kStepSave);
 
 // What follows each kind of change: the fields a whole choice assigns (kept
 // by a late read of config.ini), how the file is written, and the steps.
@@ -50,30 +62,40 @@ struct FollowRow {
 };
 constexpr FollowRow kFollowRows[] = {
     {kCrosshairDragged, 0, kSaveNever, Steps(kStepRender, kStepValues, kStepPreview)},
-    {kCrosshairEdited, 0, kSaveOnce, Steps(kStepRender, kStepSave, kStepValues, kStepPreview)},
+    {kCrosshairEdited, 0, kSaveOnce,
+     Steps(kStepRender, kStepValues, kStepPreview) | kPlayersChange},
     {kCrosshairPicked, kAssignedCrosshairLook, kSaveOnce,
-     Steps(kStepRender, kStepSave) | kCrosshairWindow},
+     Steps(kStepRender) | kPlayersChange | kCrosshairWindow},
     {kCrosshairRestored, kAssignedCrosshairLook | kAssignedCrosshairOffsets, kSaveOnce,
-     Steps(kStepRender, kStepSave) | kCrosshairWindow},
-    {kCrosshairImageSet, 0, kSaveOnce, Steps(kStepRender, kStepSave) | kCrosshairWindow},
+     Steps(kStepRender) | kPlayersChange | kCrosshairWindow},
+    {kCrosshairImageSet, 0, kSaveOnce, Steps(kStepRender) | kPlayersChange | kCrosshairWindow},
     {kCrosshairMovedDragged, 0, kSaveNever, Steps(kStepPlace, kStepValues)},
-    {kCrosshairMoved, 0, kSaveOnce, Steps(kStepPlace, kStepSave, kStepValues)},
+    {kCrosshairMoved, 0, kSaveOnce, Steps(kStepPlace, kStepValues) | kPlayersChange},
     {kCrosshairSwitched, kAssignedCrosshairLook, kSaveOnce,
-     Steps(kStepNameLabel, kStepRender, kStepSave, kStepListLine) | kCrosshairWindow},
-    {kOptionStored, 0, kSaveOnce, Steps(kStepSave, kStepBoxes)},
+     Steps(kStepNameLabel, kStepRender, kStepListLine) | kPlayersChange | kCrosshairWindow},
+    {kEnabledChanged, 0, kSaveOnce, Steps(kStepVisibility, kStepBoxes) | kPlayersChange},
+    {kOptionStored, 0, kSaveOnce, Steps(kStepSave, kStepBoxes, kStepServerLabel)},
     {kOptionShown, 0, kSaveOnce, Steps(kStepVisibility, kStepSave, kStepBoxes)},
     {kOptionStartup, 0, kSaveNever, Steps(kStepRestart, kStepBoxes)},
     {kHotkeyChanged, 0, kSaveOnce,
      Steps(kStepSave, kStepHotkeys, kStepHotkeyTexts, kStepTrayText)},
+    // Every server is forgotten too; nothing of the reset is kept for one.
     {kEverythingReset, kAssignedCrosshairLook | kAssignedCrosshairOffsets | kAssignedOptions,
      kSaveOnce,
-     Steps(kStepRender, kStepVisibility, kStepSave, kStepHotkeys, kStepTrayText) | kWholeWindow},
+     Steps(kStepRender, kStepVisibility, kStepSave, kStepHotkeys, kStepServerLabel,
+           kStepTrayText) |
+         kWholeWindow},
     // On the tick, which shows or hides the overlay itself right after. The
     // file may hold another hotkey: the next tick with the game in front
     // registers the file's.
     {kFileReadLate, 0, kSaveOnceIfBehind,
-     Steps(kStepRender, kStepSave, kStepHotkeys, kStepTrayText) | kWholeWindow},
+     Steps(kStepRender, kStepSave, kStepHotkeys, kStepServerLabel, kStepTrayText) | kWholeWindow},
     {kHotkeyTakenChanged, 0, kSaveNever, Steps(kStepHotkeyTexts, kStepTrayText)},
+    {kServerSeen, 0, kSaveNever, Steps(kStepServerLabel)},
+    // Worn as the player left it there, and not kept again: only its use is.
+    // Seen on the tick, which shows or hides the overlay itself right after.
+    {kServerArrived, kAssignedCrosshairLook | kAssignedCrosshairOffsets, kSaveOnce,
+     Steps(kStepNameLabel, kStepRender, kStepSave, kStepServerLabel) | kWholeWindow},
     {kTargetChanged, 0, kSaveNever, Steps(kStepRender, kStepPreview)},
     {kSessionQueried, 0, kSaveOnceIfBehind, Steps(kStepSave)},
     {kSessionEnding, 0, kSaveLastIfBehind, Steps(kStepSave)},
@@ -128,6 +150,12 @@ void Save(SaveWhen when) {
     }
 }
 
+// The server now keeps what the player wears there, while the option is on.
+void RememberForServer() {
+    if (g_optionsRecord.perServer == 0 || g_server[0] == 0) return;
+    RecordServerMemory(&g_serverRecord, g_server, g_crosshairRecord, g_optionsRecord.enabled);
+}
+
 void ResetOptions() {
     for (const OptionRow& row : kOptionRows)
         if (row.reset == kResetToDefault) g_optionsRecord.*(row.field) = row.defaultValue;
@@ -149,6 +177,8 @@ void FollowChange(ChangeKind kind) {
         if (!(row.steps & Steps((FollowStep)step))) continue;
         if (step == kStepSave) {
             Save(row.save);
+        } else if (step == kStepRemember) {
+            RememberForServer();
         } else if (g_frontEnd.steps[step]) {
             g_frontEnd.steps[step]();
         }
@@ -156,6 +186,27 @@ void FollowChange(ChangeKind kind) {
 }
 
 const ListEntry& LastSwitchedLine() { return g_lastSwitched; }
+
+const wchar_t* NameLabelText() { return g_nameLabelText; }
+
+const wchar_t* CurrentServer() { return g_server; }
+
+void SeeServer(const wchar_t* server) {
+    if (wcscmp(server, g_server) == 0) return;
+    CopyW(g_server, kServerNameChars, server);
+    const ServerMemory* memory =
+        g_optionsRecord.perServer != 0 && g_server[0] ? FindServerMemory(g_serverRecord, g_server)
+                                                      : nullptr;
+    if (!memory) {
+        FollowChange(kServerSeen);
+        return;
+    }
+    g_crosshairRecord = memory->crosshair;
+    g_optionsRecord.enabled = memory->enabled != 0 ? 1 : 0;
+    TouchServerMemory(&g_serverRecord, g_server);
+    CutW(g_nameLabelText, kNameLabelTextChars, g_server, kArrivalNameChars);
+    FollowChange(kServerArrived);
+}
 
 int FindColourPresetIndex() {
     return FindColourPresetIndexOf(g_crosshair.red, g_crosshair.green, g_crosshair.blue);
@@ -173,9 +224,10 @@ void ChangeOption(OptionId which, int32_t value) {
     const OptionRow& row = OptionRowOf(which);
     g_optionsRecord.*(row.field) = value;
     // An option outside the file (start with Windows) has nothing to save.
-    FollowChange(row.key == nullptr ? kOptionStartup
-                 : row.affectsVisibility ? kOptionShown
-                                         : kOptionStored);
+    FollowChange(which == kOptionEnabled    ? kEnabledChanged
+                 : row.key == nullptr       ? kOptionStartup
+                 : row.affectsVisibility    ? kOptionShown
+                                            : kOptionStored);
 }
 
 void ToggleEnabled() { ChangeOption(kOptionEnabled, g_options.enabled == 0 ? 1 : 0); }
@@ -198,6 +250,7 @@ bool SwitchCrosshair(int direction) {
     CrosshairSettings next = g_crosshair;
     if (!ApplyListLine(g_paths.miras, landed.text, landed.itemData, &next)) return false;
     g_lastSwitched = landed;
+    CopyW(g_nameLabelText, kNameLabelTextChars, ListEntryName(landed));
     g_crosshairRecord = next;
     FollowChange(kCrosshairSwitched);
     return true;
@@ -206,6 +259,7 @@ bool SwitchCrosshair(int direction) {
 void ResetEverything() {
     g_crosshairRecord = kBuiltinPresets[0].settings;
     ResetOptions();
+    ForgetServerMemories(&g_serverRecord);
     FollowChange(kEverythingReset);
 }
 

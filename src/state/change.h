@@ -13,11 +13,12 @@
 // the records, through the hook app installs at start-up (a hook left null
 // is skipped, so the tool and the unit tests link the door without a window).
 enum FollowStep {
-    kStepNameLabel,    // the name a switch wore is set to show under the crosshair
+    kStepNameLabel,    // the name a switch or an arrival wore is set to show under the crosshair
     kStepRender,       // the overlay draws the records again, where they place it
     kStepPlace,        // the overlay only moves where the offsets place it
     kStepVisibility,   // the visibility tick runs now: the change may show or hide it
-    kStepSave,         // config.ini, as the row's save says
+    kStepRemember,     // the server now keeps the crosshair and the flag (the door's own)
+    kStepSave,         // config.ini, as the row's save says (the door's own)
     kStepHotkeys,      // the registrations of the old combinations end
     kStepRestart,      // Windows' restart registration follows start with Windows
     kStepControls,     // every control of an open settings window shows the records
@@ -26,6 +27,7 @@ enum FollowStep {
     kStepBoxes,        // the option check boxes
     kStepHotkeyTexts,  // the enabled box's caption and the hotkey note
     kStepListLine,     // the saved-crosshairs list selects the line a switch wore
+    kStepServerLabel,  // the settings window's line naming the server now
     kStepTrayText,     // the tray icon's tip
     kStepCount,
 };
@@ -50,6 +52,7 @@ enum ChangeKind {
     kCrosshairMovedDragged,  // a drag that moves only the offsets
     kCrosshairMoved,         // an edit of the offsets alone
     kCrosshairSwitched,      // the switch hotkey wore a line of the list
+    kEnabledChanged,     // the crosshair switched on or off
     kOptionStored,       // an option in config.ini that cannot show or hide the overlay
     kOptionShown,        // one that can
     kOptionStartup,      // start with Windows, kept by Windows alone
@@ -57,6 +60,8 @@ enum ChangeKind {
     kEverythingReset,    // "Redefinir tudo"
     kFileReadLate,       // a config.ini the start could not read was read now
     kHotkeyTakenChanged, // another program holds a combination, or none does any more
+    kServerSeen,         // the game names another server, or none, and wears nothing new
+    kServerArrived,      // the game names a server that remembers its crosshair: worn
     kTargetChanged,      // monitors or the game's area: another height and centre
     kSessionQueried,     // Windows asks whether the session may end
     kSessionEnding,      // the session ends
@@ -66,8 +71,17 @@ enum ChangeKind {
 // The follow-ups of kind, as its row says, in the order of FollowStep. For
 // the events above that change no record themselves.
 void FollowChange(ChangeKind kind);
-// The line the last switch wore: the list selects it and the label shows its name.
+// The line the last switch wore: the list selects it.
 const ListEntry& LastSwitchedLine();
+// What the name label shows for the last switch or arrival.
+const wchar_t* NameLabelText();
+// The FiveM server the game window names now; empty when none.
+const wchar_t* CurrentServer();
+
+// What the game window's title names now (empty: no server, or no game
+// window any more). A server that remembers a crosshair, while the option is
+// on, has it worn with its flag and its name shown; another name is only noted.
+void SeeServer(const wchar_t* server);
 
 void ChangeCrosshair(const CrosshairSettings& next, ChangeKind why);
 // One option, by its row; the hotkey's two fields go through ChangeHotkey.

@@ -14,11 +14,6 @@ const wchar_t kTitleSeparator[] = L" - ";
 
 enum : uint32_t {
     kNameUnitsLimit = kServerNameChars - 1,  // UTF-16 units of a cleaned name
-    kBmpLast = 0xFFFF,
-    kHighSurrogateFirst = 0xD800,
-    kHighSurrogateLast = 0xDBFF,
-    kLowSurrogateFirst = 0xDC00,
-    kLowSurrogateLast = 0xDFFF,
     kC0Last = 0x1F,
     kDelete = 0x7F,
     kC1Last = 0x9F,
@@ -29,35 +24,11 @@ bool IsControl(wchar_t c) {
     return u <= kC0Last || (u >= kDelete && u <= kC1Last);
 }
 
-bool IsHighSurrogate(wchar_t c) {
-    return (uint32_t)c >= kHighSurrogateFirst && (uint32_t)c <= kHighSurrogateLast;
-}
 
-bool IsLowSurrogate(wchar_t c) {
-    return (uint32_t)c >= kLowSurrogateFirst && (uint32_t)c <= kLowSurrogateLast;
-}
 
-// UTF-16 units of one element: where wchar_t holds whole code points (the
-// host), one beyond the BMP takes a pair in Windows' titles and files.
-uint32_t UnitsOf(wchar_t c) { return (uint32_t)c > kBmpLast ? 2u : 1u; }
 
 bool IsColourDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
-// The number of elements of name that fit in the unit limit, a surrogate
-// pair kept or left whole.
-size_t FittingLength(const wchar_t* name) {
-    size_t kept = 0;
-    uint32_t units = 0;
-    while (name[kept]) {
-        size_t step = 1;
-        uint32_t need = UnitsOf(name[kept]);
-        if (IsHighSurrogate(name[kept]) && IsLowSurrogate(name[kept + 1])) step = need = 2;
-        if (units + need > kNameUnitsLimit) break;
-        kept += step;
-        units += need;
-    }
-    return kept;
-}
 
 int32_t IndexOf(const ServerMemories& memories, const wchar_t* cleaned) {
     if (!cleaned[0]) return -1;
@@ -127,7 +98,7 @@ void CleanServerName(const wchar_t* raw, wchar_t (&name)[kServerNameChars]) {
         work[length++] = c;
     }
     work[length] = 0;
-    size_t kept = FittingLength(work);
+    size_t kept = FittingUnits(work, kNameUnitsLimit);
     // The cut may end on a space; the name never does.
     while (kept > 0 && work[kept - 1] == L' ') --kept;
     work[kept] = 0;

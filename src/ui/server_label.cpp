@@ -3,12 +3,8 @@
 
 #include "base/wtext.h"
 
-const wchar_t kServerLabelEllipsis[] = L"\u2026";
-
 namespace {
 const wchar_t kServerLabelFormat[] = L"Servidor: %ls";
-
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 }  // namespace
 
 void FormatServerLabel(const wchar_t* name, wchar_t* text, size_t textChars) {
@@ -22,7 +18,7 @@ int ServerLabelCut(const wchar_t* text, const int* extents, int count, int ellip
     int kept = count - 1;
     while (kept > 0 && extents[kept - 1] + ellipsisWidth > width) --kept;
     // The second half of a pair cannot stand without the first.
-    if (kept > 0 && IsLowSurrogate(text[kept])) --kept;
+    if (kept > 0 && IsLowSurrogateW(text[kept])) --kept;
     while (kept > 0 && text[kept - 1] == L' ') --kept;
     return kept;
 }

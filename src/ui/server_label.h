@@ -5,10 +5,8 @@
 #include <stddef.h>
 
 enum {
-    kServerLabelNameChars = 129,  // a server's name: 128 UTF-16 units and the terminator
-    kServerLabelChars = 160,      // "Servidor: ", the name and the terminator
+    kServerLabelChars = 160,  // "Servidor: ", a server's name and the terminator
 };
-extern const wchar_t kServerLabelEllipsis[];  // "…"
 
 // "Servidor: %ls" with the name; empty when there is none (null or empty).
 void FormatServerLabel(const wchar_t* name, wchar_t* text, size_t textChars);

@@ -105,6 +105,7 @@ LRESULT OnCreate(HWND window) {
     ShowOptionBoxes();
     ShowHotkeyTexts();
     ShowCrosshairValues();
+    ShowServerLabel();
     SelectTab(0);
     return 0;
 }

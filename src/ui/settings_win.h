@@ -24,10 +24,8 @@ void ShowHotkeyTexts();
 void ShowEnabledCaption();
 // Text of control 701, repainted in its colour; false while the window is closed.
 bool SetGameStatusLabel(bool inFront);
-// The last FiveM server seen (null or empty: none). Kept while the window is
-// closed, so a window opened later shows it; label 711 shows it while the
-// option "por_servidor" is on.
-void ShowServerLabel(const wchar_t* serverOrNull);
+// Label 711 names the FiveM server now while the option "por_servidor" is on.
+void ShowServerLabel();
 // When the main loop hands over a key for the focused copy button: Alt+Down
 // or F4 opens its menu (true then).
 bool OpenCopyMenuByKey(const MSG& msg);
@@ -58,7 +56,6 @@ struct SettingsWindowState {
     int gameStatus;         // what the game status label says (GameStatus), written with its text
     bool hotkeyTaken;       // note 707 tells of a hotkey another program holds
     bool highContrast;      // the system's high-contrast mode is on
-    wchar_t serverName[kServerLabelNameChars];  // the last server seen, kept for the whole run
 };
 extern SettingsWindowState g_settings;
 // Null while the settings window does not exist.

@@ -168,24 +168,14 @@ void FitServerLabelText(HWND label, wchar_t* text) {
     HDC dc = GetDC(label);
     HGDIOBJ oldFont = SelectObject(dc, (HGDIOBJ)SendMessageW(label, WM_GETFONT, 0, 0));
     GetTextExtentExPointW(dc, text, count, 0, nullptr, extents, &whole);
-    GetTextExtentPoint32W(dc, kServerLabelEllipsis, 1, &ellipsis);
+    GetTextExtentPoint32W(dc, kCutMark, 1, &ellipsis);
     SelectObject(dc, oldFont);
     ReleaseDC(label, dc);
     LeaveDpiContext(previous);
     int kept = ServerLabelCut(text, extents, count, ellipsis.cx, client.right);
-    if (kept < count) CopyW(text + kept, kServerLabelChars - kept, kServerLabelEllipsis);
+    if (kept < count) CopyW(text + kept, kServerLabelChars - kept, kCutMark);
 }
 
-// Label 711: the last server seen while the option is on, else nothing.
-void ShowRememberedServer() {
-    HWND label = SettingsControl(kIdServerLabel);
-    if (!label) return;
-    wchar_t text[kServerLabelChars];
-    FormatServerLabel(g_options.perServer ? g_settings.serverName : nullptr, text,
-                      kServerLabelChars);
-    FitServerLabelText(label, text);
-    SetWindowTextW(label, text);
-}
 
 }  // namespace
 
@@ -277,13 +267,16 @@ void ShowOptionBoxes() {
         if (row.checkBox != kIdUnnamed)
             SetControlChecked(row.checkBox, OptionBoxTicked(row, g_options.*(row.field)));
     }
-    // The server label says nothing while the option is off.
-    ShowRememberedServer();
 }
 
-void ShowServerLabel(const wchar_t* serverOrNull) {
-    CopyW(g_settings.serverName, kServerLabelNameChars, serverOrNull ? serverOrNull : L"");
-    ShowRememberedServer();
+// The server now while the option is on, else nothing.
+void ShowServerLabel() {
+    HWND label = SettingsControl(kIdServerLabel);
+    if (!label) return;
+    wchar_t text[kServerLabelChars];
+    FormatServerLabel(g_options.perServer ? CurrentServer() : nullptr, text, kServerLabelChars);
+    FitServerLabelText(label, text);
+    SetWindowTextW(label, text);
 }
 
 void ShowEnabledCaption() {

@@ -47,14 +47,6 @@ std::string WithCrLf(const std::string& text) {
     return BecomesVisible(overlay, true, kReactMs);
 }
 
-// The stand-in game takes FiveM's titles while it runs, as FiveM does on joining a server.
-TEST_F(Foundation, StandInGameTakesNewTitlesWhileItRuns) {
-    Process game = Start(HelperPath(L"fakegame.exe"), L"--background --title \"FiveM® by Cfx.re\"");
-    HWND window = WaitForTopLevel(L"grcWindow", game.pid, kStartMs);
-    ASSERT_TRUE(window);
-    EXPECT_TRUE(SetGameTitle(window, L"FiveM® by Cfx.re - Servidor A | PvP"));
-    EXPECT_TRUE(SetGameTitle(window, L"FiveM® by Cfx.re - Servidor B"));
-}
 
 TEST_F(Foundation, FirstRunWritesBothSettingsFiles) {
     ASSERT_FALSE(SettingsFileExists(L"config.ini"));

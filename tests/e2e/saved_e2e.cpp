@@ -10,6 +10,7 @@
 #include "codes/codes.h"
 #include "codes/sharecode.h"
 #include "base/ids.h"
+#include "state/identity.h"
 #include "ui/sliders.h"
 
 using namespace e2e;
@@ -462,6 +463,63 @@ TEST_F(Saved, SwitchHotkeyWearsTheNextLinesWhileTheGameIsInFront) {
     PressKeys({VK_CONTROL, 'K'});
     PumpFor(kQuietMs);
     EXPECT_EQ(before, ReadSettingsBytes(L"config.ini")) << "switched away from the game";
+}
+
+// ---- Each server's own crosshair ----
+
+std::wstring ServerTitle(const wchar_t* server) {
+    return std::wstring(L"FiveM® by Cfx.re - ") + server;
+}
+
+// The settings window's server line says when the program has read a new
+// title; the game stays in front, the window behind it.
+::testing::AssertionResult OnServer(HWND settings, HWND game, const wchar_t* server) {
+    if (!SetGameTitle(game, ServerTitle(server))) {
+        return ::testing::AssertionFailure() << "the title did not change";
+    }
+    return TextBecomes(Control(settings, kIdServerLabel), std::wstring(L"Servidor: ") + server,
+                       kReactMs);
+}
+
+// A switch on one server and a switch and Ctrl+O on another are each worn
+// again on arriving there, also after a restart.
+TEST_F(Saved, EachServerWearsItsOwnCrosshairAgain) {
+    std::string config = ConfigText();
+    config.insert(config.find("[Mira]"), "troca_tecla=75\ntroca_mod=2\n");
+    ASSERT_TRUE(WriteSettingsText(L"config.ini", config.c_str()));
+    CrosshairSettings second = kBuiltinPresets[1].settings, third = kBuiltinPresets[2].settings;
+    second.offsetX = second.offsetY = third.offsetX = third.offsetY = 0;
+    Process p = StartProgramAndWait();
+    HWND settings = WaitForTopLevel(ZAVIK_CLASS_SETTINGS, p.pid, kReactMs);
+    ASSERT_TRUE(settings);
+    GameScene game = StartGameBeside(settings);
+    ASSERT_TRUE(game.window);
+    ASSERT_TRUE(OnServer(settings, game.window, L"Servidor A"));
+    PressKeys({VK_CONTROL, 'K'});
+    ASSERT_TRUE(FileHoldsCrosshair(L"config.ini", "Mira", second, kReactMs));
+    ASSERT_TRUE(OnServer(settings, game.window, L"Servidor B"));
+    PressKeys({VK_CONTROL, 'K'});
+    PressKeys({VK_CONTROL, 'O'});
+    ASSERT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "ligada", "0", kReactMs));
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run == 0 ? "back and forth" : "after a restart");
+        if (run == 1) {
+            // The game is started again, on A: the first title read is an arrival.
+            PostMessageW(FindMessageWindow(p.pid), WM_COMMAND, kCmdQuit, 0);
+            ASSERT_TRUE(WaitExit(p, kExitMs, nullptr));
+            Kill(game.process);
+            p = StartProgramAndWait(ZAVIK_TRAY_SWITCH);
+            game = StartGame(L" --title \"" + ServerTitle(L"Servidor A") + L"\"");
+        } else {
+            ASSERT_TRUE(SetGameTitle(game.window, ServerTitle(L"Servidor A")));
+        }
+        // Each arrival wears that server's crosshair and flag, into config.ini.
+        EXPECT_TRUE(FileHoldsCrosshair(L"config.ini", "Mira", second, kReactMs));
+        EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "ligada", "1", kReactMs));
+        ASSERT_TRUE(SetGameTitle(game.window, ServerTitle(L"Servidor B")));
+        EXPECT_TRUE(FileHoldsCrosshair(L"config.ini", "Mira", third, kReactMs));
+        EXPECT_TRUE(IniValueBecomes(L"config.ini", "Opcoes", "ligada", "0", kReactMs));
+    }
 }
 
 // ---- Copying the crosshair ----

@@ -465,10 +465,9 @@ std::vector<uint32_t> ExpectedPreview(const CrosshairSettings& s, int n) {
                                   RenderOverlay(s, GetSystemMetrics(SM_CYSCREEN)), kBackdrop, ms);
 }
 
-GameScene StartGameBeside(HWND settings) {
-    MoveSettingsWindow(settings, kParkX, kParkY);
+GameScene StartGame(const std::wstring& extra) {
     GameScene game;
-    game.process = Start(HelperPath(kFakeGame), kGameArguments);
+    game.process = Start(HelperPath(kFakeGame), kGameArguments + extra);
     if (!game.process.process) return game;
     game.window = WaitForTopLevel(kGameClass, game.process.pid, kStartMs);
     if (!game.window) {
@@ -476,7 +475,14 @@ GameScene StartGameBeside(HWND settings) {
         return game;
     }
     EXPECT_TRUE(BringToFront(game.window));
-    EXPECT_TRUE(TextBecomes(Control(settings, kIdGameStatus), kGameInFrontText, kReactMs));
+    return game;
+}
+
+GameScene StartGameBeside(HWND settings) {
+    MoveSettingsWindow(settings, kParkX, kParkY);
+    GameScene game = StartGame();
+    if (game.window)
+        EXPECT_TRUE(TextBecomes(Control(settings, kIdGameStatus), kGameInFrontText, kReactMs));
     return game;
 }
 

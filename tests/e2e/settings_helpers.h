@@ -120,6 +120,8 @@ struct GameScene {
     HWND window = nullptr;
 };
 GameScene StartGameBeside(HWND settings);
+// The stand-in game in front, with extra arguments after the usual ones.
+GameScene StartGame(const std::wstring& extra = L"");
 
 // Bytes written as hexadecimal digits (small test files).
 std::string FromHex(const char* hex);
