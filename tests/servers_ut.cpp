@@ -2,6 +2,7 @@
 #include <string>
 
 #include "conformance/conformance.h"
+#include "state/change.h"
 #include "storage/servers.h"
 
 namespace {
@@ -108,6 +109,47 @@ TEST_F(ServerRecord, UseNumbersStartAgainBeforeTheyRunOut) {
     EXPECT_TRUE(TouchServerMemory(&memories_, L"a"));
     EXPECT_EQ(3u, FindServerMemory(memories_, L"a")->used);
     EXPECT_EQ(2u, FindServerMemory(memories_, L"b")->used);
+}
+
+}  // namespace
+
+namespace {
+
+// Through the door: what the player changes on a server is worn again on
+// arriving there, with the crosshair's flag.
+TEST(ServerDoor, PlayersChangesComeBackOnArrival) {
+    struct Row {
+        const char* name;
+        bool optionOn, resetBeforeReturn;
+        const wchar_t* back;  // the server arrived at last
+        bool worn;            // A's crosshair and flag come back
+    };
+    const Row rows[] = {
+        {"kept and worn again", true, false, L"A", true},
+        {"a server with no memory changes nothing", true, false, L"C", false},
+        {"nothing is kept or worn while the option is off", false, false, L"A", false},
+        {"the reset forgets every server", true, true, L"A", false},
+    };
+    const CrosshairSettings& onA = kBuiltinPresets[1].settings;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ResetEverything();
+        SeeServer(L"");
+        ChangeOption(kOptionPerServer, row.optionOn ? 1 : 0);
+        SeeServer(L"A");
+        ChangeCrosshair(onA, kCrosshairPicked);
+        ToggleEnabled();
+        SeeServer(L"B");
+        ChangeCrosshair(kBuiltinPresets[2].settings, kCrosshairPicked);
+        ToggleEnabled();
+        if (row.resetBeforeReturn) ResetEverything();
+        const CrosshairSettings before = g_crosshair;
+        SeeServer(row.back);
+        EXPECT_TRUE(SameSettingsText(g_options, row.worn ? onA : before, g_options, g_crosshair));
+        EXPECT_EQ(row.worn ? 0 : 1, g_options.enabled);
+    }
+    ResetEverything();
+    SeeServer(L"");
 }
 
 }  // namespace
