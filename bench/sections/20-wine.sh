@@ -8,7 +8,9 @@
 #            minwin with an empty 15 ms timer over the same time (median of
 #            alternating runs), in two states: while aiming mode samples the
 #            mouse every 15 ms, and while esconder_com_cursor asks for the
-#            game's cursor on a 75 ms tick
+#            game's cursor on a 75 ms tick; and aiming again with the game's
+#            title naming a server, against aiming with a title that names
+#            none (the title is read once a second)
 # The virtual display, window manager and Wine prefix are started by
 # tests/e2e/run-e2e.sh in a state folder of this section's own and ended again.
 set -uo pipefail
@@ -29,6 +31,10 @@ OVERLAY_CLASS=ZavikCrosshairOverlay
 MINWIN_CLASS=ZavikMinimalWindow
 GAME_CLASS=grcWindow
 GAME_WAIT_SECONDS=15
+# Titles as FiveM writes them before and after joining a server (ASCII, so
+# that no locale of the shell changes them on the way to Wine).
+PLAIN_TITLE="Fake Game"
+SERVER_TITLE="FiveM by Cfx.re - Servidor de teste"
 
 say() { echo "20-wine: $*" >&2; }
 
@@ -90,13 +96,21 @@ echo "startup ms (median of $RUNS): program $program_median [${program_ms[*]}], 
 echo "ratio startup: $(ratio "$program_median" "$minwin_median") x minwin (aim <= $STARTUP_AIM)"
 
 # (c) CPU with the fake game in front.
-wine "$PROGRAMS/fakegame.exe" </dev/null >/dev/null 2>&1 &
-GAME_PID=$!
 # grep reads the whole listing: with -q it would stop early, and pipefail
 # would report xwininfo's broken pipe as a failure.
-game_up() { xwininfo -root -tree 2>/dev/null | grep '"Fake Game"' >/dev/null; }
-for ((i = 0; i < GAME_WAIT_SECONDS * 10; i++)); do game_up && break; sleep 0.1; done
-game_up || { say "the fake game did not come up"; exit 1; }
+game_up() { xwininfo -root -tree 2>/dev/null | grep "\"$1\"" >/dev/null; }
+# The fake game in front with the title given, in place of the one before.
+start_game() {
+  local i
+  if [ -n "$GAME_PID" ]; then
+    kill "$GAME_PID" 2>/dev/null; wait "$GAME_PID" 2>/dev/null
+  fi
+  wine "$PROGRAMS/fakegame.exe" --title "$1" </dev/null >/dev/null 2>&1 &
+  GAME_PID=$!
+  for ((i = 0; i < GAME_WAIT_SECONDS * 10; i++)); do game_up "$1" && return 0; sleep 0.1; done
+  say "the fake game did not come up"; exit 1
+}
+start_game "$PLAIN_TITLE"
 # The Wine process of a program of this prefix, found by the Windows path
 # Wine puts first on its command line; other prefixes' processes are not ours.
 unix_pid_of() {
@@ -148,11 +162,15 @@ measure_cpu() {
 }
 # Alternating, like the start-up runs, so that the other work on a shared
 # machine weighs on all alike; a run that measured nothing is left out.
-program_cpus=() cursor_cpus=() minwin_cpus=()
+program_cpus=() cursor_cpus=() minwin_cpus=() server_cpus=()
 for ((i = 0; i < CPU_RUNS; i++)); do
   write_aiming_config
   v=$(measure_cpu "$OVERLAY_CLASS" "$program" ZavikCrosshair.exe --bandeja)
   [ -n "$v" ] && program_cpus+=("$v")
+  start_game "$SERVER_TITLE"
+  v=$(measure_cpu "$OVERLAY_CLASS" "$program" ZavikCrosshair.exe --bandeja)
+  [ -n "$v" ] && server_cpus+=("$v")
+  start_game "$PLAIN_TITLE"
   v=$(measure_cpu "$MINWIN_CLASS" "$minwin" minwin.exe)
   [ -n "$v" ] && minwin_cpus+=("$v")
   write_cursor_config
@@ -162,6 +180,9 @@ done
 program_cpu=$(printf '%s\n' "${program_cpus[@]}" | median)
 cursor_cpu=$(printf '%s\n' "${cursor_cpus[@]}" | median)
 minwin_cpu=$(printf '%s\n' "${minwin_cpus[@]}" | median)
+server_cpu=$(printf '%s\n' "${server_cpus[@]}" | median)
 echo "cpu ms over $CPU_SECONDS s (median of $CPU_RUNS): program aiming ${program_cpu:-n/a} [${program_cpus[*]}], program with the cursor option ${cursor_cpu:-n/a} [${cursor_cpus[*]}], minwin timer ${minwin_cpu:-n/a} [${minwin_cpus[*]}]"
 echo "ratio cpu aiming: $(ratio "${program_cpu:-0}" "${minwin_cpu:-0}") x minwin timer (aim <= $CPU_AIM)"
 echo "ratio cpu cursor option: $(ratio "${cursor_cpu:-0}" "${minwin_cpu:-0}") x minwin timer (aim <= $CPU_AIM)"
+echo "cpu ms aiming with a server known (median of $CPU_RUNS): ${server_cpu:-n/a} [${server_cpus[*]}]"
+echo "ratio cpu server known: $(ratio "${server_cpu:-0}" "${program_cpu:-0}") x aiming with no server (the title's read)"
