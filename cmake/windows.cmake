@@ -4,7 +4,8 @@ if(MSVC)
   set(ZAVIK_WIN_FLAGS /W3 /GR- /utf-8)
   set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 ole32 kernel32)
 else()
-set(ZAVIK_WIN_FLAGS -fno-exceptions -fno-rtti -ffunction-sections -fdata-sections
+# No -fdata-sections: with it MinGW puts zero-filled records into .data, in the file.
+set(ZAVIK_WIN_FLAGS -fno-exceptions -fno-rtti -ffunction-sections
     -Wall -Wextra -Wno-unused-parameter -Wno-cast-function-type)
 set(ZAVIK_WIN_LIBS user32 gdi32 comctl32 shell32 advapi32 ole32 kernel32)
 endif()

@@ -3,6 +3,7 @@
 // reads and writes that keep config.ini in step with the records.
 #include "state/change.h"
 
+#include <new>
 #include <wchar.h>
 
 #include "base/wtext.h"
@@ -12,7 +13,10 @@ namespace {
 // references below, so a write anywhere else does not compile.
 CrosshairSettings g_crosshairRecord = kBuiltinPresets[0].settings;
 AppOptions g_optionsRecord = kDefaultOptions;
-ServerMemories g_serverRecord;
+// Made when the program starts, in zeroed memory: as a plain definition its
+// rows' default image scale would be written into the executable, 57 KB.
+alignas(ServerMemories) unsigned char g_serverBytes[sizeof(ServerMemories)];
+ServerMemories& g_serverRecord = *new (g_serverBytes) ServerMemories();
 ListEntry g_lastSwitched;
 // The server the game names now, and the name the label shows after a
 // switch or an arrival (a server's name cut to kArrivalNameChars).

@@ -6,11 +6,16 @@
 
 #include "base/ids.h"
 #include "conformance/conformance.h"
+#include "conformance/sample_images.h"
 #include "crosshair/image.h"
 
 using namespace e2e;
 
 namespace {
+
+using samples::kGreyJpeg;
+using samples::kOffsetGif;
+using samples::kWidePng;
 
 enum { kImageTab = 3, kFileNameBox = 1148, kScreenCentreX = 960, kScreenCentreY = 540 };
 const wchar_t kDialogTitle[] = L"Escolher imagem da mira";
@@ -24,21 +29,7 @@ const uint32_t kPickedPixels[] = {
     0x00000000, 0xFFFF0000, 0xFFFFFF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF800000, 0xFF008080, 0xFF00FF00,
     0xFF808000, 0xFF000080, 0xFFFF00FF, 0xFF00FFFF, 0xFF404040, 0xFFC0C0C0, 0xFF000000,
 };
-// 257 x 1 grey: a pixel too wide.
-const char kWidePng[] =
-    "89504e470d0a1a0a0000000d4948445200000101000000010800000000fbf044950000000c4944415478da63"
-    "6018e900000102000116e0d52a0000000049454e44ae426082";
 
-// A 16 x 16 GIF whose only frame, 4 x 4 red, stands at (12, 12) of its screen.
-const char kOffsetGif[] =
-    "47494638396110001000800000000000ff00002c0c000c000400040000020d0cc3300cc3300cc3300cc33005"
-    "003b";
-// 1 x 1 grey JPEG: a format Windows reads, but no crosshair may be.
-const char kGreyJpeg[] =
-    "ffd8ffe000104a46494600010100000100010000ffdb004300100b0c0e0c0a100e0d0e1211101318281a1816"
-    "16183123251d283a333d3c3933383740485c4e404457453738506d51575f626768673e4d71797064785c6567"
-    "63ffc0000b080001000101011100ffc40014000100000000000000000000000000000001ffc4001410010000"
-    "0000000000000000000000000000ffda0008010100003f001fffd9";
 
 // The Open dialog, found by its title (the program's message boxes are dialogs too).
 HWND FindOpenDialog(HWND settings) {
