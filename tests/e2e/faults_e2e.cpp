@@ -42,11 +42,10 @@ enum { kKillTarget = 200, kMaxKillDelayMs = 800, kReportedDamages = 5 };
 enum { kSavedAtStart = 22, kSavedAtLeast = 20, kSavedAtMost = 30, kBuiltinLines = 4 };
 const DWORD kKillBudgetMs = 780000;  // a guard inside the group's time limit
 const DWORD kChangeAnswerMs = 5000;  // one change, saved, answered within this
-const wchar_t kSavedText[] = L"✔ Mira salva na lista!";
-const wchar_t kSaveFailedText[] =
-    L"✖ Não consegui salvar a mira: o arquivo miras.ini não pôde ser gravado.";
-const wchar_t kDeleteFailedText[] =
-    L"✖ Não consegui excluir a mira: o arquivo miras.ini não pôde ser gravado.";
+// The status line's texts, as the program writes them.
+const wchar_t* const kSavedText = SaveNoteText(kNoteSaved);
+const wchar_t* const kSaveFailedText = kStatusSaveFailedText;
+const wchar_t* const kDeleteFailedText = kStatusDeleteFailedText;
 const wchar_t kConfigCopy[] = L"config.ini.tmp";
 const wchar_t kMirasCopy[] = L"miras.ini.tmp";
 const wchar_t kTrayClass[] = L"Shell_TrayWnd";  // Explorer's tray: every tray call goes there

@@ -11,6 +11,7 @@
 #include "codes/sharecode.h"
 #include "base/ids.h"
 #include "state/identity.h"
+#include "ui/window_text.h"
 #include "ui/sliders.h"
 
 using namespace e2e;
@@ -22,7 +23,7 @@ const wchar_t kImportOk[] = L"✔ Mira lida e aplicada! Dê um nome e clique em 
 const wchar_t kImportNone[] = L"✖ Não achei nenhum comando de mira nesse texto.";
 const wchar_t kCodeDamaged[] =
     L"✖ Esse código de mira não pôde ser lido: confira se copiou o código inteiro.";
-const wchar_t kSaved[] = L"✔ Mira salva na lista!";
+const wchar_t* const kSaved = SaveNoteText(kNoteSaved);
 const wchar_t kNeedBoth[] = L"✖ Cole o código da mira e dê um nome para salvar.";
 const wchar_t kNeedCode[] = L"✖ Cole um código de mira válido na caixa acima.";
 const wchar_t kNeedName[] = L"✖ Dê um nome para a mira.";
