@@ -95,7 +95,9 @@ LRESULT CALLBACK OverlayWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     }
 }
 
-void EnumerateMonitors() {
+bool EnumerateMonitors() {
+    bool hadOne = g_monitors.count > 0;
+    ScreenRect primaryBefore = g_monitors.entries[0].rect;
     DPI_AWARENESS_CONTEXT previous = EnterWindowDpiContext(g_app.overlayWindow);
     g_monitors.count = 0;
     EnumDisplayMonitors(NULL, NULL, AddMonitor, 0);
@@ -105,6 +107,7 @@ void EnumerateMonitors() {
                          GetSystemMetrics(SM_CYSCREEN));
     }
     LeaveDpiContext(previous);
+    return !hadOne || !SameScreenRect(primaryBefore, g_monitors.entries[0].rect);
 }
 
 int32_t CrosshairTargetHeight() {

@@ -6,7 +6,9 @@
 
 // overlay_win.cpp
 LRESULT CALLBACK OverlayWindowProc(HWND, UINT, WPARAM, LPARAM);
-void EnumerateMonitors();
+// Reads the monitors again; true when the primary one, where the overlay sits
+// until the game is seen, is new, moved or resized.
+bool EnumerateMonitors();
 // The height the crosshair is drawn at now: the game's client area once the
 // game was seen, else the primary monitor. The overlay and the preview both use it.
 int32_t CrosshairTargetHeight();

@@ -97,6 +97,17 @@ void ShowOrHideOverlay(bool inFront, bool secondPassed, uint32_t now, bool follo
     if (secondPassed) RaiseOverlayToTop();
 }
 
+// Windows announces a new layout of the displays, but a program started while
+// they were still being set up (a logon before the graphics driver is ready,
+// Wine before its list of displays is written) reads a stand-in screen and
+// hears of no change afterwards. While the crosshair sits on the primary
+// monitor, the list is read again once a second; the game's area needs none.
+void RecheckMonitors() {
+    ScreenRect game;
+    if (LastGameRect(&game)) return;
+    if (EnumerateMonitors()) FollowChange(kTargetChanged);
+}
+
 void UpdateTickPeriod(bool inFront) {
     int32_t period = WantedTickPeriod(g_options.enabled, inFront, g_options.onlyWhileAiming,
                                       g_options.hideWithCursor);
@@ -119,6 +130,7 @@ void RunTick() {
         WarnIfExclusiveFullscreen();
     }
     UpdateStatusLabel(inFront);
+    if (secondPassed) RecheckMonitors();
     ShowOrHideOverlay(inFront, secondPassed, now, followingButton);
     UpdateTickPeriod(inFront);
 }
